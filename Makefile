@@ -1,0 +1,30 @@
+# The two commands a newcomer needs: `make run` and `make test`. Everything builds into build/,
+# which is also the program folder (wordlark, heaptool, vek.heap, save/).
+JOBS ?= 2
+CMAKE_FLAGS ?= -DCMAKE_BUILD_TYPE=Release
+
+.PHONY: all bootstrap build run test bench format clean
+
+all: build
+
+bootstrap:
+	@scripts/bootstrap
+
+build:
+	@cmake -S . -B build $(CMAKE_FLAGS) >/dev/null
+	@cmake --build build -j$(JOBS)
+
+run: bootstrap build
+	./build/wordlark
+
+test: bootstrap
+	@scripts/run-tests
+
+bench: bootstrap build
+	@scripts/run-benchmarks
+
+format:
+	@git ls-files '*.cpp' '*.h' | xargs clang-format -i
+
+clean:
+	rm -rf build build-asan build-fuzz

@@ -1,0 +1,70 @@
+// Archive.h -- one open resource archive: directory, shared entry data, shared typed objects.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "archive/ArchiveObject.h"
+#include "archive/ArchiveReader.h"
+#include "archive/DirectoryRecord.h"
+
+namespace wordlark::archive {
+
+// Entries larger than this are refused rather than allocated: no picture or word list of the
+// game comes near it, and a damaged size must not exhaust memory.
+inline constexpr std::uint32_t kMaxUnpackedSize = 64u << 20;
+
+class Archive {
+public:
+    // Opens the archive at path; none when the file is missing, the header is short or the
+    // directory cannot be read whole. A failed open has given its file handle back.
+    static std::unique_ptr<Archive> open(const std::string& path);
+    ~Archive();
+    Archive(const Archive&) = delete;
+    Archive& operator=(const Archive&) = delete;
+
+    // The unpacked data of an entry, shared: each call adds a reference. *tag gets the
+    // entry's tag (0 when none). None when the entry is missing or cannot be read.
+    const std::uint8_t* loadEntry(std::string_view name, std::uint32_t* tag);
+    // Gives one reference back; true when it was the last and the data was freed.
+    bool unloadEntry(std::string_view name);
+    // The entry's tag, 0 when no record has the name.
+    std::uint32_t entryTag(std::string_view name);
+    // The first record with exactly this name, or none.
+    const DirectoryRecord* findEntry(std::string_view name);
+
+    // The shared typed object of an entry (not loaded); none for an unknown tag or name.
+    ArchiveObject* makeObject(std::string_view name);
+    // Gives one reference back; the last one unloads and destroys the object.
+    void releaseMadeObject(ArchiveObject* object);
+
+    std::uint32_t dataBase() const { return header_.dataBase; }
+    const ArchiveHeader& header() const { return header_; }
+    const std::vector<DirectoryRecord>& directory() const { return directory_; }
+
+    // Reads a piece at an offset relative to the data base, unpacking it when the sizes
+    // differ. Returns the bytes produced (unpackedSize on success).
+    std::uint32_t readEntry(std::uint32_t offset, std::uint8_t* destination,
+                            std::uint32_t unpackedSize, std::uint32_t storedSize);
+
+    // For tests and tools: how many references the loaded entry / made object holds (0: none).
+    int entryReferences(std::string_view name) const;
+    int objectReferences(const ArchiveObject* object) const;
+
+private:
+    explicit Archive(const std::string& path);
+
+    struct LoadedEntry;
+    struct MadeObject;
+
+    ArchiveReader reader_;
+    ArchiveHeader header_;
+    std::vector<DirectoryRecord> directory_;
+    std::vector<std::unique_ptr<LoadedEntry>> loaded_;  // newest first
+    std::vector<std::unique_ptr<MadeObject>> made_;     // newest first
+};
+
+}  // namespace wordlark::archive

@@ -1,0 +1,35 @@
+// ArchiveReader.h -- reads an archive file through a shared descriptor; fails for good on a short read.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+namespace wordlark::archive {
+
+class ArchiveReader {
+public:
+    explicit ArchiveReader(const std::string& path);
+    ~ArchiveReader();
+    ArchiveReader(const ArchiveReader&) = delete;
+    ArchiveReader& operator=(const ArchiveReader&) = delete;
+
+    bool failed() const { return failed_; }
+
+    // Reads count bytes at an absolute file offset; returns the bytes read. A short read
+    // gives the descriptor back and fails the reader: every later read returns 0.
+    std::uint64_t readAt(std::uint64_t offset, std::uint8_t* destination, std::uint64_t count);
+
+    // Reads a piece of storedSize bytes and unpacks it when the sizes differ; returns the
+    // bytes produced.
+    std::uint32_t readEntry(std::uint64_t offset, std::uint8_t* destination,
+                            std::uint32_t unpackedSize, std::uint32_t storedSize);
+
+    // Gives the descriptor back (nothing when failed or already closed).
+    void close();
+
+private:
+    int descriptor_ = -1;
+    bool failed_ = false;
+};
+
+}  // namespace wordlark::archive

@@ -1,0 +1,39 @@
+// ArchiveRegistry.h -- the process-wide list of open archives, keyed by upper-cased file name.
+#pragma once
+
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "archive/Archive.h"
+
+namespace wordlark::archive {
+
+class ArchiveRegistry {
+public:
+    explicit ArchiveRegistry(std::string programFolder);
+    ~ArchiveRegistry();
+    ArchiveRegistry(const ArchiveRegistry&) = delete;
+    ArchiveRegistry& operator=(const ArchiveRegistry&) = delete;
+
+    // The archive of that file name in the program folder, opened on first use. A failed
+    // open registers nothing, so a later call tries the file again.
+    Archive* openArchive(std::string_view fileName);
+
+    // The shared typed object of an entry (the caller loads it), and giving it back.
+    ArchiveObject* acquireObject(std::string_view entryName, std::string_view archiveFile);
+    void releaseObject(ArchiveObject* object);
+
+    const std::string& programFolder() const { return programFolder_; }
+
+private:
+    struct Registered {
+        std::string key;  // upper-cased file name, cut to 15 characters
+        std::unique_ptr<Archive> archive;
+    };
+    std::vector<Registered> archives_;  // newest first
+    std::string programFolder_;
+};
+
+}  // namespace wordlark::archive

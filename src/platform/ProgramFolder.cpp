@@ -1,0 +1,66 @@
+#include "platform/ProgramFolder.h"
+
+#include <string_view>
+#include <unistd.h>
+
+namespace wordlark::platform {
+
+namespace {
+
+std::string& folderStorage()
+{
+    static std::string folder = executableFolder();
+    return folder;
+}
+
+}  // namespace
+
+std::string executableFolder()
+{
+    std::string buffer(4096, '\0');
+    const ssize_t n = ::readlink("/proc/self/exe", buffer.data(), buffer.size() - 1);
+    if (n <= 0) {
+        return {};
+    }
+    buffer.resize(static_cast<std::size_t>(n));
+    const auto slash = buffer.rfind(kPathSeparator);
+    if (slash == std::string::npos) {
+        return {};
+    }
+    buffer.resize(slash + 1);
+    return buffer;
+}
+
+std::string withTrailingSeparator(std::string folder)
+{
+    while (folder.size() > 1 && folder.back() == kPathSeparator &&
+           folder[folder.size() - 2] == kPathSeparator) {
+        folder.pop_back();
+    }
+    if (!folder.empty() && folder.back() != kPathSeparator) {
+        folder += kPathSeparator;
+    }
+    return folder;
+}
+
+const std::string& programFolder()
+{
+    return folderStorage();
+}
+
+void setProgramFolder(std::string folder)
+{
+    folderStorage() = withTrailingSeparator(std::move(folder));
+}
+
+std::string programFolderFromArgs(int argc, const char* const* argv)
+{
+    for (int i = 1; i + 1 < argc; ++i) {
+        if (std::string_view(argv[i]) == "--data") {
+            return withTrailingSeparator(argv[i + 1]);
+        }
+    }
+    return executableFolder();
+}
+
+}  // namespace wordlark::platform

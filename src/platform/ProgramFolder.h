@@ -1,0 +1,25 @@
+// ProgramFolder.h -- the folder every data path is built from (vek.heap, vek.hlp, save/).
+#pragma once
+
+#include <string>
+
+namespace wordlark::platform {
+
+// The path separator of this platform.
+inline constexpr char kPathSeparator = '/';
+
+// The folder of the running executable, ending in a separator; empty when it cannot be found.
+std::string executableFolder();
+
+// Makes a folder name end in exactly one separator ("" stays "").
+std::string withTrailingSeparator(std::string folder);
+
+// The process-wide program folder. Start-up sets it from the executable's folder or from
+// --data DIR; until then it is the executable's folder.
+const std::string& programFolder();
+void setProgramFolder(std::string folder);
+
+// Reads --data DIR from the command line when present, else the executable's folder.
+std::string programFolderFromArgs(int argc, const char* const* argv);
+
+}  // namespace wordlark::platform

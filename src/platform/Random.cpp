@@ -1,0 +1,11 @@
+#include "platform/Random.h"
+
+namespace wordlark::platform {
+
+Random& gameRandom()
+{
+    static Random generator;
+    return generator;
+}
+
+}  // namespace wordlark::platform

@@ -1,0 +1,38 @@
+#!/usr/bin/env bash
+# The game's start-up from the command line: a usable archive starts, a missing or unusable
+# one is one line on stderr and a non-zero exit.
+set -u
+build=$1
+game="$build/wordlark"
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+failures=0
+
+expect() {  # expect DESCRIPTION STATUS STDERR_LINES COMMAND...
+    local what=$1 want=$2 lines=$3
+    shift 3
+    "$@" >"$work/out" 2>"$work/err"
+    local status=$?
+    if [[ $status -ne $want && ! ($want -eq 1 && $status -ne 0) ]] || [[ $(wc -l <"$work/err") -ne $lines ]]; then
+        echo "FAIL: $what (exit $status)"
+        cat "$work/err"
+        failures=$((failures + 1))
+    fi
+}
+
+expect "starts on the built archive" 0 0 "$game" --data "$build" --seed 7
+expect "--help" 0 0 "$game" --help
+grep -q -- '--data' "$work/out" || { echo "FAIL: --help lacks --data"; failures=$((failures + 1)); }
+expect "--version" 0 0 "$game" --version
+expect "missing archive" 1 1 "$game" --data "$work"
+printf 'not an archive at all, just some text that is longer than forty bytes\n' >"$work/vek.heap"
+expect "damaged archive" 1 1 "$game" --data "$work"
+mkdir -p "$work/nowords"
+printf 'raw other wrds m\n' >"$work/m.txt"
+printf 'x' >"$work/m"
+"$build/heaptool" build "$work/m.txt" "$work/nowords/vek.heap"
+expect "archive without words" 1 1 "$game" --data "$work/nowords"
+expect "bad seed" 2 1 "$game" --seed many
+
+[[ $failures -eq 0 ]] && echo "wordlark: all start-up checks passed"
+exit $((failures > 0))

@@ -1,0 +1,85 @@
+#include <gtest/gtest.h>
+
+#include "platform/CodePage.h"
+#include "platform/ProgramFolder.h"
+#include "platform/Random.h"
+
+namespace wordlark::platform {
+namespace {
+
+TEST(Random, StaysInTheGamesRangeAndRepeatsForASeed)
+{
+    Random a(1234);
+    Random b(1234);
+    int highest = 0;
+    for (int i = 0; i < 100000; ++i) {
+        const int value = a.next();
+        ASSERT_EQ(value, b.next());
+        ASSERT_GE(value, 0);
+        ASSERT_LE(value, Random::kMax);
+        highest = std::max(highest, value);
+    }
+    // The whole range is reached, so rand() * count / 32768 covers every index.
+    EXPECT_GT(highest, 32700);
+}
+
+TEST(Random, FollowsTheClassicSequence)
+{
+    // x = x * 214013 + 2531011, value (x >> 16) & 0x7FFF: the sequence of seed 1.
+    Random r(1);
+    EXPECT_EQ(r.next(), 41);
+    EXPECT_EQ(r.next(), 18467);
+    EXPECT_EQ(r.next(), 6334);
+    r.seed(1);
+    EXPECT_EQ(r.next(), 41);
+}
+
+TEST(CodePage, UpperCasesWindows1252LettersOnly)
+{
+    EXPECT_EQ(toUpperCp1252("vek.heap"), "VEK.HEAP");
+    // Accented small letters, s/z caron, oe and y diaeresis have capitals in the code page.
+    EXPECT_EQ(toUpperCp1252("\xE9\xF6\x9A\x9E\x9C\xFF"), "\xC9\xD6\x8A\x8E\x8C\x9F");
+    // Division sign, sharp s, digits and signs stay as they are.
+    EXPECT_EQ(toUpperCp1252("\xF7\xDF" "09_-["), "\xF7\xDF" "09_-[");
+}
+
+TEST(CodePage, ComparesWithoutCase)
+{
+    EXPECT_EQ(compareNoCaseCp1252("Vek.Heap", "VEK.HEAP"), 0);
+    EXPECT_EQ(compareNoCaseCp1252("\xE9t\xE9", "\xC9T\xC9"), 0);
+    EXPECT_LT(compareNoCaseCp1252("abc", "ABD"), 0);
+    EXPECT_LT(compareNoCaseCp1252("ab", "ABC"), 0);
+    EXPECT_GT(compareNoCaseCp1252("b", "A"), 0);
+}
+
+TEST(CodePage, ConvertsToAndFromUtf8)
+{
+    const std::string name = "J\xFCrgen \x80 \x9C";  // u umlaut, euro sign, oe
+    const std::string utf8 = cp1252ToUtf8(name);
+    EXPECT_EQ(utf8, "J\xC3\xBCrgen \xE2\x82\xAC \xC5\x93");
+    EXPECT_EQ(utf8ToCp1252(utf8), name);
+    // Outside the code page, broken or overlong UTF-8: no conversion.
+    EXPECT_FALSE(utf8ToCp1252("\xE4\xB8\xAD"));       // a CJK character
+    EXPECT_FALSE(utf8ToCp1252("abc\xC3"));            // cut sequence
+    EXPECT_FALSE(utf8ToCp1252("\xC0\xAF"));           // overlong '/'
+    EXPECT_FALSE(utf8ToCp1252("\xEF\xBF\xBD"));       // U+FFFD is no byte of the code page
+    EXPECT_EQ(cp1252ToUtf8("\x81"), "\xEF\xBF\xBD");  // undefined byte
+}
+
+TEST(ProgramFolder, EndsInOneSeparator)
+{
+    EXPECT_EQ(withTrailingSeparator("/opt/game"), "/opt/game/");
+    EXPECT_EQ(withTrailingSeparator("/opt/game//"), "/opt/game/");
+    EXPECT_EQ(withTrailingSeparator(""), "");
+    EXPECT_FALSE(executableFolder().empty());
+    EXPECT_EQ(executableFolder().back(), '/');
+
+    const char* args[] = {"wordlark", "--seed", "3", "--data", "/tmp/data"};
+    EXPECT_EQ(programFolderFromArgs(5, args), "/tmp/data/");
+    EXPECT_EQ(programFolderFromArgs(3, args), executableFolder());
+    setProgramFolder("/srv/w");
+    EXPECT_EQ(programFolder(), "/srv/w/");
+}
+
+}  // namespace
+}  // namespace wordlark::platform

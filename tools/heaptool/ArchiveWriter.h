@@ -1,0 +1,58 @@
+// ArchiveWriter.h -- lays out a resource archive: header, entry data, packed directory.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace wordlark::heaptool {
+
+// How an entry, a piece or the directory is stored.
+enum class Storage : int {
+    Automatic = -1,  // the smallest of plain, method 1 and method 2
+    Plain = 0,
+    Method1 = 1,
+    Method2 = 2,
+    Method3 = 3,
+};
+
+class ArchiveWriter {
+public:
+    // Adds a directory entry. Names longer than 15 characters are cut to 15; the tag is its
+    // four characters in file order (shorter tags are padded with NUL).
+    void addEntry(std::string_view name, std::string_view tag, std::vector<std::uint8_t> data,
+                  Storage storage = Storage::Automatic);
+
+    // Adds bytes to the data area that no directory record names (the frames of an
+    // animation). Returns their offset relative to the data base; the stored size goes
+    // to *storedSize.
+    std::uint32_t addPiece(std::vector<std::uint8_t> data, Storage storage,
+                           std::uint32_t* storedSize);
+
+    void setDirectoryStorage(Storage storage) { directoryStorage_ = storage; }
+
+    // The whole archive file. The header names the archive archiveName (its own file name).
+    std::vector<std::uint8_t> build(std::string_view archiveName) const;
+
+    // Writes build() to path; false with a one-line reason in *error on failure.
+    bool write(const std::string& path, std::string_view archiveName, std::string* error) const;
+
+    // The stored bytes for data under a storage choice. A packed stream never comes out the
+    // same size as its data (that size means "stored plain" to the reader).
+    static std::vector<std::uint8_t> store(const std::vector<std::uint8_t>& data, Storage storage);
+
+private:
+    struct Record {
+        std::string name;
+        std::uint32_t tag = 0;
+        std::uint32_t offset = 0;
+        std::uint32_t unpackedSize = 0;
+        std::uint32_t storedSize = 0;
+    };
+    std::vector<Record> records_;
+    std::vector<std::uint8_t> dataArea_;
+    Storage directoryStorage_ = Storage::Automatic;
+};
+
+}  // namespace wordlark::heaptool
