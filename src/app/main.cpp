@@ -18,7 +18,8 @@ void printUsage()
 {
     std::puts(
         "usage: wordlark [--data DIR] [--seed N]\n"
-        "  --data DIR   read vek.heap and the save folder from DIR instead of the program's folder\n"
+        "  --data DIR   read vek.heap and the save folder from DIR instead of the program's "
+        "folder\n"
         "  --seed N     deal from a fixed random sequence\n"
         "  --help       show this text\n"
         "  --version    show the version");
@@ -44,7 +45,8 @@ int main(int argc, char** argv)
                 char* end = nullptr;
                 const unsigned long seed = std::strtoul(argv[i + 1], &end, 10);
                 if (end == argv[i + 1] || *end != '\0') {
-                    std::fprintf(stderr, "wordlark: --seed needs a number, not '%s'\n", argv[i + 1]);
+                    std::fprintf(stderr, "wordlark: --seed needs a number, not '%s'\n",
+                                 argv[i + 1]);
                     return 2;
                 }
                 platform::gameRandom().seed(static_cast<std::uint32_t>(seed));
@@ -70,7 +72,8 @@ int main(int argc, char** argv)
                      folder.c_str());
         return 1;
     }
-    std::printf("wordlark: %u words ready in %svek.heap; the game window comes with a later build\n",
-                dictionary.count(), folder.c_str());
+    std::printf(
+        "wordlark: %u words ready in %svek.heap; the game window comes with a later build\n",
+        dictionary.count(), folder.c_str());
     return 0;
 }

@@ -1,7 +1,7 @@
 #include "platform/ProgramFolder.h"
 
-#include <string_view>
 #include <unistd.h>
+#include <string_view>
 
 namespace wordlark::platform {
 

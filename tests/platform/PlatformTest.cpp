@@ -40,7 +40,10 @@ TEST(CodePage, UpperCasesWindows1252LettersOnly)
     // Accented small letters, s/z caron, oe and y diaeresis have capitals in the code page.
     EXPECT_EQ(toUpperCp1252("\xE9\xF6\x9A\x9E\x9C\xFF"), "\xC9\xD6\x8A\x8E\x8C\x9F");
     // Division sign, sharp s, digits and signs stay as they are.
-    EXPECT_EQ(toUpperCp1252("\xF7\xDF" "09_-["), "\xF7\xDF" "09_-[");
+    EXPECT_EQ(toUpperCp1252("\xF7\xDF"
+                            "09_-["),
+              "\xF7\xDF"
+              "09_-[");
 }
 
 TEST(CodePage, ComparesWithoutCase)

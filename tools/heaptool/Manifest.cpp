@@ -30,12 +30,15 @@ bool parseStorage(const ManifestLine& line, Storage* storage, std::string* error
         return true;
     }
     static const std::map<std::string, Storage> kNames = {
-        {"plain", Storage::Plain}, {"1", Storage::Method1},
-        {"2", Storage::Method2},   {"3", Storage::Method3},
+        {"plain", Storage::Plain},
+        {"1", Storage::Method1},
+        {"2", Storage::Method2},
+        {"3", Storage::Method3},
     };
     const auto found = kNames.find(it->second);
     if (found == kNames.end()) {
-        *error = "line " + std::to_string(line.lineNumber) + ": store must be auto, plain, 1, 2 or 3";
+        *error =
+            "line " + std::to_string(line.lineNumber) + ": store must be auto, plain, 1, 2 or 3";
         return false;
     }
     *storage = found->second;
@@ -77,8 +80,8 @@ bool Manifest::parse(std::string_view text, Manifest* manifest, std::string* err
         while (fields >> option) {
             const auto eq = option.find('=');
             if (eq == std::string::npos || eq == 0) {
-                *error = "line " + std::to_string(number) + ": option '" + option +
-                         "' is not key=value";
+                *error =
+                    "line " + std::to_string(number) + ": option '" + option + "' is not key=value";
                 return false;
             }
             line.options[option.substr(0, eq)] = option.substr(eq + 1);
@@ -98,8 +101,8 @@ bool Manifest::buildArchive(const std::string& manifestPath, const std::string& 
     }
     Manifest manifest;
     std::string reason;
-    if (!parse(std::string_view(reinterpret_cast<const char*>(text.data()), text.size()),
-               &manifest, &reason)) {
+    if (!parse(std::string_view(reinterpret_cast<const char*>(text.data()), text.size()), &manifest,
+               &reason)) {
         *error = manifestPath + ": " + reason;
         return false;
     }

@@ -146,11 +146,12 @@ int unpack(const std::string& in, const std::string& out)
         return fail(in + " is not a packed stream (method byte 1, 2 or 3 and an output size)");
     }
     if (*size > kMaxStreamOutput) {
-        return fail(in + " announces " + std::to_string(*size) + " bytes, more than heaptool accepts");
+        return fail(in + " announces " + std::to_string(*size) +
+                    " bytes, more than heaptool accepts");
     }
     std::vector<std::uint8_t> output(*size);
-    const std::size_t produced = archive::unpack(output.data(), output.size(), stored.data(),
-                                                 stored.size());
+    const std::size_t produced =
+        archive::unpack(output.data(), output.size(), stored.data(), stored.size());
     if (produced != output.size()) {
         return fail(in + " is damaged: " + std::to_string(produced) + " of " +
                     std::to_string(output.size()) + " bytes produced");

@@ -1,0 +1,32 @@
+#include "words/PlayerFiles.h"
+
+#include "platform/CodePage.h"
+#include "platform/ProgramFolder.h"
+
+namespace wordlark::words {
+
+std::optional<std::string> playerFilePath(std::string_view programFolder,
+                                          std::string_view playerName, std::string_view extension)
+{
+    if (playerName.empty() || playerName == "." || playerName == "..") {
+        return std::nullopt;
+    }
+    // A backslash is refused too: names travel between systems, and on Windows it would
+    // leave the folder just as a slash does here.
+    if (playerName.find_first_of(std::string_view("/\\\0", 3)) != std::string_view::npos) {
+        return std::nullopt;
+    }
+    std::string path(programFolder);
+    if (!path.empty() && path.back() != platform::kPathSeparator) {
+        path += platform::kPathSeparator;
+    }
+    path += "save";
+    path += platform::kPathSeparator;
+    // Bytes 0x80..0xFF become multi-byte sequences made only of bytes >= 0x80, so the
+    // conversion cannot bring a separator back.
+    path += platform::cp1252ToUtf8(playerName);
+    path += extension;
+    return path;
+}
+
+}  // namespace wordlark::words

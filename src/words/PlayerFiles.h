@@ -1,0 +1,16 @@
+// PlayerFiles.h -- where a player's own files (record, word list) live in the save folder.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace wordlark::words {
+
+// programFolder + "save/" + name + extension, the name (Windows-1252, as the game keeps it)
+// converted to UTF-8 for the disk. None for a name that cannot be a file of the save folder:
+// empty, ".", "..", or holding a separator ("/" or "\") or a NUL.
+std::optional<std::string> playerFilePath(std::string_view programFolder,
+                                          std::string_view playerName, std::string_view extension);
+
+}  // namespace wordlark::words

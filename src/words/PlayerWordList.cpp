@@ -1,0 +1,171 @@
+#include "words/PlayerWordList.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#include <algorithm>
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+
+#include "words/PlayerFiles.h"
+
+namespace wordlark::words {
+
+namespace {
+
+constexpr std::size_t kBufferSize = 64 * 1024;
+constexpr std::string_view kExtension = ".dic";
+
+// Token separators: the C locale's white space, plus NUL so that no token ever holds a byte
+// that would end it early as a C string.
+bool isSeparator(int c)
+{
+    return c == ' ' || (c >= '\t' && c <= '\r') || c == 0;
+}
+
+}  // namespace
+
+PlayerWordList::PlayerWordList(std::string programFolder, NameSource currentPlayerName)
+    : programFolder_(std::move(programFolder)),
+      currentPlayerName_(std::move(currentPlayerName)),
+      buffer_(std::make_unique<char[]>(kBufferSize))
+{
+}
+
+PlayerWordList::~PlayerWordList()
+{
+    close();
+}
+
+std::optional<std::string> PlayerWordList::currentPath() const
+{
+    if (!currentPlayerName_) {
+        return std::nullopt;
+    }
+    return playerFilePath(programFolder_, currentPlayerName_(), kExtension);
+}
+
+bool PlayerWordList::openForReading()
+{
+    if (isOpen()) {
+        return true;
+    }
+    const auto path = currentPath();
+    if (!path) {
+        return false;
+    }
+    // Non-blocking so that a FIFO in place of the file cannot hang the open; only a regular
+    // file is read.
+    const int fd = ::open(path->c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+    if (fd < 0) {
+        return false;
+    }
+    struct stat info {};
+    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+        ::close(fd);
+        return false;
+    }
+    const int flags = ::fcntl(fd, F_GETFL);
+    if (flags >= 0) {
+        ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK);
+    }
+    descriptor_ = fd;
+    position_ = 0;
+    filled_ = 0;
+    bytesRead_ = 0;
+    tokensRead_ = 0;
+    return true;
+}
+
+int PlayerWordList::refill()
+{
+    if (descriptor_ < 0 || bytesRead_ >= kMaxReadBytes) {
+        return -1;
+    }
+    const auto wanted =
+        static_cast<std::size_t>(std::min<std::uint64_t>(kBufferSize, kMaxReadBytes - bytesRead_));
+    ssize_t n;
+    do {
+        n = ::read(descriptor_, buffer_.get(), wanted);
+    } while (n < 0 && errno == EINTR);
+    if (n <= 0) {
+        position_ = filled_ = 0;
+        return -1;
+    }
+    bytesRead_ += static_cast<std::uint64_t>(n);
+    filled_ = static_cast<std::size_t>(n);
+    position_ = 1;
+    return static_cast<unsigned char>(buffer_[0]);
+}
+
+bool PlayerWordList::readWordOfLength(std::size_t length, WordBuffer& out)
+{
+    if (!isOpen()) {
+        return false;
+    }
+    WordBuffer token;
+    for (;;) {
+        int c = nextByte();
+        while (c >= 0 && isSeparator(c)) {
+            c = nextByte();
+        }
+        if (c < 0) {
+            return false;
+        }
+        // Count the whole token but keep only what fits: a longer one is skipped.
+        std::size_t n = 0;
+        do {
+            if (n < kMaxWordLength) {
+                token[n] = static_cast<char>(c);
+            }
+            ++n;
+            c = nextByte();
+        } while (c >= 0 && !isSeparator(c));
+        ++tokensRead_;
+        if (n <= kMaxWordLength && (length == 0 || n == length)) {
+            std::memcpy(out, token, n);
+            out[n] = '\0';
+            return true;
+        }
+        if (c < 0) {
+            return false;
+        }
+    }
+}
+
+void PlayerWordList::close()
+{
+    if (descriptor_ >= 0) {
+        ::close(descriptor_);
+        descriptor_ = -1;
+    }
+    position_ = 0;
+    filled_ = 0;
+}
+
+bool PlayerWordList::appendWord(std::string_view word)
+{
+    close();
+    if (word.empty() || word.size() > kMaxWordLength ||
+        std::any_of(word.begin(), word.end(),
+                    [](char c) { return isSeparator(static_cast<unsigned char>(c)); })) {
+        return false;
+    }
+    const auto path = currentPath();
+    if (!path) {
+        return false;
+    }
+    std::FILE* file = std::fopen(path->c_str(), "a");
+    if (file == nullptr) {
+        file = std::fopen(path->c_str(), "w");
+    }
+    if (file == nullptr) {
+        return false;
+    }
+    bool written = std::fwrite(word.data(), 1, word.size(), file) == word.size();
+    written = std::fputc('\n', file) != EOF && written;
+    return std::fclose(file) == 0 && written;
+}
+
+}  // namespace wordlark::words

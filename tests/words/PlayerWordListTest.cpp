@@ -1,0 +1,125 @@
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "support/TempDir.h"
+#include "words/PlayerWordList.h"
+
+namespace wordlark::words {
+namespace {
+
+using namespace std::string_literals;
+
+class PlayerWordListTest : public ::testing::Test {
+protected:
+    PlayerWordListTest() { std::filesystem::create_directory(dir_.file("save")); }
+
+    void writeList(const std::string& name, const std::string& text)
+    {
+        dir_.writeText("save/" + name + ".dic", text);
+    }
+
+    std::vector<std::string> readAll(std::size_t length)
+    {
+        std::vector<std::string> words;
+        WordBuffer word;
+        while (list_.readWordOfLength(length, word)) {
+            words.emplace_back(word);
+        }
+        return words;
+    }
+
+    test::TempDir dir_;
+    std::string player_ = "ANNA";
+    PlayerWordList list_{dir_.folder(), [this] { return player_; }};
+};
+
+TEST_F(PlayerWordListTest, ReadsTokensWhateverTheWhiteSpace)
+{
+    writeList("ANNA", "ABC  DEFG\tHI\r\n\r\n\n  JKLMN\x0b\x0cOPQ\nRS\0TU\r\nLAST"s);
+    ASSERT_TRUE(list_.openForReading());
+    EXPECT_EQ(readAll(0),
+              (std::vector<std::string>{"ABC", "DEFG", "HI", "JKLMN", "OPQ", "RS", "TU", "LAST"}));
+    // The end of the file leaves the handle open for the caller to close.
+    EXPECT_TRUE(list_.isOpen());
+    list_.close();
+    ASSERT_TRUE(list_.openForReading());
+    EXPECT_EQ(readAll(3), (std::vector<std::string>{"ABC", "OPQ"}));
+    list_.close();
+    ASSERT_TRUE(list_.openForReading());
+    EXPECT_EQ(readAll(16), std::vector<std::string>{});
+}
+
+TEST_F(PlayerWordListTest, SkipsTokensTooLongForAWordBuffer)
+{
+    const std::string fifteen(15, 'F');
+    // A token straddling the read buffer's edge, and one far longer than the buffer.
+    std::string text = fifteen + " " + std::string(16, 'X') + "\n";
+    text += std::string(65536 - 2 - text.size(), ' ') + "EDGE\n";
+    text += std::string(200000, 'Y') + " AFTER";
+    writeList("ANNA", text);
+    ASSERT_TRUE(list_.openForReading());
+    EXPECT_EQ(readAll(0), (std::vector<std::string>{fifteen, "EDGE", "AFTER"}));
+    EXPECT_EQ(list_.lastTokenOrdinal(), 4u);  // skipped tokens are counted too
+}
+
+TEST_F(PlayerWordListTest, FollowsTheCurrentPlayerAndRefusesUnusableNames)
+{
+    writeList("ANNA", "ANNAS\n");
+    writeList("BEN", "BENS\n");
+    WordBuffer word;
+    ASSERT_TRUE(list_.openForReading());
+    player_ = "BEN";  // an open handle keeps reading the file it opened
+    ASSERT_TRUE(list_.readWordOfLength(0, word));
+    EXPECT_STREQ(word, "ANNAS");
+    list_.close();
+    ASSERT_TRUE(list_.openForReading());
+    ASSERT_TRUE(list_.readWordOfLength(0, word));
+    EXPECT_STREQ(word, "BENS");
+    list_.close();
+
+    player_ = "NOBODY";  // no file yet: no list
+    EXPECT_FALSE(list_.openForReading());
+    for (const std::string name : {"", "..", "../save/BEN"}) {
+        player_ = name;
+        EXPECT_FALSE(list_.openForReading()) << name;
+        EXPECT_FALSE(list_.readWordOfLength(0, word));
+        EXPECT_FALSE(list_.appendWord("ABC")) << name;
+    }
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir_.file("save")), {}), 2);
+}
+
+TEST_F(PlayerWordListTest, OnlyARegularFileIsRead)
+{
+    // A FIFO in place of the list must neither block the open nor be read.
+    ASSERT_EQ(::mkfifo(dir_.file("save/ANNA.dic").c_str(), 0600), 0);
+    EXPECT_FALSE(list_.openForReading());
+    std::filesystem::remove(dir_.file("save/ANNA.dic"));
+    std::filesystem::create_directory(dir_.file("save/ANNA.dic"));
+    EXPECT_FALSE(list_.openForReading());
+}
+
+TEST_F(PlayerWordListTest, AppendCreatesTheFileAndKeepsDuplicates)
+{
+    EXPECT_TRUE(list_.appendWord("CAT"));
+    EXPECT_EQ(dir_.read("save/ANNA.dic"), (std::vector<std::uint8_t>{'C', 'A', 'T', '\n'}));
+    ASSERT_TRUE(list_.openForReading());
+    EXPECT_TRUE(list_.appendWord("CAT"));  // closes the read handle first
+    EXPECT_FALSE(list_.isOpen());
+    // Words that could not be read back as one token are refused.
+    EXPECT_FALSE(list_.appendWord(""));
+    EXPECT_FALSE(list_.appendWord("TWO WORDS"));
+    EXPECT_FALSE(list_.appendWord(std::string(16, 'L')));
+    ASSERT_TRUE(list_.openForReading());
+    EXPECT_EQ(readAll(0), (std::vector<std::string>{"CAT", "CAT"}));
+
+    std::filesystem::remove_all(dir_.file("save"));
+    EXPECT_FALSE(list_.appendWord("DOG"));  // no save folder: nothing is written
+}
+
+}  // namespace
+}  // namespace wordlark::words
