@@ -33,20 +33,26 @@ public:
     bool unloadEntry(std::string_view name);
     // The entry's tag, 0 when no record has the name.
     std::uint32_t entryTag(std::string_view name);
-    // The first record with exactly this name, or none.
+    // The first record with exactly this name, or none. Names are compared byte for byte;
+    // a name of 16 or more characters, longer than any stored one, finds nothing.
     const DirectoryRecord* findEntry(std::string_view name);
 
     // The shared typed object of an entry (not loaded); none for an unknown tag or name.
     ArchiveObject* makeObject(std::string_view name);
-    // Gives one reference back; the last one unloads and destroys the object.
+    // Gives one reference back; the last one unloads and destroys the object. An object
+    // this archive did not make is ignored.
     void releaseMadeObject(ArchiveObject* object);
+    // Shut-down: destroys every made object whatever its references (without unloading).
+    // An object may give back others from its destructor while this runs.
+    void destroyObjects();
 
     std::uint32_t dataBase() const { return header_.dataBase; }
     const ArchiveHeader& header() const { return header_; }
     const std::vector<DirectoryRecord>& directory() const { return directory_; }
 
     // Reads a piece at an offset relative to the data base, unpacking it when the sizes
-    // differ. Returns the bytes produced (unpackedSize on success).
+    // differ. Returns the bytes produced (unpackedSize on success). Stored bytes outside the
+    // file count as a short read and fail the archive's reader.
     std::uint32_t readEntry(std::uint32_t offset, std::uint8_t* destination,
                             std::uint32_t unpackedSize, std::uint32_t storedSize);
 

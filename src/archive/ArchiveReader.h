@@ -1,4 +1,5 @@
-// ArchiveReader.h -- reads an archive file through a shared descriptor; fails for good on a short read.
+// ArchiveReader.h -- reads an archive file through a shared descriptor; fails for good on a short
+// read.
 #pragma once
 
 #include <cstdint>
@@ -20,14 +21,21 @@ public:
     std::uint64_t readAt(std::uint64_t offset, std::uint8_t* destination, std::uint64_t count);
 
     // Reads a piece of storedSize bytes and unpacks it when the sizes differ; returns the
-    // bytes produced.
+    // bytes produced. Stored bytes that cannot give unpackedSize bytes (a packed stream that
+    // announces fewer, or fewer raw bytes than wanted) produce 0, as does a partial read.
     std::uint32_t readEntry(std::uint64_t offset, std::uint8_t* destination,
                             std::uint32_t unpackedSize, std::uint32_t storedSize);
+
+    // True when the file holds count bytes at offset. An extent outside the file is what a
+    // short read would find: the reader fails the same way, before anything is allocated.
+    bool checkExtent(std::uint64_t offset, std::uint64_t count);
 
     // Gives the descriptor back (nothing when failed or already closed).
     void close();
 
 private:
+    void fail();
+
     int descriptor_ = -1;
     bool failed_ = false;
 };

@@ -23,17 +23,21 @@ public:
 
     // The shared typed object of an entry (the caller loads it), and giving it back.
     ArchiveObject* acquireObject(std::string_view entryName, std::string_view archiveFile);
+    // Finds the object's archive by the archive name the object copied from its header, so
+    // an object whose header name is not its file name is never given back. Objects that no
+    // registered archive holds (already destroyed, or foreign) are ignored untouched.
     void releaseObject(ArchiveObject* object);
 
     const std::string& programFolder() const { return programFolder_; }
 
 private:
     struct Registered {
-        std::string key;  // upper-cased file name, cut to 15 characters
+        std::string key;  // the whole upper-cased file name
         std::unique_ptr<Archive> archive;
     };
     std::vector<Registered> archives_;  // newest first
     std::string programFolder_;
+    bool closing_ = false;  // shut-down: no archive is opened any more
 };
 
 }  // namespace wordlark::archive

@@ -3,6 +3,7 @@
 
 #include <cstddef>
 #include <string>
+#include <vector>
 
 namespace wordlark::archive {
 
@@ -14,16 +15,26 @@ public:
     // A descriptor for the path, shared with earlier users of the same file; negative on
     // failure. Paths inside the program folder are keyed by their part after the folder.
     int acquire(const std::string& path);
+    // Gives one reference back; the last one closes the descriptor. Unknown descriptors
+    // are ignored.
     void release(int descriptor);
 
-    std::size_t openCount() const;  // descriptors held, for tests
+    std::size_t openCount() const { return nodes_.size(); }  // descriptors held, for tests
 
-    ~FileHandleCache();
+    // Closes every descriptor still held (the exit hook).
+    void closeAll();
 
 private:
     FileHandleCache() = default;
-    struct Node;
-    Node* head_ = nullptr;
+    ~FileHandleCache() = default;
+
+    struct Node {
+        std::string key;
+        bool outside = false;  // key is a whole path, not one inside the program folder
+        int descriptor = -1;
+        int references = 0;
+    };
+    std::vector<Node> nodes_;  // newest first
 };
 
 }  // namespace wordlark::archive

@@ -19,7 +19,8 @@ bool isPictureTag(std::uint32_t tag);
 
 // The graphics subsystem installs its classes here; a picture tag without a maker gets a
 // plain ArchiveObject so that sharing and reference counting work before graphics exists.
-// Returns false for a tag that is not in the table.
+// A null maker puts the plain ArchiveObject back. Returns false for a tag that is not in
+// the table.
 bool registerObjectMaker(std::uint32_t tag, ObjectMaker maker);
 
 // Makes the object for a tag; none for a tag outside the table (0 included).

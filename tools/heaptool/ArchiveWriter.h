@@ -20,23 +20,30 @@ enum class Storage : int {
 class ArchiveWriter {
 public:
     // Adds a directory entry. Names longer than 15 characters are cut to 15; the tag is its
-    // four characters in file order (shorter tags are padded with NUL).
+    // four characters in file order (shorter tags are padded with NUL). Data larger than
+    // the game reads (archive::kMaxUnpackedSize) is not added: error() says so and write()
+    // fails.
     void addEntry(std::string_view name, std::string_view tag, std::vector<std::uint8_t> data,
                   Storage storage = Storage::Automatic);
 
     // Adds bytes to the data area that no directory record names (the frames of an
     // animation). Returns their offset relative to the data base; the stored size goes
-    // to *storedSize.
+    // to *storedSize. Oversized data is refused as by addEntry (offset and size 0).
     std::uint32_t addPiece(std::vector<std::uint8_t> data, Storage storage,
                            std::uint32_t* storedSize);
 
     void setDirectoryStorage(Storage storage) { directoryStorage_ = storage; }
 
-    // The whole archive file. The header names the archive archiveName (its own file name).
+    // The whole archive file. The header names the archive archiveName (its own file name,
+    // cut to 15 characters).
     std::vector<std::uint8_t> build(std::string_view archiveName) const;
 
-    // Writes build() to path; false with a one-line reason in *error on failure.
+    // Writes build() to path; false with a one-line reason in *error on failure, including
+    // an entry or piece that was refused earlier.
     bool write(const std::string& path, std::string_view archiveName, std::string* error) const;
+
+    // The first refusal of addEntry or addPiece; empty when everything was taken.
+    const std::string& error() const { return error_; }
 
     // The stored bytes for data under a storage choice. A packed stream never comes out the
     // same size as its data (that size means "stored plain" to the reader).
@@ -50,9 +57,14 @@ private:
         std::uint32_t unpackedSize = 0;
         std::uint32_t storedSize = 0;
     };
+    // Appends the stored form of data to the data area; false (and error_ set) when refused.
+    bool append(const std::vector<std::uint8_t>& data, Storage storage, std::string_view what,
+                Record* record);
+
     std::vector<Record> records_;
     std::vector<std::uint8_t> dataArea_;
     Storage directoryStorage_ = Storage::Automatic;
+    std::string error_;
 };
 
 }  // namespace wordlark::heaptool

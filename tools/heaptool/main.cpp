@@ -2,7 +2,6 @@
 #include <cstdio>
 #include <cstring>
 #include <fstream>
-#include <iterator>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -10,6 +9,7 @@
 #include "archive/Archive.h"
 #include "archive/FourCC.h"
 #include "archive/Unpacker.h"
+#include "heaptool/FileBuffer.h"
 #include "heaptool/Manifest.h"
 #include "heaptool/Packer.h"
 
@@ -41,22 +41,14 @@ int usage()
     return 2;
 }
 
-bool readFile(const std::string& path, std::vector<std::uint8_t>* bytes)
+bool readFile(const std::string& path, heaptool::FileBuffer* bytes)
 {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) {
-        return false;
-    }
-    bytes->assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-    return !in.bad();
+    return bytes->readFrom(path);
 }
 
 bool writeFile(const std::string& path, const std::uint8_t* data, std::size_t size)
 {
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out.write(reinterpret_cast<const char*>(data), static_cast<std::streamsize>(size));
-    out.close();
-    return static_cast<bool>(out);
+    return heaptool::FileBuffer::writeTo(path, data, size);
 }
 
 std::string describeMethod(const archive::DirectoryRecord& record, int firstByte)
@@ -121,14 +113,14 @@ int pack(const std::string& methodText, const std::string& in, const std::string
     if (methodText != "1" && methodText != "2" && methodText != "3") {
         return fail("method must be 1, 2 or 3");
     }
-    std::vector<std::uint8_t> data;
+    heaptool::FileBuffer data;
     if (!readFile(in, &data)) {
         return fail("cannot read " + in);
     }
     if (data.size() > 0xFFFFFFFFu) {
         return fail(in + " is too large for one stream");
     }
-    const auto stream = heaptool::packStream(methodText[0] - '0', data);
+    const auto stream = heaptool::packStream(methodText[0] - '0', {data.data(), data.size()});
     if (!writeFile(out, stream.data(), stream.size())) {
         return fail("cannot write " + out);
     }
@@ -137,7 +129,7 @@ int pack(const std::string& methodText, const std::string& in, const std::string
 
 int unpack(const std::string& in, const std::string& out)
 {
-    std::vector<std::uint8_t> stored;
+    heaptool::FileBuffer stored;
     if (!readFile(in, &stored)) {
         return fail("cannot read " + in);
     }
@@ -149,7 +141,10 @@ int unpack(const std::string& in, const std::string& out)
         return fail(in + " announces " + std::to_string(*size) +
                     " bytes, more than heaptool accepts");
     }
-    std::vector<std::uint8_t> output(*size);
+    heaptool::FileBuffer output(*size);
+    if (!output.allocated()) {
+        return fail("not enough memory for the " + std::to_string(*size) + " bytes of " + in);
+    }
     const std::size_t produced =
         archive::unpack(output.data(), output.size(), stored.data(), stored.size());
     if (produced != output.size()) {

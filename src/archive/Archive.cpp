@@ -1,0 +1,205 @@
+#include "archive/Archive.h"
+
+#include <algorithm>
+#include <new>
+
+#include "archive/ObjectFactory.h"
+
+namespace wordlark::archive {
+
+struct Archive::LoadedEntry {
+    std::uint32_t tag = 0;
+    std::uint32_t unpackedSize = 0;
+    std::string name;
+    std::unique_ptr<std::uint8_t[]> data;
+    int references = 1;
+};
+
+struct Archive::MadeObject {
+    std::unique_ptr<ArchiveObject> object;
+    int references = 1;
+};
+
+Archive::Archive(const std::string& path) : reader_(path) {}
+
+Archive::~Archive()
+{
+    destroyObjects();
+}
+
+std::unique_ptr<Archive> Archive::open(const std::string& path)
+{
+    std::unique_ptr<Archive> archive(new (std::nothrow) Archive(path));
+    if (!archive || archive->reader_.failed()) {
+        return nullptr;
+    }
+    ArchiveReader& reader = archive->reader_;
+    std::uint8_t headerBytes[kHeaderSize];
+    if (reader.readAt(0, headerBytes, kHeaderSize) != kHeaderSize) {
+        return nullptr;
+    }
+    archive->header_ = ArchiveHeader::parse(headerBytes);
+    const ArchiveHeader& header = archive->header_;
+
+    // A packed directory may unpack to more than the whole file holds, so only its stored
+    // bytes are held against the file; the unpacked size has the same ceiling as entries.
+    const std::uint64_t directorySize = std::uint64_t{header.entryCount} * kRecordSize;
+    if (directorySize > kMaxUnpackedSize ||
+        !reader.checkExtent(header.directoryOffset, header.directoryStoredSize)) {
+        return nullptr;
+    }
+    const auto size = static_cast<std::uint32_t>(directorySize);
+    std::unique_ptr<std::uint8_t[]> bytes(new (std::nothrow) std::uint8_t[size]);
+    if (!bytes || reader.readEntry(header.directoryOffset, bytes.get(), size,
+                                   header.directoryStoredSize) != size) {
+        return nullptr;
+    }
+    archive->directory_.reserve(header.entryCount);
+    for (std::uint32_t i = 0; i < header.entryCount; ++i) {
+        archive->directory_.push_back(DirectoryRecord::parse(bytes.get() + i * kRecordSize));
+    }
+    return archive;
+}
+
+const DirectoryRecord* Archive::findEntry(std::string_view name)
+{
+    if (name.size() >= static_cast<std::size_t>(kNameField)) {
+        return nullptr;
+    }
+    for (const DirectoryRecord& record : directory_) {
+        if (std::string_view(record.name) == name) {
+            return &record;
+        }
+    }
+    return nullptr;
+}
+
+std::uint32_t Archive::entryTag(std::string_view name)
+{
+    const DirectoryRecord* record = findEntry(name);
+    return record ? record->tag : 0;
+}
+
+const std::uint8_t* Archive::loadEntry(std::string_view name, std::uint32_t* tag)
+{
+    if (tag) {
+        *tag = 0;
+    }
+    for (const auto& entry : loaded_) {
+        if (entry->name == name) {
+            ++entry->references;
+            if (tag) {
+                *tag = entry->tag;
+            }
+            return entry->data.get();
+        }
+    }
+    const DirectoryRecord* record = findEntry(name);
+    // A failed reader reads nothing, not even the zero bytes of an empty entry.
+    if (!record || record->unpackedSize > kMaxUnpackedSize || reader_.failed()) {
+        return nullptr;
+    }
+    const std::uint64_t where = std::uint64_t{header_.dataBase} + record->offset;
+    if (!reader_.checkExtent(where, record->storedSize)) {
+        return nullptr;
+    }
+    auto entry = std::make_unique<LoadedEntry>();
+    entry->tag = record->tag;
+    entry->unpackedSize = record->unpackedSize;
+    entry->name = std::string(name);
+    // Zeroed, so that no byte of the entry is ever left unwritten, whatever a stream does.
+    entry->data.reset(new (std::nothrow) std::uint8_t[record->unpackedSize]());
+    if (!entry->data || reader_.readEntry(where, entry->data.get(), record->unpackedSize,
+                                          record->storedSize) != record->unpackedSize) {
+        return nullptr;
+    }
+    if (tag) {
+        *tag = entry->tag;
+    }
+    const std::uint8_t* data = entry->data.get();
+    loaded_.insert(loaded_.begin(), std::move(entry));
+    return data;
+}
+
+bool Archive::unloadEntry(std::string_view name)
+{
+    const auto it = std::find_if(loaded_.begin(), loaded_.end(),
+                                 [name](const auto& entry) { return entry->name == name; });
+    if (it == loaded_.end() || --(*it)->references > 0) {
+        return false;
+    }
+    loaded_.erase(it);
+    return true;
+}
+
+int Archive::entryReferences(std::string_view name) const
+{
+    for (const auto& entry : loaded_) {
+        if (entry->name == name) {
+            return entry->references;
+        }
+    }
+    return 0;
+}
+
+ArchiveObject* Archive::makeObject(std::string_view name)
+{
+    for (const auto& made : made_) {
+        if (std::string_view(made->object->entryName()) == name) {
+            ++made->references;
+            return made->object.get();
+        }
+    }
+    std::unique_ptr<ArchiveObject> object = makeTypedObject(entryTag(name), name, *this);
+    if (!object) {
+        return nullptr;
+    }
+    ArchiveObject* result = object.get();
+    auto made = std::make_unique<MadeObject>();
+    made->object = std::move(object);
+    made_.insert(made_.begin(), std::move(made));
+    return result;
+}
+
+void Archive::releaseMadeObject(ArchiveObject* object)
+{
+    const auto it = std::find_if(made_.begin(), made_.end(), [object](const auto& made) {
+        return made->object.get() == object;
+    });
+    if (it == made_.end() || --(*it)->references > 0) {
+        return;
+    }
+    // Unlinked before unloading, so that whatever the object gives back from unload or its
+    // destructor finds the list consistent and cannot reach the object again.
+    std::unique_ptr<MadeObject> made = std::move(*it);
+    made_.erase(it);
+    made->object->unload();
+}
+
+void Archive::destroyObjects()
+{
+    // Oldest first; each is unlinked before its destructor runs, which may release others.
+    while (!made_.empty()) {
+        std::unique_ptr<MadeObject> made = std::move(made_.back());
+        made_.pop_back();
+    }
+}
+
+int Archive::objectReferences(const ArchiveObject* object) const
+{
+    for (const auto& made : made_) {
+        if (made->object.get() == object) {
+            return made->references;
+        }
+    }
+    return 0;
+}
+
+std::uint32_t Archive::readEntry(std::uint32_t offset, std::uint8_t* destination,
+                                 std::uint32_t unpackedSize, std::uint32_t storedSize)
+{
+    return reader_.readEntry(std::uint64_t{header_.dataBase} + offset, destination, unpackedSize,
+                             storedSize);
+}
+
+}  // namespace wordlark::archive

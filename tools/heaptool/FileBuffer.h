@@ -1,0 +1,37 @@
+// FileBuffer.h -- a large byte buffer read from or written to a file in one piece.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+namespace wordlark::heaptool {
+
+// Streams of many megabytes go through here. The memory is not zero-filled and asks for
+// huge pages: touching millions of fresh small pages costs more than decoding into them.
+class FileBuffer {
+public:
+    FileBuffer() = default;
+    explicit FileBuffer(std::size_t size);  // uninitialised; empty() when allocation fails
+    ~FileBuffer();
+    FileBuffer(FileBuffer&& other) noexcept;
+    FileBuffer& operator=(FileBuffer&& other) noexcept;
+    FileBuffer(const FileBuffer&) = delete;
+    FileBuffer& operator=(const FileBuffer&) = delete;
+
+    // The whole file; false when it cannot be opened, sized or read.
+    bool readFrom(const std::string& path);
+    // Writes the bytes to path, replacing it; false on any failure.
+    static bool writeTo(const std::string& path, const std::uint8_t* data, std::size_t size);
+
+    std::uint8_t* data() { return data_; }
+    const std::uint8_t* data() const { return data_; }
+    std::size_t size() const { return size_; }
+    bool allocated() const { return data_ != nullptr || size_ == 0; }
+
+private:
+    std::uint8_t* data_ = nullptr;
+    std::size_t size_ = 0;
+};
+
+}  // namespace wordlark::heaptool
