@@ -1,0 +1,194 @@
+#include "game/RecordFile.h"
+
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#include <cerrno>
+#include <cstdio>
+#include <optional>
+#include <string>
+
+#include "archive/Endian.h"
+#include "platform/CodePage.h"
+#include "platform/ProgramFolder.h"
+#include "words/PlayerFiles.h"
+
+namespace wordlark::game {
+
+namespace {
+
+constexpr std::string_view kRecordExtension = ".sav";
+constexpr std::string_view kWordListExtension = ".dic";
+
+// The longest file name, in Windows-1252 characters with its extension, that names a player.
+constexpr std::size_t kMaxListedName = 18;
+
+std::optional<std::string> recordPath(std::string_view programFolder, std::string_view name)
+{
+    return words::playerFilePath(programFolder, name, kRecordExtension);
+}
+
+std::string saveFolder(std::string_view programFolder)
+{
+    return platform::withTrailingSeparator(std::string(programFolder)) + "save";
+}
+
+bool writeAll(int fd, const std::uint8_t* data, std::size_t size)
+{
+    while (size > 0) {
+        const ssize_t n = ::write(fd, data, size);
+        if (n < 0 && errno == EINTR) {
+            continue;
+        }
+        if (n <= 0) {
+            return false;
+        }
+        data += n;
+        size -= static_cast<std::size_t>(n);
+    }
+    return true;
+}
+
+// Reads up to size bytes; fewer only at the end of the file or on an error.
+std::size_t readUpTo(int fd, std::uint8_t* data, std::size_t size)
+{
+    std::size_t total = 0;
+    while (total < size) {
+        const ssize_t n = ::read(fd, data + total, size - total);
+        if (n < 0 && errno == EINTR) {
+            continue;
+        }
+        if (n <= 0) {
+            break;
+        }
+        total += static_cast<std::size_t>(n);
+    }
+    return total;
+}
+
+}  // namespace
+
+std::array<std::uint8_t, kRecordFileSize> encodeRecordFile(const PlayerRecord& record)
+{
+    std::array<std::uint8_t, kRecordFileSize> file{};
+    record.toBytes(file.data());
+    std::uint32_t sum = file[0];
+    for (std::size_t i = 1; i < PlayerRecord::kSize; ++i) {
+        sum += file[i];
+        file[i] = static_cast<std::uint8_t>(file[i - 1] ^ (i & 0xFF) ^ file[i]);
+    }
+    archive::writeLe32(file.data() + PlayerRecord::kSize, sum);
+    return file;
+}
+
+bool decodeRecordFile(std::span<const std::uint8_t> bytes, PlayerRecord* record)
+{
+    if (bytes.size() < kRecordFileSize) {
+        return false;
+    }
+    std::uint8_t plain[PlayerRecord::kSize];
+    plain[0] = bytes[0];
+    std::uint32_t sum = plain[0];
+    for (std::size_t i = 1; i < PlayerRecord::kSize; ++i) {
+        plain[i] = static_cast<std::uint8_t>(bytes[i] ^ bytes[i - 1] ^ (i & 0xFF));
+        sum += plain[i];
+    }
+    if (sum != archive::readLe32(bytes.data() + PlayerRecord::kSize)) {
+        return false;
+    }
+    *record = PlayerRecord::fromBytes(plain);
+    return true;
+}
+
+bool saveRecord(std::string_view programFolder, const PlayerRecord& record)
+{
+    const auto path = recordPath(programFolder, record.nameView());
+    if (!path) {
+        return false;
+    }
+    // The temporary file sits in the save folder itself, so that the rename that replaces
+    // the old record cannot cross file systems. Its name is no player's: it does not end
+    // in ".sav". mkstemp makes it readable by the owner only, fit for a file with a password.
+    std::string temporary = saveFolder(programFolder) + platform::kPathSeparator + ".saving-XXXXXX";
+    const int fd = ::mkostemp(temporary.data(), O_CLOEXEC);
+    if (fd < 0) {
+        return false;
+    }
+    const auto bytes = encodeRecordFile(record);
+    bool written = writeAll(fd, bytes.data(), bytes.size());
+    // Flushed before the rename: otherwise a crash soon after could leave the new name
+    // on an empty file.
+    written = written && ::fsync(fd) == 0;
+    written = ::close(fd) == 0 && written;
+    if (!written || std::rename(temporary.c_str(), path->c_str()) != 0) {
+        ::unlink(temporary.c_str());
+        return false;
+    }
+    return true;
+}
+
+bool loadRecord(std::string_view programFolder, PlayerRecord& record)
+{
+    const auto path = recordPath(programFolder, record.nameView());
+    if (!path) {
+        return false;
+    }
+    // Non-blocking so that a FIFO in the save folder cannot hang the game; only a regular
+    // file is read.
+    const int fd = ::open(path->c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+    if (fd < 0) {
+        return false;
+    }
+    struct stat info {};
+    std::array<std::uint8_t, kRecordFileSize> bytes;
+    std::size_t size = 0;
+    if (::fstat(fd, &info) == 0 && S_ISREG(info.st_mode)) {
+        size = readUpTo(fd, bytes.data(), bytes.size());
+    }
+    ::close(fd);
+    return decodeRecordFile(std::span(bytes.data(), size), &record);
+}
+
+void deletePlayerFiles(std::string_view programFolder, std::string_view name)
+{
+    for (const std::string_view extension : {kRecordExtension, kWordListExtension}) {
+        if (const auto path = words::playerFilePath(programFolder, name, extension)) {
+            ::unlink(path->c_str());
+        }
+    }
+}
+
+std::uint32_t scanBestOtherRating(std::string_view programFolder, std::string_view currentName)
+{
+    DIR* folder = ::opendir(saveFolder(programFolder).c_str());
+    if (folder == nullptr) {
+        return 0;
+    }
+    std::uint32_t best = 0;
+    while (const dirent* entry = ::readdir(folder)) {
+        const std::string_view fileName(entry->d_name);
+        if (entry->d_type == DT_DIR || !fileName.ends_with(kRecordExtension)) {
+            continue;
+        }
+        // Names are counted in the characters the game knows them by.
+        const auto name = platform::utf8ToCp1252(fileName);
+        if (!name || name->size() > kMaxListedName) {
+            continue;
+        }
+        PlayerRecord other;
+        other.setName(std::string_view(*name).substr(0, name->size() - kRecordExtension.size()));
+        if (platform::compareNoCaseCp1252(other.nameView(), currentName) == 0) {
+            continue;
+        }
+        // loadRecord refuses what is not a regular file, folders whose type readdir did not
+        // tell included.
+        if (loadRecord(programFolder, other) && static_cast<std::uint32_t>(other.rating) > best) {
+            best = static_cast<std::uint32_t>(other.rating);
+        }
+    }
+    ::closedir(folder);
+    return best;
+}
+
+}  // namespace wordlark::game

@@ -1,0 +1,44 @@
+// RecordFile.h -- the player's record file (scrambled record and checksum) and the save folder.
+#pragma once
+
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <span>
+#include <string_view>
+
+#include "game/PlayerRecord.h"
+
+namespace wordlark::game {
+
+// 540 scrambled record bytes, then the sum of the plain bytes as a 32-bit little-endian value.
+inline constexpr std::size_t kRecordFileSize = PlayerRecord::kSize + 4;
+
+// The file's bytes for a record. Each stored byte is the previous stored byte XOR the low
+// byte of its offset XOR the plain byte, so a damaged byte spoils its neighbour too.
+std::array<std::uint8_t, kRecordFileSize> encodeRecordFile(const PlayerRecord& record);
+
+// The record of a file's first 544 bytes into *record. False, *record untouched, when there
+// are fewer bytes or the checksum does not match; bytes after the 544th are not looked at.
+bool decodeRecordFile(std::span<const std::uint8_t> bytes, PlayerRecord* record);
+
+// Writes the record to save/<name>.sav under programFolder. The old file is replaced only by
+// a complete new one (a temporary file renamed over it), so a failed write leaves it as it
+// was. False when the name cannot be a file name, or any step of the write fails.
+bool saveRecord(std::string_view programFolder, const PlayerRecord& record);
+
+// Replaces *record by the file named after record.name. False, *record untouched, when the
+// name is unusable, the file is missing, not a regular file, short or fails its checksum.
+bool loadRecord(std::string_view programFolder, PlayerRecord& record);
+
+// Deletes the player's record file and word list; a missing file or an unusable name
+// changes nothing.
+void deletePlayerFiles(std::string_view programFolder, std::string_view name);
+
+// The highest rating, compared unsigned, among the loadable record files of the save folder
+// other than currentName's (compared without regard to case). Files whose names are longer
+// than 18 characters, or that do not map to Windows-1252, are not players. 0 when the
+// folder cannot be listed.
+std::uint32_t scanBestOtherRating(std::string_view programFolder, std::string_view currentName);
+
+}  // namespace wordlark::game

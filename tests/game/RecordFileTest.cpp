@@ -1,0 +1,289 @@
+#include <gtest/gtest.h>
+
+#include <signal.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+
+#include <algorithm>
+#include <cstdint>
+#include <cstring>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "game/PlayerRecord.h"
+#include "game/RecordFile.h"
+#include "support/TempDir.h"
+#include "words/PlayerWordList.h"
+
+namespace wordlark::game {
+namespace {
+
+using Bytes = std::vector<std::uint8_t>;
+
+// A reader written from the file's table alone: unscramble from the last byte down, check
+// the sum, then the fields at their offsets.
+struct PlainRecord {
+    std::string name, password;
+    Bytes plain;
+    std::int32_t numbers[7];
+};
+
+bool readIndependently(const Bytes& file, PlainRecord* out)
+{
+    if (file.size() < 544) {
+        return false;
+    }
+    Bytes p(540);
+    for (int i = 539; i >= 1; --i) {
+        p[i] = file[i] ^ file[i - 1] ^ (i % 256);
+    }
+    p[0] = file[0];
+    std::uint32_t sum = 0;
+    for (std::uint8_t b : p) {
+        sum += b;
+    }
+    if (sum != (file[540] | file[541] << 8 | file[542] << 16 | std::uint32_t{file[543]} << 24)) {
+        return false;
+    }
+    out->name = reinterpret_cast<const char*>(p.data());
+    out->password = reinterpret_cast<const char*>(p.data() + 256);
+    for (int k = 0; k < 7; ++k) {
+        const std::uint8_t* f = p.data() + 512 + 4 * k;
+        out->numbers[k] =
+            static_cast<std::int32_t>(f[0] | f[1] << 8 | f[2] << 16 | std::uint32_t{f[3]} << 24);
+    }
+    out->plain = std::move(p);
+    return true;
+}
+
+PlayerRecord sampleRecord()
+{
+    PlayerRecord record;
+    record.setName("Old name that was longer");
+    record.setName("Anna");  // leaves " name that was longer" after the NUL
+    record.setPassword("s3cret");
+    record.password[200] = '\xE9';
+    record.rating = 1234;
+    record.level = 3;
+    record.games = 77;
+    record.victories = 40;
+    record.defeats = -2;
+    record.ties = 0x7FFFFFFF;
+    record.reserved = 0x01020304;
+    return record;
+}
+
+class RecordFileTest : public ::testing::Test {
+protected:
+    RecordFileTest() { std::filesystem::create_directory(dir_.file("save")); }
+
+    std::vector<std::string> saveFolder() const
+    {
+        std::vector<std::string> names;
+        for (const auto& entry : std::filesystem::directory_iterator(dir_.file("save"))) {
+            names.push_back(entry.path().filename().string());
+        }
+        std::sort(names.begin(), names.end());
+        return names;
+    }
+
+    void writeRecord(const std::string& fileStem, std::int32_t rating)
+    {
+        PlayerRecord record;
+        record.setName(fileStem);
+        record.rating = rating;
+        const auto bytes = encodeRecordFile(record);
+        dir_.write("save/" + fileStem + ".sav", Bytes(bytes.begin(), bytes.end()));
+    }
+
+    test::TempDir dir_;
+};
+
+TEST_F(RecordFileTest, AllZeroRecordIsTheOffsetPatternWithChecksumZero)
+{
+    const auto file = encodeRecordFile(PlayerRecord{});
+    const Bytes start(file.begin(), file.begin() + 8);
+    EXPECT_EQ(start, (Bytes{0x00, 0x01, 0x03, 0x00, 0x04, 0x01, 0x07, 0x00}));
+    std::uint8_t previous = 0;
+    for (std::size_t i = 1; i < 540; ++i) {
+        previous ^= static_cast<std::uint8_t>(i);
+        ASSERT_EQ(file[i], previous) << i;
+    }
+    EXPECT_EQ(Bytes(file.begin() + 540, file.end()), (Bytes{0, 0, 0, 0}));
+}
+
+TEST_F(RecordFileTest, SavedFileReadsBackBitForBitWithAnIndependentReader)
+{
+    const PlayerRecord record = sampleRecord();
+    ASSERT_TRUE(saveRecord(dir_.folder(), record));
+    const Bytes file = dir_.read("save/Anna.sav");
+    ASSERT_EQ(file.size(), 544u);
+
+    PlainRecord plain;
+    ASSERT_TRUE(readIndependently(file, &plain));
+    EXPECT_EQ(plain.name, "Anna");
+    EXPECT_EQ(plain.password, "s3cret");
+    EXPECT_EQ(std::memcmp(plain.plain.data(), record.name.data(), 256), 0);
+    EXPECT_EQ(std::memcmp(plain.plain.data() + 256, record.password.data(), 256), 0);
+    const std::int32_t expected[7] = {1234, 3, 77, 40, -2, 0x7FFFFFFF, 0x01020304};
+    for (int k = 0; k < 7; ++k) {
+        EXPECT_EQ(plain.numbers[k], expected[k]) << k;
+    }
+
+    PlayerRecord loaded;
+    loaded.setName("ANNA");  // the file is found by the name; the stored name comes back
+    loaded.setName("Anna");
+    ASSERT_TRUE(loadRecord(dir_.folder(), loaded));
+    EXPECT_EQ(loaded, record);
+    EXPECT_EQ(encodeRecordFile(loaded), encodeRecordFile(record));
+}
+
+TEST_F(RecordFileTest, DamageIsCaughtByTheChecksumAndLeavesTheRecordAlone)
+{
+    const auto good = encodeRecordFile(sampleRecord());
+    PlayerRecord untouched = PlayerRecord::anonymous();
+    untouched.setName("Anna");
+    const auto loadBytes = [&](const Bytes& bytes) {
+        dir_.write("save/Anna.sav", bytes);
+        PlayerRecord record = untouched;
+        const bool loaded = loadRecord(dir_.folder(), record);
+        if (!loaded) {
+            EXPECT_EQ(record, untouched);
+        }
+        return loaded;
+    };
+    Bytes bytes(good.begin(), good.end());
+    EXPECT_TRUE(loadBytes(bytes));
+
+    bytes[539] ^= 0x10;  // only the last plain byte changes
+    EXPECT_FALSE(loadBytes(bytes));
+    bytes = Bytes(good.begin(), good.end());
+    // Two plain bytes change by the same bit; both are 0, so the sum grows by 2.
+    ASSERT_EQ(sampleRecord().name[100] | sampleRecord().name[101], 0);
+    bytes[100] ^= 0x01;
+    EXPECT_FALSE(loadBytes(bytes));
+    bytes = Bytes(good.begin(), good.end());
+    bytes[541] ^= 0x01;  // the checksum itself
+    EXPECT_FALSE(loadBytes(bytes));
+
+    // Two changes that cancel in the sum go unnoticed: plain bytes 0 'A' and 1 'n' become
+    // 'A' ^ d and 'n' ^ d, and with d = 0x20 that is 'a' and 'N'.
+    bytes = Bytes(good.begin(), good.end());
+    bytes[0] ^= 0x20;
+    ASSERT_TRUE(loadBytes(bytes));
+
+    // Too short fails; a longer file is judged by its first 544 bytes.
+    bytes = Bytes(good.begin(), good.end() - 1);
+    EXPECT_FALSE(loadBytes(bytes));
+    EXPECT_FALSE(loadBytes({}));
+    bytes = Bytes(good.begin(), good.end());
+    bytes.resize(2000, 0xAB);
+    EXPECT_TRUE(loadBytes(bytes));
+}
+
+TEST_F(RecordFileTest, OnlyRegularFilesOfUsableNamesAreRead)
+{
+    PlayerRecord record = sampleRecord();
+    const PlayerRecord before = record;
+    EXPECT_FALSE(loadRecord(dir_.folder(), record));  // no file
+    ASSERT_EQ(::mkfifo(dir_.file("save/Anna.sav").c_str(), 0600), 0);
+    EXPECT_FALSE(loadRecord(dir_.folder(), record));  // must not block either
+    std::filesystem::remove(dir_.file("save/Anna.sav"));
+    std::filesystem::create_directory(dir_.file("save/Anna.sav"));
+    EXPECT_FALSE(loadRecord(dir_.folder(), record));
+    EXPECT_FALSE(saveRecord(dir_.folder(), record));  // nor written over a folder
+    EXPECT_EQ(record, before);
+
+    // A valid record just outside the save folder is out of reach of any name.
+    const auto bytes = encodeRecordFile(record);
+    dir_.write("escape.sav", Bytes(bytes.begin(), bytes.end()));
+    for (const char* name : {"", "../escape", "..\\escape", "a/b", ".."}) {
+        record.setName(name);
+        EXPECT_FALSE(loadRecord(dir_.folder(), record)) << name;
+        EXPECT_FALSE(saveRecord(dir_.folder(), record)) << name;
+        deletePlayerFiles(dir_.folder(), name);
+    }
+    EXPECT_TRUE(std::filesystem::exists(dir_.file("escape.sav")));
+    EXPECT_EQ(saveFolder(), std::vector<std::string>{"Anna.sav"});
+}
+
+TEST_F(RecordFileTest, SavingReplacesTheFileWholeOrNotAtAll)
+{
+    PlayerRecord record = sampleRecord();
+    ASSERT_TRUE(saveRecord(dir_.folder(), record));
+    const Bytes first = dir_.read("save/Anna.sav");
+    record.rating = 99;
+    ASSERT_TRUE(saveRecord(dir_.folder(), record));
+    EXPECT_NE(dir_.read("save/Anna.sav"), first);
+    EXPECT_EQ(saveFolder(), std::vector<std::string>{"Anna.sav"});  // no temporary left
+    const Bytes second = dir_.read("save/Anna.sav");
+
+    // A disk that takes only part of the file: the write fails, the old file stays.
+    struct rlimit old {};
+    ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &old), 0);
+    const auto oldHandler = ::signal(SIGXFSZ, SIG_IGN);
+    struct rlimit small = old;
+    small.rlim_cur = 100;
+    ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &small), 0);
+    record.rating = 5;
+    const bool saved = saveRecord(dir_.folder(), record);
+    ::setrlimit(RLIMIT_FSIZE, &old);
+    ::signal(SIGXFSZ, oldHandler);
+    EXPECT_FALSE(saved);
+    EXPECT_EQ(dir_.read("save/Anna.sav"), second);
+    EXPECT_EQ(saveFolder(), std::vector<std::string>{"Anna.sav"});
+
+    std::filesystem::remove_all(dir_.file("save"));
+    EXPECT_FALSE(saveRecord(dir_.folder(), record));  // no save folder
+}
+
+TEST_F(RecordFileTest, DeletingRemovesTheRecordAndTheWordListOnly)
+{
+    // The record and the word list find their files through the same name rules.
+    PlayerRecord record;
+    record.setName("J\xF6rg");  // Windows-1252
+    ASSERT_TRUE(saveRecord(dir_.folder(), record));
+    words::PlayerWordList list(dir_.folder(), [] { return std::string("J\xF6rg"); });
+    ASSERT_TRUE(list.appendWord("ELK"));
+    const std::string jorg = "J\xC3\xB6rg";  // its UTF-8 form on disk
+    dir_.writeText("save/Jorg.sav", "x");
+    dir_.writeText("save/" + jorg + ".txt", "x");
+    EXPECT_EQ(saveFolder(),
+              (std::vector<std::string>{"Jorg.sav", jorg + ".dic", jorg + ".sav", jorg + ".txt"}));
+    deletePlayerFiles(dir_.folder(), "J\xF6rg");
+    EXPECT_EQ(saveFolder(), (std::vector<std::string>{"Jorg.sav", jorg + ".txt"}));
+    deletePlayerFiles(dir_.folder(), "Nobody");  // nothing to delete: nothing happens
+}
+
+TEST_F(RecordFileTest, BestOtherRatingSkipsTheCurrentPlayerAndWhatIsNoPlayer)
+{
+    EXPECT_EQ(scanBestOtherRating(dir_.folder(), "Anna"), 0u);
+    writeRecord("Anna", 900);
+    writeRecord("Ben", 300);
+    writeRecord("Cleo", 450);
+    EXPECT_EQ(scanBestOtherRating(dir_.folder(), "aNNA"), 450u);  // own file by any case
+    EXPECT_EQ(scanBestOtherRating(dir_.folder(), "Ben"), 900u);
+
+    writeRecord("Fourteen chars", 500);    // 18 characters with ".sav": a player
+    writeRecord("Fifteen chars..", 2000);  // 19: not a player
+    EXPECT_EQ(scanBestOtherRating(dir_.folder(), "Anna"), 500u);
+    // 18 characters but 22 bytes in UTF-8: the characters count.
+    writeRecord(
+        "\xC3\xA9t\xC3\xA9 \xC3\xA0 Montr\xC3\xA9"
+        "al",
+        600);
+    writeRecord("\xE4\xB8\x80", 3000);  // not a Windows-1252 name
+    std::filesystem::create_directory(dir_.file("save/Dora.sav"));
+    dir_.writeText("save/Emil.sav", "damaged");
+    writeRecord("Finn", 4000);
+    std::filesystem::rename(dir_.file("save/Finn.sav"), dir_.file("save/Finn.bak"));
+    EXPECT_EQ(scanBestOtherRating(dir_.folder(), "Anna"), 600u);
+
+    writeRecord("Gus", -1);  // compared unsigned
+    EXPECT_EQ(scanBestOtherRating(dir_.folder(), "Anna"), 0xFFFFFFFFu);
+    EXPECT_EQ(scanBestOtherRating((dir_.folder() + "missing/"), "Anna"), 0u);
+}
+
+}  // namespace
+}  // namespace wordlark::game
