@@ -12,61 +12,28 @@
 #include <string>
 #include <vector>
 
+#include "ShippedWordsFolder.h"
 #include "archive/ArchiveRegistry.h"
-#include "heaptool/ArchiveWriter.h"
-#include "heaptool/WordList.h"
 #include "words/Dictionary.h"
 
 using namespace wordlark;
 
 namespace {
 
-// assets/words.txt: from WORDLARK_SOURCE_DIR (compile definition or environment), else beside
-// the build folder.
-std::filesystem::path wordListPath()
-{
-#ifdef WORDLARK_SOURCE_DIR
-    return std::filesystem::path(WORDLARK_SOURCE_DIR) / "assets" / "words.txt";
-#else
-    if (const char* source = std::getenv("WORDLARK_SOURCE_DIR")) {
-        return std::filesystem::path(source) / "assets" / "words.txt";
-    }
-    return std::filesystem::path(WORDLARK_BUILD_DIR) / ".." / "assets" / "words.txt";
-#endif
-}
-
 // A program folder holding vek.heap made from the shipped list, and a player's list.
 class Fixture {
 public:
     Fixture()
     {
-        std::string pattern = (std::filesystem::temp_directory_path() / "wordlark-XXXXXX").string();
-        folder_ = ::mkdtemp(pattern.data());
-        std::filesystem::create_directory(folder_ / "save");
-
-        std::ifstream in(wordListPath(), std::ios::binary);
-        const std::string text{std::istreambuf_iterator<char>(in), {}};
-        std::vector<std::uint8_t> records;
-        std::string error;
-        if (!heaptool::wordRecordsFromText(text, &records, &error)) {
-            std::cerr << wordListPath().string() << ": " << error << "\n";
-            std::exit(1);
-        }
-        heaptool::ArchiveWriter writer;
-        writer.addEntry("words", "wrds", std::move(records));
-        if (!writer.write((folder_ / "vek.heap").string(), "vek.heap", &error)) {
-            std::cerr << error << "\n";
-            std::exit(1);
-        }
         // 200 saved words, none of them in the dictionary.
-        std::ofstream list(folder_ / "save" / "PLAYER.dic");
+        std::ofstream list(folder_.saveFolder() / "PLAYER.dic");
         for (int i = 0; i < 200; ++i) {
             list << "QX" << static_cast<char>('A' + i % 26) << static_cast<char>('A' + i / 26)
                  << "Z\n";
         }
-        registry_ = std::make_unique<archive::ArchiveRegistry>(folder_.string() + "/");
+        registry_ = std::make_unique<archive::ArchiveRegistry>(folder_.folder());
         dictionary_ =
-            std::make_unique<words::Dictionary>(folder_.string() + "/", [this] { return player_; });
+            std::make_unique<words::Dictionary>(folder_.folder(), [this] { return player_; });
         if (!dictionary_->load(*registry_)) {
             std::cerr << "cannot load the word list\n";
             std::exit(1);
@@ -76,8 +43,6 @@ public:
     {
         dictionary_.reset();
         registry_.reset();
-        std::error_code ignored;
-        std::filesystem::remove_all(folder_, ignored);
     }
 
     words::Dictionary& dictionary(bool withPlayerList)
@@ -87,7 +52,7 @@ public:
     }
 
 private:
-    std::filesystem::path folder_;
+    bench::ShippedWordsFolder folder_;
     std::string player_;
     std::unique_ptr<archive::ArchiveRegistry> registry_;
     std::unique_ptr<words::Dictionary> dictionary_;

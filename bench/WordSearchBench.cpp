@@ -12,9 +12,8 @@
 #include <string>
 #include <vector>
 
+#include "ShippedWordsFolder.h"
 #include "archive/ArchiveRegistry.h"
-#include "heaptool/ArchiveWriter.h"
-#include "heaptool/WordList.h"
 #include "platform/Random.h"
 #include "words/Dictionary.h"
 #include "words/UsedWordList.h"
@@ -24,36 +23,14 @@ using namespace wordlark;
 
 namespace {
 
-std::filesystem::path wordListPath()
-{
-    return std::filesystem::path(WORDLARK_SOURCE_DIR) / "assets" / "words.txt";
-}
-
 // A program folder holding vek.heap made from the shipped list; no player's list.
 class Fixture {
 public:
     Fixture()
     {
-        std::string pattern = (std::filesystem::temp_directory_path() / "wordlark-XXXXXX").string();
-        folder_ = ::mkdtemp(pattern.data());
-        std::filesystem::create_directory(folder_ / "save");
-        std::ifstream in(wordListPath(), std::ios::binary);
-        const std::string text{std::istreambuf_iterator<char>(in), {}};
-        std::vector<std::uint8_t> records;
-        std::string error;
-        if (!heaptool::wordRecordsFromText(text, &records, &error)) {
-            std::cerr << wordListPath().string() << ": " << error << "\n";
-            std::exit(1);
-        }
-        heaptool::ArchiveWriter writer;
-        writer.addEntry("words", "wrds", std::move(records));
-        if (!writer.write((folder_ / "vek.heap").string(), "vek.heap", &error)) {
-            std::cerr << error << "\n";
-            std::exit(1);
-        }
-        registry_ = std::make_unique<archive::ArchiveRegistry>(folder_.string() + "/");
-        dictionary_ = std::make_unique<words::Dictionary>(folder_.string() + "/",
-                                                          [] { return std::string(); });
+        registry_ = std::make_unique<archive::ArchiveRegistry>(folder_.folder());
+        dictionary_ =
+            std::make_unique<words::Dictionary>(folder_.folder(), [] { return std::string(); });
         if (!dictionary_->load(*registry_)) {
             std::cerr << "cannot load the word list\n";
             std::exit(1);
@@ -70,15 +47,13 @@ public:
     {
         dictionary_.reset();
         registry_.reset();
-        std::error_code ignored;
-        std::filesystem::remove_all(folder_, ignored);
     }
 
     words::Dictionary& dictionary() { return *dictionary_; }
     const std::vector<std::string>& deals() const { return deals_; }
 
 private:
-    std::filesystem::path folder_;
+    bench::ShippedWordsFolder folder_;
     std::unique_ptr<archive::ArchiveRegistry> registry_;
     std::unique_ptr<words::Dictionary> dictionary_;
     std::vector<std::string> deals_;
