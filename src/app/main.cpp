@@ -6,6 +6,7 @@
 #include <string_view>
 
 #include "archive/ArchiveRegistry.h"
+#include "graphics/PictureClasses.h"
 #include "platform/ProgramFolder.h"
 #include "platform/Random.h"
 #include "words/Dictionary.h"
@@ -65,6 +66,7 @@ int main(int argc, char** argv)
     const std::string folder = platform::programFolderFromArgs(argc, argv);
     platform::setProgramFolder(folder);
 
+    graphics::registerPictureClasses();
     archive::ArchiveRegistry registry(folder);
     words::Dictionary dictionary(folder, [] { return std::string(); });
     if (!dictionary.load(registry)) {

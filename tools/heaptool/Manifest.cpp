@@ -6,6 +6,7 @@
 #include <sstream>
 
 #include "heaptool/ArchiveWriter.h"
+#include "heaptool/PictureImport.h"
 #include "heaptool/WordList.h"
 
 namespace wordlark::heaptool {
@@ -106,6 +107,10 @@ bool Manifest::buildArchive(const std::string& manifestPath, const std::string& 
         *error = manifestPath + ": " + reason;
         return false;
     }
+    if (!PictureImport::check(manifest, &reason)) {
+        *error = manifestPath + ": " + reason;
+        return false;
+    }
     const auto folder = std::filesystem::path(manifestPath).parent_path();
     ArchiveWriter writer;
     for (const ManifestLine& line : manifest.lines()) {
@@ -114,6 +119,13 @@ bool Manifest::buildArchive(const std::string& manifestPath, const std::string& 
         if (!parseStorage(line, &storage, &reason)) {
             *error = manifestPath + ": " + reason;
             return false;
+        }
+        if (PictureImport::isPictureKind(line.kind)) {
+            if (!PictureImport::add(line, folder, storage, writer, &reason)) {
+                *error = manifestPath + ": " + reason;
+                return false;
+            }
+            continue;
         }
         std::vector<std::uint8_t> source;
         if (!readFile(folder / line.source, &source)) {

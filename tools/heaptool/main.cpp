@@ -12,6 +12,7 @@
 #include "heaptool/FileBuffer.h"
 #include "heaptool/Manifest.h"
 #include "heaptool/Packer.h"
+#include "heaptool/PictureExporter.h"
 
 namespace {
 
@@ -30,6 +31,7 @@ constexpr const char* kUsage =
     "usage: heaptool build MANIFEST OUT\n"
     "       heaptool list ARCHIVE\n"
     "       heaptool extract ARCHIVE ENTRY OUT\n"
+    "       heaptool export ARCHIVE DIR\n"
     "       heaptool pack --method 1|2|3 IN OUT\n"
     "       heaptool unpack IN OUT\n";
 
@@ -182,6 +184,13 @@ int main(int argc, char** argv)
     }
     if (command == "extract" && args.size() == 4) {
         return extract(args[1], args[2], args[3]);
+    }
+    if (command == "export" && args.size() == 3) {
+        std::string error;
+        if (!heaptool::PictureExporter::exportArchive(args[1], args[2], &error)) {
+            return fail(error);
+        }
+        return 0;
     }
     if (command == "pack" && args.size() == 5 && args[1] == "--method") {
         return pack(args[2], args[3], args[4]);

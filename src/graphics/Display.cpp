@@ -1,0 +1,322 @@
+#include "graphics/Display.h"
+
+#include <algorithm>
+
+#include "platform/text/TextRenderer.h"
+
+namespace wordlark::graphics {
+
+namespace {
+
+SurfaceRecord recordOf(const platform::SurfaceInfo& info)
+{
+    SurfaceRecord record;
+    record.pixels = info.pixels;
+    record.width = info.width;
+    record.height = info.height;
+    record.pitch = info.pitch;
+    record.bitsPerPixel = info.bitsPerPixel;
+    return record;
+}
+
+}  // namespace
+
+platform::PaletteColors makeColorCubePalette()
+{
+    platform::PaletteColors colors{};
+    for (int r = 0; r < 4; ++r) {
+        for (int g = 0; g < 8; ++g) {
+            for (int b = 0; b < 8; ++b) {
+                platform::PaletteColor& c = colors[static_cast<std::size_t>(r * 64 + g * 8 + b)];
+                c.red = static_cast<std::uint8_t>(r * 85);
+                c.green = static_cast<std::uint8_t>((g * 255 + 3) / 7);
+                c.blue = static_cast<std::uint8_t>((b * 255 + 3) / 7);
+                c.flags = 0;
+            }
+        }
+    }
+    return colors;
+}
+
+void convertFrame(const SurfaceRecord& frame, const SurfaceRecord& indexed)
+{
+    const std::int32_t width = std::min(frame.width, indexed.width);
+    const std::int32_t height = std::min(frame.height, indexed.height);
+    const std::uint8_t* source = frame.pixels;
+    std::uint8_t* target = indexed.pixels;
+    for (std::int32_t y = 0; y < height; ++y) {
+        const auto* in = reinterpret_cast<const std::uint16_t*>(source);
+        for (std::int32_t x = 0; x < width; ++x) {
+            target[x] = paletteIndexOf(in[x]);
+        }
+        source += frame.pitch;
+        target += indexed.pitch;
+    }
+}
+
+Display::Display() : paletteColors_(makeColorCubePalette())
+{
+    palette_ = platform::video().createPalette(paletteColors_);
+}
+
+Display::~Display()
+{
+    close();
+}
+
+bool Display::open(platform::WindowId window)
+{
+    platform::Video& video = platform::video();
+    if (!video.connect(window)) {
+        return false;
+    }
+    connected_ = true;
+    if (attachWindow() == 0) {
+        return false;
+    }
+    if (!createBackBuffer()) {
+        return false;
+    }
+    font_[0] = 16;
+    font_[1] = 8;
+    textColor_ = 0x00FFFF;
+    ready_ = true;
+    return true;
+}
+
+void Display::close()
+{
+    detachWindow();
+    releaseBackBuffer();
+    if (connected_) {
+        platform::video().disconnect();
+        connected_ = false;
+        ready_ = false;
+    }
+}
+
+bool Display::createBackBuffer()
+{
+    platform::SurfaceInfo info;
+    if (!platform::video().createSurface(kFrameWidth, kFrameHeight, 16, kFrameWidth * 2, info)) {
+        return false;
+    }
+    backBufferInfo_ = info;
+    backBuffer_ = recordOf(info);
+    return true;
+}
+
+void Display::releaseBackBuffer()
+{
+    if (backBufferInfo_.id != 0) {
+        platform::video().releaseSurface(backBufferInfo_);
+    }
+    backBufferInfo_ = platform::SurfaceInfo{};
+    backBuffer_ = SurfaceRecord{};
+}
+
+std::int32_t Display::attachWindow()
+{
+    platform::Video& video = platform::video();
+    platform::DesktopMode mode;
+    if (!video.acquireWindowTarget(mode)) {
+        return 0;
+    }
+    windowTargetHeld_ = true;
+    window_ = SurfaceRecord{};
+    window_.width = mode.width;
+    window_.height = mode.height;
+    window_.pitch = mode.width * (mode.bitsPerPixel / 8);
+    window_.bitsPerPixel = mode.bitsPerPixel;
+    if (mode.bitsPerPixel == 8) {
+        // The conversion surface's rows are the width rounded up to a multiple of 4.
+        platform::SurfaceInfo info;
+        if (!video.createSurface(kFrameWidth, kFrameHeight, 8, (kFrameWidth + 3) & ~3, info)) {
+            detachWindow();
+            return 0;
+        }
+        conversionInfo_ = info;
+        conversion_ = recordOf(info);
+        presentPath_ = PresentPath::Converted;
+        selectPalette();
+        return 8;
+    }
+    presentPath_ = PresentPath::Direct;
+    return mode.bitsPerPixel;
+}
+
+void Display::detachWindow()
+{
+    platform::Video& video = platform::video();
+    if (conversionInfo_.id != 0) {
+        restorePalette();
+        video.releaseSurface(conversionInfo_);
+        conversionInfo_ = platform::SurfaceInfo{};
+        conversion_ = SurfaceRecord{};
+    }
+    if (windowTargetHeld_) {
+        video.releaseWindowTarget();
+        windowTargetHeld_ = false;
+    }
+}
+
+std::int32_t Display::reattachWindow()
+{
+    detachWindow();
+    return attachWindow();
+}
+
+void Display::selectPalette()
+{
+    if (!windowTargetHeld_ || conversionInfo_.id == 0) {
+        return;
+    }
+    platform::Video& video = platform::video();
+    video.setStaticSystemColors(false);
+    previousPalette_ = video.selectPalette(palette_);
+    video.realizePalette();
+}
+
+void Display::restorePalette()
+{
+    if (!windowTargetHeld_) {
+        return;
+    }
+    if (conversionInfo_.id != 0) {
+        platform::Video& video = platform::video();
+        if (previousPalette_ != platform::kNoPalette) {
+            video.selectPalette(previousPalette_);
+        }
+        video.setStaticSystemColors(true);
+        video.realizePalette();
+    }
+    previousPalette_ = platform::kNoPalette;
+}
+
+bool Display::present()
+{
+    if (!ready_) {
+        return false;
+    }
+    if (presentPath_ == PresentPath::Converted) {
+        presentConverted();
+    } else if (windowTargetHeld_) {
+        platform::video().present(backBufferInfo_);
+    }
+    return true;
+}
+
+void Display::presentConverted()
+{
+    if (conversionInfo_.id == 0) {
+        return;
+    }
+    convertFrame(backBuffer_, conversion_);
+    platform::video().present(conversionInfo_);
+}
+
+void Display::setFontParameter(std::int32_t index, std::int32_t value)
+{
+    if (index >= 0 && index < kFontParameterCount) {
+        font_[static_cast<std::size_t>(index)] = value;
+    }
+}
+
+std::int32_t Display::fontParameter(std::int32_t index) const
+{
+    if (index < 0 || index >= kFontParameterCount) {
+        return 0;
+    }
+    return font_[static_cast<std::size_t>(index)];
+}
+
+void Display::drawText(std::int32_t x, std::int32_t y, std::string_view text)
+{
+    if (!frameReadyForDrawing()) {
+        return;
+    }
+    text = text.substr(0, std::min(text.size(), text.find('\0')));
+    platform::TextStyle style;
+    std::copy(font_.begin(), font_.end(), style.font.begin());
+    style.faceName = faceName_;
+    style.textColor = textColor_;
+    style.backColor = backColor_;
+    style.opaque = backMode_ == kBackOpaque;
+    platform::Frame16 frame{backBuffer_.pixels, backBuffer_.width, backBuffer_.height,
+                            backBuffer_.pitch};
+    platform::textRenderer().drawLine(frame, x, y, text, style,
+                                      {0, 0, backBuffer_.width, backBuffer_.height});
+}
+
+void Display::drawTextBox(std::int32_t x, std::int32_t y, std::int32_t width, std::int32_t height,
+                          std::string_view text, std::uint32_t format)
+{
+    if (!frameReadyForDrawing()) {
+        return;
+    }
+    text = text.substr(0, std::min(text.size(), text.find('\0')));
+    platform::TextStyle style;
+    std::copy(font_.begin(), font_.end(), style.font.begin());
+    style.faceName = faceName_;
+    style.textColor = textColor_;
+    style.backColor = backColor_;
+    style.opaque = backMode_ == kBackOpaque;
+    platform::Frame16 frame{backBuffer_.pixels, backBuffer_.width, backBuffer_.height,
+                            backBuffer_.pitch};
+    platform::TextRenderer& renderer = platform::textRenderer();
+    // The box as 64-bit edges cut to the frame's neighbourhood, so no sum overflows.
+    const auto edge = [](std::int64_t v) {
+        return static_cast<std::int32_t>(std::clamp<std::int64_t>(v, -(1 << 24), 1 << 24));
+    };
+    const platform::TextRect clip{edge(x), edge(y), edge(std::int64_t{x} + width),
+                                  edge(std::int64_t{y} + height)};
+    const std::int32_t lineHeight = renderer.metrics(style).height();
+    std::int32_t top = clip.top;
+    // Lines break at CR LF, CR or LF, as the platform's text formatting does.
+    std::size_t start = 0;
+    while (start <= text.size() && top < clip.bottom) {
+        std::size_t end = text.find_first_of("\r\n", start);
+        if (end == std::string_view::npos) {
+            end = text.size();
+        }
+        const std::string_view line = text.substr(start, end - start);
+        std::int32_t left = x;
+        if ((format & kTextCenter) != 0) {
+            left =
+                edge(std::int64_t{x} + (std::int64_t{width} - renderer.lineWidth(style, line)) / 2);
+        }
+        renderer.drawLine(frame, left, top, line, style, clip);
+        top += std::max(lineHeight, 1);
+        if (end == text.size()) {
+            break;
+        }
+        start =
+            end + ((text[end] == '\r' && end + 1 < text.size() && text[end + 1] == '\n') ? 2 : 1);
+    }
+}
+
+void Display::invertRect(std::int32_t x, std::int32_t y, std::int32_t width, std::int32_t height)
+{
+    if (!frameReadyForDrawing() || width <= 0 || height <= 0) {
+        return;
+    }
+    const std::int64_t left = std::max<std::int64_t>(x, 0);
+    const std::int64_t top = std::max<std::int64_t>(y, 0);
+    const std::int64_t right = std::min<std::int64_t>(std::int64_t{x} + width, backBuffer_.width);
+    const std::int64_t bottom =
+        std::min<std::int64_t>(std::int64_t{y} + height, backBuffer_.height);
+    for (std::int64_t row = top; row < bottom; ++row) {
+        std::uint16_t* pixels = backBuffer_.row16(static_cast<std::int32_t>(row));
+        for (std::int64_t col = left; col < right; ++col) {
+            pixels[col] = static_cast<std::uint16_t>(pixels[col] ^ 0xFFFF);
+        }
+    }
+}
+
+Display& display()
+{
+    static Display instance;
+    return instance;
+}
+
+}  // namespace wordlark::graphics

@@ -1,0 +1,133 @@
+// Display.h -- the one display: the RGB565 frame, its presentation, palette and text state.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "graphics/SurfaceRecord.h"
+#include "platform/platform.h"
+
+namespace wordlark::graphics {
+
+inline constexpr std::int32_t kFrameWidth = 640;
+inline constexpr std::int32_t kFrameHeight = 480;
+
+// Colours of the text state are 0x00BBGGRR.
+using ColorRef = std::uint32_t;
+
+// The values of the background mode.
+inline constexpr std::int32_t kBackTransparent = 1;
+inline constexpr std::int32_t kBackOpaque = 2;
+
+// drawTextBox's one format: each line centred, the first at the top, clipped to the box.
+inline constexpr std::uint32_t kTextCenter = 1;
+
+inline constexpr int kFontParameterCount = 13;
+
+// The index of the 2-3-3 palette that shows an RGB565 value: its top two bits of red, three of
+// green and three of blue.
+inline std::uint8_t paletteIndexOf(std::uint16_t c)
+{
+    return static_cast<std::uint8_t>((c >> 14) * 64 + ((c >> 8) & 7) * 8 + ((c >> 2) & 7));
+}
+
+// One pass of the 8-bit conversion: width x height RGB565 pixels to palette indices.
+void convertFrame(const SurfaceRecord& frame, const SurfaceRecord& indexed);
+
+// The fixed 256-entry 2-3-3 colour cube.
+platform::PaletteColors makeColorCubePalette();
+
+class Display {
+public:
+    enum class PresentPath { Direct, Converted };
+
+    // Builds the palette and the default text state; nothing is attached yet.
+    Display();
+    // Closes, as the process does at exit.
+    ~Display();
+    Display(const Display&) = delete;
+    Display& operator=(const Display&) = delete;
+
+    // Starts video for the window, attaches to its desktop and makes the frame. On false the
+    // caller closes, which releases whatever was made.
+    bool open(platform::WindowId window);
+    // Releases everything; harmless when never opened or already closed.
+    void close();
+
+    // Binds to the window's desktop; returns its depth, 0 on failure.
+    std::int32_t attachWindow();
+    void detachWindow();
+    // After a display-settings change: detach, then attach afresh.
+    std::int32_t reattachWindow();
+
+    // On an 8-bit desktop: give the window the fixed palette / put the previous one back.
+    void selectPalette();
+    void restorePalette();
+
+    // Copies the whole frame to the window; false when not ready.
+    bool present();
+    bool isReady() const { return ready_; }
+
+    // The frame every picture is drawn into: 640 x 480, RGB565, fixed address and pitch.
+    SurfaceRecord& backBuffer() { return backBuffer_; }
+    const SurfaceRecord& backBuffer() const { return backBuffer_; }
+
+    // Text state and text drawing, into the frame in call order.
+    void setTextColor(ColorRef color) { textColor_ = color; }
+    void setBackColor(ColorRef color) { backColor_ = color; }
+    void setBackMode(std::int32_t mode) { backMode_ = mode; }
+    void setFontParameter(std::int32_t index, std::int32_t value);
+    // Text bytes are Windows-1252; a zero byte ends the text.
+    void drawText(std::int32_t x, std::int32_t y, std::string_view text);
+    void drawTextBox(std::int32_t x, std::int32_t y, std::int32_t width, std::int32_t height,
+                     std::string_view text, std::uint32_t format);
+    // Complements every frame pixel of the rectangle (clipped to the frame).
+    void invertRect(std::int32_t x, std::int32_t y, std::int32_t width, std::int32_t height);
+
+    // Read access for tests and diagnostics.
+    ColorRef textColor() const { return textColor_; }
+    ColorRef backColor() const { return backColor_; }
+    std::int32_t backMode() const { return backMode_; }
+    std::int32_t fontParameter(std::int32_t index) const;
+    const std::string& faceName() const { return faceName_; }
+    const SurfaceRecord& windowRecord() const { return window_; }
+    bool hasConversionSurface() const { return conversionInfo_.id != 0; }
+    PresentPath presentPath() const { return presentPath_; }
+    platform::PaletteId palette() const { return palette_; }
+    platform::PaletteId previousPalette() const { return previousPalette_; }
+    const platform::PaletteColors& paletteColors() const { return paletteColors_; }
+
+private:
+    bool createBackBuffer();
+    void releaseBackBuffer();
+    void presentConverted();
+    bool frameReadyForDrawing() const { return backBuffer_.pixels != nullptr; }
+
+    // Text state.
+    ColorRef textColor_ = 0xFFFFFF;
+    ColorRef backColor_ = 0x000000;
+    std::int32_t backMode_ = kBackTransparent;
+    std::array<std::int32_t, kFontParameterCount> font_{8, 8, 0, 0, 400, 0, 0, 0, 1, 0, 0, 0, 0};
+    std::string faceName_ = "Times New Roman Cyr";
+
+    bool connected_ = false;
+    bool windowTargetHeld_ = false;
+    SurfaceRecord window_;
+    platform::SurfaceInfo backBufferInfo_;
+    SurfaceRecord backBuffer_;
+    platform::SurfaceInfo conversionInfo_;
+    SurfaceRecord conversion_;
+    platform::PaletteColors paletteColors_;
+    platform::PaletteId palette_ = platform::kNoPalette;
+    platform::PaletteId previousPalette_ = platform::kNoPalette;
+    PresentPath presentPath_ = PresentPath::Direct;
+    bool ready_ = false;
+};
+
+// The process's one Display; made on first use, closed when the process exits. Tests get a
+// ready frame through the headless backend with display().open(any non-zero window id).
+Display& display();
+
+}  // namespace wordlark::graphics

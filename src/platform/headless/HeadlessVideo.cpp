@@ -1,0 +1,229 @@
+#include "platform/headless/HeadlessVideo.h"
+
+#include <cstring>
+#include <new>
+
+namespace wordlark::platform::headless {
+
+namespace {
+
+constexpr std::int32_t kMaxSurfaceSide = 8192;
+
+}  // namespace
+
+PngImage PresentedFrame::toImage() const
+{
+    if (bitsPerPixel == 0) {
+        return {};
+    }
+    PngImage image(width, height);
+    for (std::int32_t y = 0; y < height; ++y) {
+        for (std::int32_t x = 0; x < width; ++x) {
+            const std::size_t at = static_cast<std::size_t>(y) * static_cast<std::size_t>(width) +
+                                   static_cast<std::size_t>(x);
+            std::uint8_t* out = image.pixel(x, y);
+            if (bitsPerPixel == 8) {
+                const PaletteColor& c = palette[pixels8[at]];
+                out[0] = c.red;
+                out[1] = c.green;
+                out[2] = c.blue;
+            } else {
+                rgb565ToRgb(pixels16[at], out[0], out[1], out[2]);
+            }
+            out[3] = 0xFF;
+        }
+    }
+    return image;
+}
+
+HeadlessVideo::HeadlessVideo()
+{
+    // A grey ramp stands in for the desktop's own palette.
+    PaletteColors grey{};
+    for (std::size_t i = 0; i < grey.size(); ++i) {
+        const auto level = static_cast<std::uint8_t>(i);
+        grey[i] = PaletteColor{level, level, level, 0};
+    }
+    defaultPalette_ = createPalette(grey);
+    selected_ = defaultPalette_;
+}
+
+HeadlessVideo::~HeadlessVideo() = default;
+
+bool HeadlessVideo::connect(WindowId window)
+{
+    if (failConnect_ || window == kNoWindow) {
+        return false;
+    }
+    connected_ = true;
+    window_ = window;
+    return true;
+}
+
+void HeadlessVideo::disconnect()
+{
+    connected_ = false;
+    window_ = kNoWindow;
+}
+
+bool HeadlessVideo::acquireWindowTarget(DesktopMode& mode)
+{
+    if (failWindowTarget_) {
+        return false;
+    }
+    windowTargetHeld_ = true;
+    mode = desktop_;
+    return true;
+}
+
+void HeadlessVideo::releaseWindowTarget()
+{
+    windowTargetHeld_ = false;
+}
+
+bool HeadlessVideo::createSurface(std::int32_t width, std::int32_t height,
+                                  std::int32_t bitsPerPixel, std::int32_t minimumPitch,
+                                  SurfaceInfo& surface)
+{
+    surface = SurfaceInfo{};
+    if (!connected_ || failSurfaces_ > 0 || width <= 0 || height <= 0 || width > kMaxSurfaceSide ||
+        height > kMaxSurfaceSide || (bitsPerPixel != 8 && bitsPerPixel != 16)) {
+        if (failSurfaces_ > 0) {
+            --failSurfaces_;
+        }
+        return false;
+    }
+    // Rows start on 4-byte boundaries, as the platform surfaces this stands in for do.
+    std::int32_t pitch = (width * (bitsPerPixel / 8) + 3) & ~3;
+    if (minimumPitch > pitch && minimumPitch <= kMaxSurfaceSide * 4) {
+        pitch = (minimumPitch + 3) & ~3;
+    }
+    const std::size_t bytes = static_cast<std::size_t>(pitch) * static_cast<std::size_t>(height);
+    std::unique_ptr<std::uint8_t[]> memory(new (std::nothrow) std::uint8_t[bytes]());
+    if (!memory) {
+        return false;
+    }
+    surface.id = nextSurface_++;
+    surface.pixels = memory.get();
+    surface.width = width;
+    surface.height = height;
+    surface.pitch = pitch;
+    surface.bitsPerPixel = bitsPerPixel;
+    surfaces_.emplace(surface.id, std::move(memory));
+    return true;
+}
+
+void HeadlessVideo::releaseSurface(SurfaceInfo& surface)
+{
+    if (surface.id != 0) {
+        surfaces_.erase(surface.id);
+    }
+    surface = SurfaceInfo{};
+}
+
+PaletteId HeadlessVideo::createPalette(const PaletteColors& colors)
+{
+    palettes_.push_back(colors);
+    return static_cast<PaletteId>(palettes_.size());
+}
+
+PaletteId HeadlessVideo::selectPalette(PaletteId palette)
+{
+    events_.push_back(PaletteEvent::Select);
+    const PaletteId previous = selected_;
+    selected_ = palette;
+    return previous;
+}
+
+void HeadlessVideo::setStaticSystemColors(bool keepStatic)
+{
+    events_.push_back(keepStatic ? PaletteEvent::Static : PaletteEvent::NoStatic);
+    static_ = keepStatic;
+}
+
+void HeadlessVideo::realizePalette()
+{
+    events_.push_back(PaletteEvent::Realize);
+}
+
+const PaletteColors* HeadlessVideo::paletteColors(PaletteId id) const
+{
+    if (id == kNoPalette || id > palettes_.size()) {
+        return nullptr;
+    }
+    return &palettes_[id - 1];
+}
+
+void HeadlessVideo::present(const SurfaceInfo& surface)
+{
+    if (!windowTargetHeld_ || surface.pixels == nullptr ||
+        (surface.bitsPerPixel != 8 && surface.bitsPerPixel != 16)) {
+        return;
+    }
+    PresentedFrame frame;
+    frame.bitsPerPixel = surface.bitsPerPixel;
+    frame.width = surface.width;
+    frame.height = surface.height;
+    const std::size_t count =
+        static_cast<std::size_t>(surface.width) * static_cast<std::size_t>(surface.height);
+    if (surface.bitsPerPixel == 16) {
+        frame.pixels16.resize(count);
+        for (std::int32_t y = 0; y < surface.height; ++y) {
+            std::memcpy(frame.pixels16.data() + static_cast<std::size_t>(y) * surface.width,
+                        surface.pixels + static_cast<std::size_t>(y) * surface.pitch,
+                        static_cast<std::size_t>(surface.width) * 2);
+        }
+    } else {
+        frame.pixels8.resize(count);
+        for (std::int32_t y = 0; y < surface.height; ++y) {
+            std::memcpy(frame.pixels8.data() + static_cast<std::size_t>(y) * surface.width,
+                        surface.pixels + static_cast<std::size_t>(y) * surface.pitch,
+                        static_cast<std::size_t>(surface.width));
+        }
+        if (const PaletteColors* colors = paletteColors(selected_)) {
+            frame.palette = *colors;
+        }
+    }
+    last_ = std::move(frame);
+    ++presents_;
+}
+
+void HeadlessVideo::setDesktop(std::int32_t bitsPerPixel, std::int32_t width, std::int32_t height)
+{
+    desktop_ = DesktopMode{bitsPerPixel, width, height};
+}
+
+bool HeadlessVideo::capture(const std::string& path, std::string* error) const
+{
+    if (last_.bitsPerPixel == 0) {
+        if (error != nullptr) {
+            *error = "no frame has been presented";
+        }
+        return false;
+    }
+    return writePng(path, last_.toImage(), error);
+}
+
+void HeadlessVideo::reset()
+{
+    desktop_ = DesktopMode{32, 1920, 1080};
+    failConnect_ = false;
+    failWindowTarget_ = false;
+    failSurfaces_ = 0;
+    connected_ = false;
+    window_ = kNoWindow;
+    windowTargetHeld_ = false;
+    selected_ = defaultPalette_;
+    static_ = true;
+    events_.clear();
+    last_ = PresentedFrame{};
+    presents_ = 0;
+}
+
+HeadlessVideo& headlessVideo()
+{
+    static HeadlessVideo backend;
+    return backend;
+}
+
+}  // namespace wordlark::platform::headless
