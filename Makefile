@@ -3,7 +3,7 @@
 JOBS ?= 2
 CMAKE_FLAGS ?= -DCMAKE_BUILD_TYPE=Release
 
-.PHONY: all bootstrap build run test bench format clean
+.PHONY: all bootstrap build run test bench art format clean
 
 all: build
 
@@ -22,6 +22,12 @@ test: bootstrap
 
 bench: bootstrap build
 	@scripts/run-benchmarks
+
+# Every picture of vek.heap as PNG, with headers.txt and contact-sheet.png, for review.
+art: bootstrap build
+	@rm -rf build/art
+	./build/heaptool export build/vek.heap build/art
+	@echo "review: build/art/contact-sheet.png"
 
 format:
 	@git ls-files '*.cpp' '*.h' | xargs clang-format -i
