@@ -1,14 +1,19 @@
-// main.cpp -- the entry point: command line, program folder, start-up checks.
+// main.cpp -- the entry point: command line, program folder, then the game or a replay.
 #include <cstdio>
 #include <cstdlib>
-#include <ctime>
+#include <fstream>
+#include <iostream>
+#include <optional>
 #include <string>
 #include <string_view>
 
+#include "app/ReplayDriver.h"
+#include "app/ReplayScript.h"
+#include "app/Shell.h"
 #include "archive/ArchiveRegistry.h"
 #include "graphics/PictureClasses.h"
 #include "platform/ProgramFolder.h"
-#include "platform/Random.h"
+#include "platform/headless/HeadlessDesktop.h"
 #include "words/Dictionary.h"
 
 namespace {
@@ -19,18 +24,107 @@ void printUsage()
 {
     std::puts(
         "usage: wordlark [--data DIR] [--seed N]\n"
-        "  --data DIR   read vek.heap and the save folder from DIR instead of the program's "
+        "       wordlark --headless [--seed N] [--data DIR] [--shots DIR]\n"
+        "                [--screen WxH] --script FILE|-\n"
+        "  --data DIR    read vek.heap and the save folder from DIR instead of the program's "
         "folder\n"
-        "  --seed N     deal from a fixed random sequence\n"
-        "  --help       show this text\n"
-        "  --version    show the version");
+        "  --seed N      deal from a fixed random sequence\n"
+        "  --headless    play a replay script without a window\n"
+        "  --script FILE the replay script ('-' reads standard input)\n"
+        "  --shots DIR   where the script's shots are written (default: current folder)\n"
+        "  --screen WxH  the headless screen's size (default 1920x1080)\n"
+        "  --help        show this text\n"
+        "  --version     show the version");
+}
+
+struct Options {
+    std::optional<std::uint32_t> seed;
+    bool headless = false;
+    std::optional<std::string> script;
+    std::string shots = ".";
+    std::int32_t screenWidth = 1920;
+    std::int32_t screenHeight = 1080;
+};
+
+// "WIDTHxHEIGHT" with both from 640 to 16384.
+bool parseScreen(std::string_view text, Options& options)
+{
+    const std::size_t cross = text.find('x');
+    if (cross == std::string_view::npos) {
+        return false;
+    }
+    const std::string width(text.substr(0, cross));
+    const std::string height(text.substr(cross + 1));
+    char* end = nullptr;
+    const long w = std::strtol(width.c_str(), &end, 10);
+    if (width.empty() || *end != '\0') {
+        return false;
+    }
+    const long h = std::strtol(height.c_str(), &end, 10);
+    if (height.empty() || *end != '\0' || w < 640 || h < 480 || w > 16384 || h > 16384) {
+        return false;
+    }
+    options.screenWidth = static_cast<std::int32_t>(w);
+    options.screenHeight = static_cast<std::int32_t>(h);
+    return true;
+}
+
+// The replay: the whole game on the headless desktop, its input from the script.
+int runReplay(const Options& options, const std::string& folder)
+{
+    std::ifstream file;
+    std::istream* in = &std::cin;
+    if (*options.script != "-") {
+        file.open(*options.script);
+        if (!file) {
+            std::fprintf(stderr, "wordlark: cannot read the script %s\n", options.script->c_str());
+            return 2;
+        }
+        in = &file;
+    }
+    std::string error;
+    std::optional<app::ReplayScript> script = app::ReplayScript::parse(*in, error);
+    if (!script) {
+        std::fprintf(stderr, "wordlark: %s\n", error.c_str());
+        return 2;
+    }
+
+    graphics::registerPictureClasses();
+    app::ReplayDriver driver(std::move(*script), options.shots, stdout);
+    platform::headless::HeadlessDesktop& desktop = platform::headless::headlessDesktop();
+    desktop.setScreenSize(options.screenWidth, options.screenHeight);
+    driver.attach(desktop);
+    app::Shell shell(folder, options.seed);
+    if (!shell.createMainWindow(platform::ShowCommand::Normal)) {
+        std::fprintf(stderr, "wordlark: %s\n", shell.failure().c_str());
+        return 1;
+    }
+    const int code = shell.runMessageLoop();
+    return driver.failed() ? 1 : code;
+}
+
+// Without a window backend the program can still tell whether its data is usable.
+int checkDataOnly(const std::string& folder)
+{
+    graphics::registerPictureClasses();
+    archive::ArchiveRegistry registry(folder);
+    words::Dictionary dictionary(folder, [] { return std::string(); });
+    if (!dictionary.load(registry)) {
+        std::fprintf(stderr, "wordlark: cannot read the word list from %svek.heap\n",
+                     folder.c_str());
+        return 1;
+    }
+    std::fprintf(stderr,
+                 "wordlark: no display backend in this build (%u words ready; try --headless)\n",
+                 dictionary.count());
+    return 1;
 }
 
 }  // namespace
 
 int main(int argc, char** argv)
 {
-    bool seeded = false;
+    Options options;
     for (int i = 1; i < argc; ++i) {
         const std::string_view arg = argv[i];
         if (arg == "--help") {
@@ -41,41 +135,41 @@ int main(int argc, char** argv)
             std::printf("wordlark %s\n", WORDLARK_VERSION);
             return 0;
         }
-        if ((arg == "--data" || arg == "--seed") && i + 1 < argc) {
+        if (arg == "--headless") {
+            options.headless = true;
+            continue;
+        }
+        if ((arg == "--data" || arg == "--seed" || arg == "--script" || arg == "--shots" ||
+             arg == "--screen") &&
+            i + 1 < argc) {
+            const char* value = argv[++i];
             if (arg == "--seed") {
                 char* end = nullptr;
-                const unsigned long seed = std::strtoul(argv[i + 1], &end, 10);
-                if (end == argv[i + 1] || *end != '\0') {
-                    std::fprintf(stderr, "wordlark: --seed needs a number, not '%s'\n",
-                                 argv[i + 1]);
+                const unsigned long seed = std::strtoul(value, &end, 10);
+                if (end == value || *end != '\0') {
+                    std::fprintf(stderr, "wordlark: --seed needs a number, not '%s'\n", value);
                     return 2;
                 }
-                platform::gameRandom().seed(static_cast<std::uint32_t>(seed));
-                seeded = true;
+                options.seed = static_cast<std::uint32_t>(seed);
+            } else if (arg == "--script") {
+                options.script = value;
+            } else if (arg == "--shots") {
+                options.shots = value;
+            } else if (arg == "--screen" && !parseScreen(value, options)) {
+                std::fprintf(stderr, "wordlark: --screen needs WIDTHxHEIGHT, not '%s'\n", value);
+                return 2;
             }
-            ++i;
             continue;
         }
         std::fprintf(stderr, "wordlark: unknown argument '%s' (see --help)\n", argv[i]);
         return 2;
     }
-    if (!seeded) {
-        platform::gameRandom().seed(static_cast<std::uint32_t>(std::time(nullptr)));
+    if (options.headless != options.script.has_value()) {
+        std::fprintf(stderr, "wordlark: --headless and --script go together (see --help)\n");
+        return 2;
     }
 
     const std::string folder = platform::programFolderFromArgs(argc, argv);
     platform::setProgramFolder(folder);
-
-    graphics::registerPictureClasses();
-    archive::ArchiveRegistry registry(folder);
-    words::Dictionary dictionary(folder, [] { return std::string(); });
-    if (!dictionary.load(registry)) {
-        std::fprintf(stderr, "wordlark: cannot read the word list from %svek.heap\n",
-                     folder.c_str());
-        return 1;
-    }
-    std::printf(
-        "wordlark: %u words ready in %svek.heap; the game window comes with a later build\n",
-        dictionary.count(), folder.c_str());
-    return 0;
+    return options.headless ? runReplay(options, folder) : checkDataOnly(folder);
 }

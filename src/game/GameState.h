@@ -19,6 +19,9 @@ struct GameState {
     std::int32_t computerRating = 100;
     // The words played in the current deal by either side; emptied at every deal.
     words::UsedWordList usedWords;
+    // True while the player holds the right button after pressing it on the joker of the
+    // player's row: the alphabet strip is up and the release picks the letter.
+    bool jokerPick = false;
 
     // Sets the level and, with it, the computer's rating.
     void setLevel(std::int32_t level);

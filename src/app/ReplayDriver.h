@@ -1,0 +1,47 @@
+// ReplayDriver.h -- feeds a replay script to the headless desktop, one line whenever it idles.
+#pragma once
+
+#include <cstdio>
+#include <string>
+
+#include "app/ReplayScript.h"
+
+namespace wordlark::platform::headless {
+class HeadlessDesktop;
+}
+
+namespace wordlark::app {
+
+class ReplayDriver {
+public:
+    // Shots are written into `shotsFolder`; state lines go to `out`.
+    ReplayDriver(ReplayScript script, std::string shotsFolder, std::FILE* out);
+
+    // Makes the driver the desktop's input: each time the queue runs dry it plays the next
+    // line (a tick line one frame at a time). When the script ends the window is closed.
+    void attach(platform::headless::HeadlessDesktop& desktop);
+
+    // One more piece of input; false when the script is over.
+    bool next();
+
+    // A shot could not be written (already reported on stderr).
+    bool failed() const { return failed_; }
+
+private:
+    void run(const ReplayStep& step);
+
+    ReplayScript script_;
+    std::string shotsFolder_;
+    std::FILE* out_;
+    platform::headless::HeadlessDesktop* desktop_ = nullptr;
+    std::size_t index_ = 0;
+    std::int32_t ticksLeft_ = 0;
+    bool failed_ = false;
+};
+
+// One JSON line describing the game as it stands: the player, level and ratings, the last
+// changes and points, the pool, both rows, the buttons, the open panels and the window; with
+// a headless desktop also where the window and pointer are and how many frames were shown.
+std::string gameStateJson(const platform::headless::HeadlessDesktop* desktop = nullptr);
+
+}  // namespace wordlark::app

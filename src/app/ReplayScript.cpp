@@ -1,0 +1,191 @@
+#include "app/ReplayScript.h"
+
+#include <charconv>
+#include <map>
+#include <sstream>
+#include <string_view>
+
+#include "platform/CodePage.h"
+#include "platform/Messages.h"
+
+namespace wordlark::app {
+
+namespace {
+
+bool parseNumber(std::string_view text, std::int32_t& value)
+{
+    const char* end = text.data() + text.size();
+    const auto [ptr, ec] = std::from_chars(text.data(), end, value);
+    return ec == std::errc() && ptr == end;
+}
+
+std::vector<std::string_view> words(std::string_view line)
+{
+    std::vector<std::string_view> out;
+    std::size_t at = 0;
+    while (at < line.size()) {
+        while (at < line.size() && (line[at] == ' ' || line[at] == '\t')) {
+            ++at;
+        }
+        const std::size_t start = at;
+        while (at < line.size() && line[at] != ' ' && line[at] != '\t') {
+            ++at;
+        }
+        if (at > start) {
+            out.push_back(line.substr(start, at - start));
+        }
+    }
+    return out;
+}
+
+// A shot lands in the shots folder and nowhere else: a plain name ending in ".png".
+bool plainPngName(std::string_view name)
+{
+    if (name.size() < 5 || name.size() > 100 || name.substr(name.size() - 4) != ".png" ||
+        name[0] == '.') {
+        return false;
+    }
+    for (const char c : name) {
+        const bool ok = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') ||
+                        (c >= '0' && c <= '9') || c == '-' || c == '_' || c == '.';
+        if (!ok) {
+            return false;
+        }
+    }
+    return true;
+}
+
+std::optional<std::int32_t> keyCode(std::string_view name)
+{
+    static const std::map<std::string_view, std::int32_t> names = {
+        {"back", platform::VK_BACK},     {"backspace", platform::VK_BACK},
+        {"return", platform::VK_RETURN}, {"enter", platform::VK_RETURN},
+        {"escape", platform::VK_ESCAPE}, {"esc", platform::VK_ESCAPE},
+        {"delete", platform::VK_DELETE}, {"del", platform::VK_DELETE},
+        {"space", platform::VK_SPACE},   {"tab", platform::VK_TAB},
+        {"left", platform::VK_LEFT},     {"right", platform::VK_RIGHT},
+        {"up", platform::VK_UP},         {"down", platform::VK_DOWN},
+        {"f1", platform::VK_F1},
+    };
+    if (const auto it = names.find(name); it != names.end()) {
+        return it->second;
+    }
+    std::int32_t code = 0;
+    if (parseNumber(name, code) && code > 0 && code < 256) {
+        return code;
+    }
+    if (name.size() == 1 &&
+        ((name[0] >= 'A' && name[0] <= 'Z') || (name[0] >= '0' && name[0] <= '9'))) {
+        return name[0];
+    }
+    return std::nullopt;
+}
+
+// Like getline, but stops storing past the longest accepted line (the rest of it is skipped),
+// so a script without line breaks cannot take all memory.
+bool readLine(std::istream& in, std::string& line)
+{
+    line.clear();
+    int c = 0;
+    bool any = false;
+    while ((c = in.get()) != std::char_traits<char>::eof()) {
+        any = true;
+        if (c == '\n') {
+            return true;
+        }
+        if (line.size() <= kMaxScriptLine) {
+            line += static_cast<char>(c);
+        }
+    }
+    return any;
+}
+
+}  // namespace
+
+std::optional<ReplayScript> ReplayScript::parse(std::istream& in, std::string& error)
+{
+    static const std::map<std::string_view, ReplayAction> pointActions = {
+        {"move", ReplayAction::Move},       {"down", ReplayAction::Down},
+        {"up", ReplayAction::Up},           {"click", ReplayAction::Click},
+        {"rdown", ReplayAction::RightDown}, {"rup", ReplayAction::RightUp},
+    };
+    ReplayScript script;
+    std::string line;
+    int number = 0;
+    const auto fail = [&](const std::string& why) {
+        error = "script line " + std::to_string(number) + ": " + why;
+        return std::nullopt;
+    };
+    while (readLine(in, line)) {
+        ++number;
+        if (line.size() > kMaxScriptLine) {
+            return fail("too long");
+        }
+        if (!line.empty() && line.back() == '\r') {
+            line.pop_back();
+        }
+        const std::vector<std::string_view> parts = words(line);
+        if (parts.empty() || parts[0][0] == '#') {
+            continue;
+        }
+        ReplayStep step;
+        step.line = number;
+        const std::string_view verb = parts[0];
+        if (const auto it = pointActions.find(verb); it != pointActions.end()) {
+            step.action = it->second;
+            if (parts.size() != 3 || !parseNumber(parts[1], step.x) ||
+                !parseNumber(parts[2], step.y) || step.x < -32768 || step.x > 32767 ||
+                step.y < -32768 || step.y > 32767) {
+                return fail(std::string(verb) + " needs two coordinates");
+            }
+        } else if (verb == "key") {
+            step.action = ReplayAction::Key;
+            const auto code = parts.size() == 2 ? keyCode(parts[1]) : std::nullopt;
+            if (!code) {
+                return fail("key needs one key name or code");
+            }
+            step.x = *code;
+        } else if (verb == "type") {
+            step.action = ReplayAction::Type;
+            // Everything after the verb and one separator, spaces included.
+            const std::size_t start = line.find(verb) + verb.size() + 1;
+            const std::string utf8 = start < line.size() ? line.substr(start) : std::string();
+            const auto text = platform::utf8ToCp1252(utf8);
+            if (!text) {
+                return fail("type text has characters the game cannot receive");
+            }
+            step.text = *text;
+        } else if (verb == "tick") {
+            step.action = ReplayAction::Tick;
+            step.x = 1;
+            if (parts.size() > 2 || (parts.size() == 2 && !parseNumber(parts[1], step.x)) ||
+                step.x < 1 || step.x > kMaxTicksPerLine) {
+                return fail("tick takes a count from 1 to " + std::to_string(kMaxTicksPerLine));
+            }
+        } else if (verb == "shot") {
+            step.action = ReplayAction::Shot;
+            if (parts.size() != 2 || !plainPngName(parts[1])) {
+                return fail("shot needs a plain file name ending in .png");
+            }
+            step.text = std::string(parts[1]);
+        } else if (verb == "state" || verb == "blur" || verb == "focus" || verb == "paint") {
+            step.action = verb == "state"   ? ReplayAction::State
+                          : verb == "blur"  ? ReplayAction::Blur
+                          : verb == "focus" ? ReplayAction::Focus
+                                            : ReplayAction::Paint;
+            if (parts.size() != 1) {
+                return fail(std::string(verb) + " takes nothing");
+            }
+        } else {
+            std::string shown;
+            for (const char c : verb.substr(0, 40)) {
+                shown += (c > ' ' && c < 0x7F) ? c : '?';
+            }
+            return fail("unknown command '" + shown + "'");
+        }
+        script.steps_.push_back(std::move(step));
+    }
+    return script;
+}
+
+}  // namespace wordlark::app

@@ -1,0 +1,54 @@
+// ReplayScript.h -- the lines of a replay script: pointer, keys, typing, frames, shots, state.
+#pragma once
+
+#include <cstdint>
+#include <istream>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace wordlark::app {
+
+enum class ReplayAction {
+    Move,       // move X Y
+    Down,       // down X Y: left button
+    Up,         // up X Y
+    Click,      // click X Y: move, down and up at one point
+    RightDown,  // rdown X Y
+    RightUp,    // rup X Y
+    Key,        // key NAME|NUMBER (back, return, escape, delete, or a virtual-key number)
+    Type,       // type TEXT: each character as typed (UTF-8 in the script)
+    Tick,       // tick [N]: N frame periods (default 1)
+    Shot,       // shot NAME.png: the last presented frame into the shots folder
+    State,      // state: one JSON line on standard output
+    Blur,       // blur: the window loses the focus
+    Focus,      // focus: the window gets it back
+    Paint,      // paint: the desktop asks the window to repaint itself
+};
+
+struct ReplayStep {
+    ReplayAction action = ReplayAction::State;
+    std::int32_t x = 0;  // point, or the key, or the tick count
+    std::int32_t y = 0;
+    std::string text;  // typed text (Windows-1252) or the shot's file name
+    int line = 0;
+};
+
+// Longest accepted script line; longer ones are refused rather than read on.
+inline constexpr std::size_t kMaxScriptLine = 4096;
+// Most frames one tick line may ask for.
+inline constexpr std::int32_t kMaxTicksPerLine = 100000;
+
+class ReplayScript {
+public:
+    // Reads the whole script. Blank lines and lines starting with '#' are skipped. On a bad
+    // line, nothing and `error` says which line and why.
+    static std::optional<ReplayScript> parse(std::istream& in, std::string& error);
+
+    const std::vector<ReplayStep>& steps() const { return steps_; }
+
+private:
+    std::vector<ReplayStep> steps_;
+};
+
+}  // namespace wordlark::app

@@ -1,0 +1,117 @@
+#include "app/Shell.h"
+
+#include <ctime>
+
+#include "app/MainWindow.h"
+#include "archive/ArchiveRegistry.h"
+#include "game/Game.h"
+#include "graphics/Display.h"
+#include "platform/Random.h"
+#include "screens/ImageReferences.h"
+#include "screens/Panel.h"
+#include "screens/PanelHost.h"
+
+namespace wordlark::app {
+
+using namespace platform;
+
+Shell::Shell(std::string programFolder, std::optional<std::uint32_t> seed)
+    : programFolder_(std::move(programFolder)), seed_(seed)
+{
+}
+
+Shell::~Shell()
+{
+    // A loop that was never run to its end leaves the window (and everything) up.
+    if (window_ != kNoWindow) {
+        desktop().destroyWindow(window_);
+    }
+    shutDown(window_);
+}
+
+bool Shell::createMainWindow(ShowCommand show)
+{
+    const Point screen = desktop().screenSize();
+    procedure_ = std::make_unique<MainWindow>(*this);
+    MainWindow* procedure = procedure_.get();
+    const WindowId window = desktop().createWindow(
+        "Wordlark", (screen.x - kWindowWidth) / 2, (screen.y - kWindowHeight) / 2, kWindowWidth,
+        kWindowHeight, [procedure](WindowId w, MessageId m, WParam wp, LParam lp) {
+            return procedure->procedure(w, m, wp, lp);
+        });
+    if (window == kNoWindow) {
+        failure_ = "cannot create the window";
+        return false;
+    }
+    window_ = window;
+    setMainWindow(window);
+    if (!initialise(window)) {
+        shutDown(window);
+        desktop().destroyWindow(window);
+        window_ = kNoWindow;
+        setMainWindow(kNoWindow);
+        return false;
+    }
+    desktop().removeMenuItem(window, SC_SIZE);
+    desktop().removeMenuItem(window, SC_MAXIMIZE);
+    desktop().showWindow(window, show);
+    gameRandom().seed(seed_ ? *seed_ : static_cast<std::uint32_t>(std::time(nullptr)));
+    return true;
+}
+
+int Shell::runMessageLoop()
+{
+    Message message;
+    while (getMessage(message)) {
+        dispatchMessage(message);
+    }
+    window_ = kNoWindow;
+    setMainWindow(kNoWindow);
+    return static_cast<int>(message.wParam);
+}
+
+bool Shell::initialise(WindowId window)
+{
+    if (!graphics::display().open(window)) {
+        failure_ = "cannot open the display";
+        return false;
+    }
+    registry_ = std::make_unique<archive::ArchiveRegistry>(programFolder_);
+    screens::setImageRegistry(registry_.get());
+    auto created = std::make_unique<game::Game>("fon1", "vek.heap");
+    game::Game* instance = created.release();
+    game::setGame(instance);
+    screens::setPanelHost(instance);
+    if (!instance->loadImages()) {
+        failure_ = "cannot read the word list from " + programFolder_ + "vek.heap";
+        return false;
+    }
+    frameTimer_ = desktop().setTimer(window, kFrameTimer, kFrameMilliseconds);
+    return true;
+}
+
+void Shell::shutDown(WindowId window)
+{
+    if (shutDown_) {
+        return;
+    }
+    shutDown_ = true;
+    if (frameTimer_ != 0) {
+        desktop().killTimer(window, frameTimer_);
+        frameTimer_ = 0;
+    }
+    if (game::Game* instance = game::game()) {
+        // Nothing may reach the game while it is being taken apart.
+        game::setGame(nullptr);
+        screens::setPanelHost(nullptr);
+        delete instance;
+    }
+    graphics::display().close();
+    if (registry_) {
+        screens::setImageRegistry(nullptr);
+        registry_.reset();
+    }
+    desktop().launchProgram(programFolder_ + kCompanionProgram);
+}
+
+}  // namespace wordlark::app

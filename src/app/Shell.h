@@ -1,0 +1,66 @@
+// Shell.h -- start-up, the message loop and shut-down of the one window.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
+
+#include "platform/Desktop.h"
+
+namespace wordlark::archive {
+class ArchiveRegistry;
+}
+
+namespace wordlark::app {
+
+class MainWindow;
+
+// The window's size and the frame timer.
+inline constexpr std::int32_t kWindowWidth = 640;
+inline constexpr std::int32_t kWindowHeight = 480;
+inline constexpr platform::TimerId kFrameTimer = 1;
+inline constexpr std::uint32_t kFrameMilliseconds = 50;
+// Started at the end of every shut-down when it is there and executable.
+inline constexpr const char* kCompanionProgram = "tovarn.exe";
+
+// The application: makes the window, brings up the display, archives and game, runs the
+// loop and takes everything down again in the reverse order.
+class Shell {
+public:
+    // `seed` fixes the game's random sequence; without one it comes from the clock.
+    Shell(std::string programFolder, std::optional<std::uint32_t> seed);
+    ~Shell();
+    Shell(const Shell&) = delete;
+    Shell& operator=(const Shell&) = delete;
+
+    // Makes the centred window, initialises, trims the window menu and shows the window.
+    // False when the window cannot be made or initialisation fails (everything already
+    // taken down again).
+    bool createMainWindow(platform::ShowCommand show);
+    // Runs the loop until the window is destroyed; the quit code.
+    int runMessageLoop();
+
+    // Display, archives, game, frame timer. False at the first failure.
+    bool initialise(platform::WindowId window);
+    // Timer, game, display, archives, companion program, in that order; only the first call
+    // does anything.
+    void shutDown(platform::WindowId window);
+
+    platform::WindowId window() const { return window_; }
+    const std::string& programFolder() const { return programFolder_; }
+    // Why start-up failed, for the one line the entry point prints; empty when it did not.
+    const std::string& failure() const { return failure_; }
+
+private:
+    std::string programFolder_;
+    std::optional<std::uint32_t> seed_;
+    platform::WindowId window_ = platform::kNoWindow;
+    platform::TimerId frameTimer_ = 0;
+    std::unique_ptr<archive::ArchiveRegistry> registry_;
+    std::unique_ptr<MainWindow> procedure_;
+    std::string failure_;
+    bool shutDown_ = false;
+};
+
+}  // namespace wordlark::app

@@ -1,0 +1,142 @@
+// Game.h -- the game screen: its pictures, buttons, letters, rows, dictionary and panel slots.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <initializer_list>
+#include <memory>
+#include <string>
+#include <string_view>
+
+#include "game/Scores.h"
+#include "platform/Messages.h"
+#include "screens/PanelHost.h"
+
+namespace wordlark::graphics {
+class ImageResource;
+}  // namespace wordlark::graphics
+namespace wordlark::screens {
+class Button;
+class Panel;
+}  // namespace wordlark::screens
+namespace wordlark::words {
+class Dictionary;
+}  // namespace wordlark::words
+
+namespace wordlark::game {
+
+class LetterPool;
+class WordRow;
+
+// The command ids of the game screen's buttons, in the order of its button table.
+enum GameCommand : std::int32_t {
+    kCommandMinimize = 0,
+    kCommandClose = 1,
+    kCommandStart = 2,
+    kCommandDemand = 3,
+    kCommandPass = 4,
+    kCommandAnalyze = 5,
+    kCommandSort = 6,
+    kCommandClear = 7,
+    kCommandMenu = 8,
+};
+inline constexpr int kGameButtonCount = 9;
+
+// One row of the game screen's button table; the table ends with a row whose id is -1.
+struct GameButtonRow {
+    std::int32_t commandId;
+    char imageName[16];
+    char archiveFile[16];
+    std::int32_t x;
+    std::int32_t y;
+};
+extern const GameButtonRow kGameButtonTable[kGameButtonCount + 1];
+
+// The screens the game screen opens live in a library above this one; they register their
+// openers here at start-up. A slot without an opener stays empty when the game asks for it.
+class Game;
+enum class GameScreen { PlayerSelection, SaveWord, Analysis, MainMenu, Count };
+using ScreenOpener = std::unique_ptr<screens::Panel> (*)(Game& game);
+void setScreenOpener(GameScreen screen, ScreenOpener opener);
+
+// The target length of the computer's answer at a level; draws from the game's generator
+// for the levels whose lengths vary. Levels outside 0..10 count as the nearest end.
+std::int32_t computerWordLength(std::int32_t level);
+
+class Game : public screens::PanelHost {
+public:
+    // Acquires every picture and makes the buttons, pool, rows and dictionary; loads nothing.
+    // The player's files live under the program folder as it stands now.
+    Game(std::string_view backgroundName, std::string_view archiveFile);
+    ~Game() override;
+    Game(const Game&) = delete;
+    Game& operator=(const Game&) = delete;
+
+    // Loads the pictures and the dictionary, places the buttons, opens the player selection
+    // and sets the buttons for the first deal. False when the dictionary could not be loaded:
+    // without words no deal can be made.
+    bool loadImages();
+
+    // Routes one input message (or WM_BUTTON_COMMAND) to the panels in front or the game
+    // screen. The result means nothing.
+    platform::LResult handleInput(platform::MessageId message, platform::WParam wParam,
+                                  platform::LParam lParam);
+
+    // Composes one whole frame into the display's back buffer; the caller presents it.
+    void drawScreen();
+
+    // The save-word dialog's answer, just before it closes: keep the word in the player's
+    // list (yes) or send its letters back (no).
+    void saveWordAnswer(bool yes);
+
+    // What the panels, the replay state and the tests look at.
+    LetterPool* pool() { return pool_.get(); }
+    WordRow* playerRow() { return playerRow_.get(); }
+    WordRow* computerRow() { return computerRow_.get(); }
+    screens::Button* button(std::int32_t commandId);
+    Scores& scores() { return scores_; }
+    words::Dictionary* dictionary() { return dictionary_.get(); }
+    const std::string& programFolder() const { return programFolder_; }
+
+    // The two panel slots. A panel that closes itself resets its slot, which deletes it.
+    std::unique_ptr<screens::Panel>& modalPanel() { return modalPanel_; }
+    std::unique_ptr<screens::Panel>& menuOverlay() { return menuOverlay_; }
+    void closeModalPanel() override;
+
+private:
+    void handleGameScreen(platform::MessageId message, platform::WParam wParam);
+    void runCommand(std::int32_t commandId);
+    void startDeal();
+    void demand();
+    void pass();
+    void analyze();
+    void clearPlayerRow();
+    void setButtons(std::initializer_list<std::int32_t> on,
+                    std::initializer_list<std::int32_t> off);
+    void setPlayEnabled(bool enabled);
+    // Opens a screen into its slot: the main menu as the overlay, the others as the modal panel.
+    void openModal(GameScreen screen);
+    std::string computerAnswer();
+    void drawScores();
+
+    graphics::ImageResource* background_ = nullptr;
+    std::unique_ptr<LetterPool> pool_;
+    graphics::ImageResource* letterImage_ = nullptr;
+    graphics::ImageResource* rollImage_ = nullptr;
+    std::array<std::unique_ptr<screens::Button>, kGameButtonCount> buttons_;
+    graphics::ImageResource* jokerMarkImage_ = nullptr;
+    graphics::ImageResource* alphabetImage_ = nullptr;
+    Scores scores_;
+    std::unique_ptr<WordRow> computerRow_;
+    std::unique_ptr<WordRow> playerRow_;
+    std::unique_ptr<screens::Panel> modalPanel_;
+    std::unique_ptr<screens::Panel> menuOverlay_;
+    std::unique_ptr<words::Dictionary> dictionary_;
+    std::string programFolder_;
+};
+
+// The one Game of the process: none before start-up builds it and after shut-down.
+Game* game();
+void setGame(Game* instance);
+
+}  // namespace wordlark::game

@@ -1,0 +1,121 @@
+#include <algorithm>
+#include <cstdint>
+#include <cstdio>
+
+#include "game/Game.h"
+#include "game/GameState.h"
+#include "game/LetterPool.h"
+#include "game/WordRow.h"
+#include "graphics/Display.h"
+#include "graphics/ImageResource.h"
+#include "screens/Button.h"
+#include "screens/Panel.h"
+#include "screens/PanelHost.h"
+
+namespace wordlark::game {
+
+namespace {
+
+struct ScoreBox {
+    std::int32_t x;
+    std::int32_t y;
+    std::int32_t width;
+    std::int32_t height;
+};
+
+constexpr ScoreBox kLevelBox{520, 59, 40, 26};
+constexpr ScoreBox kPlayerChangeBox{12, 60, 60, 40};
+constexpr ScoreBox kComputerChangeBox{563, 60, 60, 40};
+constexpr ScoreBox kGamesBox{113, 60, 70, 19};
+constexpr ScoreBox kBestRatingBox{214, 60, 70, 19};
+constexpr ScoreBox kRatingBox{317, 60, 70, 19};
+constexpr ScoreBox kComputerRatingBox{425, 60, 70, 19};
+constexpr ScoreBox kPointsBox{425, 418, 70, 19};
+
+// Where the joker's alphabet strip goes, and the cells its letters sit in.
+constexpr std::int32_t kStripX = 280;
+constexpr std::int32_t kStripY = 290;
+constexpr std::int32_t kCellLeft = 20;
+constexpr std::int32_t kCellTop = 272;
+constexpr std::int32_t kCellWidth = 20;
+constexpr std::int32_t kMarkWidth = 19;
+constexpr std::int32_t kMarkHeight = 18;
+
+void drawBox(graphics::Display& display, const ScoreBox& box, const char* text)
+{
+    display.drawTextBox(box.x, box.y, box.width, box.height, text, graphics::kTextCenter);
+}
+
+void drawNumber(graphics::Display& display, const ScoreBox& box, const char* format,
+                std::int64_t value)
+{
+    char text[32];
+    std::snprintf(text, sizeof text, format, static_cast<long long>(value));
+    drawBox(display, box, text);
+}
+
+}  // namespace
+
+void Game::drawScreen()
+{
+    graphics::Display& display = graphics::display();
+    if (background_ != nullptr) {
+        background_->draw();
+    }
+    for (auto& b : buttons_) {
+        if (b) {
+            b->tick();
+        }
+    }
+    pool_->draw();
+    computerRow_->draw();
+    playerRow_->draw();
+
+    // The panels drawn over the game screen rely on this text style.
+    display.setTextColor(0x000000);
+    display.setBackColor(0xFFFFFF);
+    display.setBackMode(graphics::kBackTransparent);
+    display.setFontParameter(0, 16);
+    display.setFontParameter(1, 6);
+    drawScores();
+
+    const GameState& state = gameState();
+    if (state.jokerPick) {
+        const std::int32_t k = std::clamp((screens::pointerX() - kCellLeft) / kCellWidth, 0, 25);
+        if (alphabetImage_ != nullptr) {
+            alphabetImage_->drawAt(kStripX, kStripY);
+        }
+        display.invertRect(kCellLeft + kCellWidth * k, kCellTop, kMarkWidth, kMarkHeight);
+    }
+    char points[32];
+    std::snprintf(points, sizeof points, "%d:%d", static_cast<int>(scores_.playerPoints),
+                  static_cast<int>(scores_.computerPoints));
+    drawBox(display, kPointsBox, points);
+
+    if (menuOverlay_) {
+        menuOverlay_->draw();
+    }
+    if (modalPanel_) {
+        modalPanel_->draw();
+    }
+}
+
+void Game::drawScores()
+{
+    graphics::Display& display = graphics::display();
+    const GameState& state = gameState();
+    const PlayerRecord& player = state.currentPlayer;
+    // Ratings are compared unsigned, as the record files hold them.
+    const std::uint32_t best =
+        std::max(scores_.bestOtherRating, static_cast<std::uint32_t>(player.rating));
+    drawNumber(display, kLevelBox, "%lld", state.currentLevel);
+    drawNumber(display, kPlayerChangeBox, "%+lld", scores_.playerChange);
+    drawNumber(display, kComputerChangeBox, "%+lld", scores_.computerChange);
+    drawNumber(display, kGamesBox, "%lld", player.games);
+    // The best rating prints as the signed number the record holds.
+    drawNumber(display, kBestRatingBox, "%lld", static_cast<std::int32_t>(best));
+    drawNumber(display, kRatingBox, "%lld", player.rating);
+    drawNumber(display, kComputerRatingBox, "%lld", state.computerRating);
+}
+
+}  // namespace wordlark::game

@@ -1,0 +1,61 @@
+#include "screens/ButtonPanel.h"
+
+#include "graphics/ImageResource.h"
+#include "screens/ImageReferences.h"
+
+namespace wordlark::screens {
+
+ButtonPanel::ButtonPanel(std::string_view backgroundName, ButtonRow* buttons, bool closesOnEscape)
+    : Panel(backgroundName), closesOnEscape_(closesOnEscape), buttons_(buttons)
+{
+    for (ButtonRow* row = buttons_; row && !row->isEnd(); ++row) {
+        made_.push_back(std::make_unique<Button>(row->name(), kPictureArchive, row->commandId));
+        row->button = made_.back().get();
+        row->button->loadImage();
+    }
+}
+
+ButtonPanel::~ButtonPanel()
+{
+    std::size_t index = 0;
+    for (ButtonRow* row = buttons_; row && !row->isEnd() && index < made_.size(); ++row) {
+        if (row->button == made_[index++].get()) {
+            row->button = nullptr;
+        }
+    }
+}
+
+bool ButtonPanel::handleInput(platform::MessageId message, platform::WParam wParam,
+                              platform::LParam lParam)
+{
+    if (message == platform::WM_KEYDOWN && wParam == platform::VK_ESCAPE && closesOnEscape_) {
+        Panel::handleInput(message, wParam, lParam);
+        return false;
+    }
+    for (const auto& button : made_) {
+        button->handleMouse(message);
+    }
+    return true;
+}
+
+void ButtonPanel::draw()
+{
+    if (background_) {
+        background_->draw();
+    }
+    for (const auto& button : made_) {
+        button->tick();
+    }
+}
+
+Button* ButtonPanel::buttonFor(std::int32_t commandId) const
+{
+    for (const auto& button : made_) {
+        if (button->commandId() == commandId) {
+            return button.get();
+        }
+    }
+    return nullptr;
+}
+
+}  // namespace wordlark::screens

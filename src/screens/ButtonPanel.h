@@ -1,0 +1,42 @@
+// ButtonPanel.h -- a panel whose clickable areas are the buttons of its class's table.
+#pragma once
+
+#include <memory>
+#include <vector>
+
+#include "screens/Button.h"
+#include "screens/ButtonRow.h"
+#include "screens/Panel.h"
+
+namespace wordlark::screens {
+
+class ButtonPanel : public Panel {
+public:
+    // Makes and loads one button per table row up to the empty-named end row, storing each
+    // in its row. The table must outlive the panel.
+    ButtonPanel(std::string_view backgroundName, ButtonRow* buttons, bool closesOnEscape);
+    // Deletes the panel's buttons and clears the table's places that still show them.
+    ~ButtonPanel() override;
+
+    // Escape closes the panel when it closes on Escape (false: the panel is gone); every
+    // other message goes to the buttons in table order (true).
+    bool handleInput(platform::MessageId message, platform::WParam wParam,
+                     platform::LParam lParam) override;
+    // The background, then every button's tick in table order.
+    void draw() override;
+
+    bool closesOnEscape() const { return closesOnEscape_; }
+    ButtonRow* buttons() const { return buttons_; }
+    // The button made for the row of that command, or null.
+    Button* buttonFor(std::int32_t commandId) const;
+
+private:
+    bool closesOnEscape_;
+    ButtonRow* buttons_;
+    // The buttons this panel made, in table order. Input and drawing go through these rather
+    // than the shared table, so a second panel of the class made before the first is gone
+    // (replacing a slot's panel does that) cannot leave the first deleting the second's.
+    std::vector<std::unique_ptr<Button>> made_;
+};
+
+}  // namespace wordlark::screens

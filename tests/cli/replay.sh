@@ -1,0 +1,91 @@
+#!/usr/bin/env bash
+# The whole game driven by the replay scripts in tests/replay on the headless desktop.
+#
+# A script may carry, as comments, what its run must show:
+#   #seed N          the random seed (default 1)         #screen WxH   the headless screen
+#   #> TEXT          the output of the latest `state` line contains TEXT
+#   #file PATH       the run left PATH in its data folder (#nofile PATH: it did not)
+#   #golden NAME     the shot NAME equals tests/replay/golden/NAME
+#   #states N        exactly N state lines came out (the window may close before the end)
+# Every script runs twice: the two runs must agree line for line and pixel for pixel.
+# WORDLARK_UPDATE_GOLDEN=1 rewrites the golden shots from this run.
+set -u
+build=$1
+source_dir=$2
+game="$build/wordlark"
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+failures=0
+
+fail() {
+    echo "FAIL: $*"
+    failures=$((failures + 1))
+}
+
+run() {  # run SCRIPT RUNDIR SEED SCREEN
+    local script=$1 dir=$2 seed=$3 screen=$4
+    mkdir -p "$dir/data/save" "$dir/shots"
+    cp "$build/vek.heap" "$dir/data/"
+    "$game" --headless --seed "$seed" --screen "$screen" --data "$dir/data" \
+        --shots "$dir/shots" --script "$script" >"$dir/out" 2>"$dir/err"
+}
+
+for script in "$source_dir"/tests/replay/*.txt; do
+    name=$(basename "$script" .txt)
+    seed=$(sed -n 's/^#seed \([0-9]*\)$/\1/p' "$script" | head -1)
+    screen=$(sed -n 's/^#screen \([0-9x]*\)$/\1/p' "$script" | head -1)
+    run "$script" "$work/$name.1" "${seed:-1}" "${screen:-1920x1080}"
+    status=$?
+    if [[ $status -ne 0 || -s "$work/$name.1/err" ]]; then
+        fail "$name: exit $status"
+        cat "$work/$name.1/err"
+        continue
+    fi
+    run "$script" "$work/$name.2" "${seed:-1}" "${screen:-1920x1080}"
+    cmp -s "$work/$name.1/out" "$work/$name.2/out" || fail "$name: two runs printed different states"
+    for shot in "$work/$name.1/shots"/*.png; do
+        [[ -e $shot ]] || continue
+        cmp -s "$shot" "$work/$name.2/shots/$(basename "$shot")" ||
+            fail "$name: two runs drew $(basename "$shot") differently"
+    done
+
+    state=0
+    while IFS= read -r line; do
+        case $line in
+        state) state=$((state + 1)) ;;
+        '#> '*)
+            want=${line#'#> '}
+            sed -n "${state}p" "$work/$name.1/out" | grep -qF -- "$want" ||
+                fail "$name: state $state lacks $want"
+            ;;
+        '#file '*) [[ -e "$work/$name.1/data/${line#'#file '}" ]] || fail "$name: no ${line#'#file '}" ;;
+        '#nofile '*) [[ ! -e "$work/$name.1/data/${line#'#nofile '}" ]] || fail "$name: left ${line#'#nofile '}" ;;
+        '#states '*)
+            [[ $(wc -l <"$work/$name.1/out") -eq ${line#'#states '} ]] ||
+                fail "$name: $(wc -l <"$work/$name.1/out") state lines, not ${line#'#states '}"
+            ;;
+        '#golden '*)
+            shot=${line#'#golden '}
+            golden="$source_dir/tests/replay/golden/$shot"
+            if [[ ${WORDLARK_UPDATE_GOLDEN:-0} == 1 ]]; then
+                cp "$work/$name.1/shots/$shot" "$golden"
+            elif ! cmp -s "$work/$name.1/shots/$shot" "$golden"; then
+                fail "$name: $shot differs from the golden one"
+                cp "$work/$name.1/shots/$shot" "$build/replay-$name-$shot" 2>/dev/null
+            fi
+            ;;
+        esac
+    done <"$script"
+done
+
+# A script the game cannot follow is refused before anything starts.
+printf 'tick 1\njump 3 4\n' >"$work/bad.txt"
+"$game" --headless --data "$build" --script "$work/bad.txt" >/dev/null 2>"$work/err"
+status=$?
+[[ $status -eq 2 && $(wc -l <"$work/err") -eq 1 ]] && grep -q 'line 2' "$work/err" ||
+    fail "bad script line (exit $status)"
+printf 'shot ../escape.png\n' | "$game" --headless --data "$build" --script - >/dev/null 2>&1
+[[ $? -eq 2 ]] || fail "a shot outside the shots folder was accepted"
+
+[[ $failures -eq 0 ]] && echo "replay: all scripts passed"
+exit $((failures > 0))

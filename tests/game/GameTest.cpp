@@ -1,0 +1,558 @@
+#include "game/Game.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <filesystem>
+#include <fstream>
+#include <memory>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "archive/ArchiveRegistry.h"
+#include "game/GameState.h"
+#include "game/LetterPool.h"
+#include "game/RecordFile.h"
+#include "game/WordRow.h"
+#include "graphics/Display.h"
+#include "graphics/ImageResource.h"
+#include "graphics/PictureClasses.h"
+#include "platform/Desktop.h"
+#include "platform/ProgramFolder.h"
+#include "platform/Random.h"
+#include "platform/headless/HeadlessDesktop.h"
+#include "screens/Button.h"
+#include "screens/ImageReferences.h"
+#include "screens/Panel.h"
+#include "screens/PanelHost.h"
+#include "support/TempDir.h"
+
+namespace wordlark::game {
+namespace {
+
+using namespace platform;
+
+// What the test panels saw, in order, across all of them.
+std::vector<std::string>& panelLog()
+{
+    static std::vector<std::string> log;
+    return log;
+}
+
+// A stand-in for the screens of the next issue: records its input and drawing; Escape closes
+// it through the base close request; with consume false it lets messages through (a menu).
+class TestPanel : public screens::Panel {
+public:
+    TestPanel(std::string name, bool consume)
+        : Panel("ng_fon"), name_(std::move(name)), consume_(consume)
+    {
+    }
+    bool handleInput(MessageId message, WParam wParam, LParam lParam) override
+    {
+        panelLog().push_back(name_ + " input " + std::to_string(message));
+        if (message == WM_KEYDOWN && wParam == VK_ESCAPE) {
+            return Panel::handleInput(message, wParam, lParam);
+        }
+        return consume_;
+    }
+    void draw() override { panelLog().push_back(name_ + " draw"); }
+
+private:
+    std::string name_;
+    bool consume_;
+};
+
+class GameTest : public ::testing::Test {
+protected:
+    GameTest()
+    {
+        std::filesystem::copy_file(std::string(WORDLARK_BUILD_DIR) + "/vek.heap",
+                                   dir_.file("vek.heap"));
+        std::filesystem::create_directory(dir_.file("save"));
+        setProgramFolder(dir_.folder());
+        gameState() = GameState{};
+        gameRandom().seed(7);
+        panelLog().clear();
+        for (int s = 0; s < static_cast<int>(GameScreen::Count); ++s) {
+            setScreenOpener(static_cast<GameScreen>(s), nullptr);
+        }
+        setDesktop(&desktop_);
+        window_ = desktop_.createWindow(
+            "test", 0, 0, 640, 480,
+            [this](WindowId, MessageId m, WParam w, LParam l) { return procedure(m, w, l); });
+        setMainWindow(window_);
+        graphics::display().open(window_);
+        graphics::registerPictureClasses();
+        registry_ = std::make_unique<archive::ArchiveRegistry>(dir_.folder());
+        screens::setImageRegistry(registry_.get());
+    }
+
+    ~GameTest() override
+    {
+        destroyGame();
+        screens::setImageRegistry(nullptr);
+        registry_.reset();
+        graphics::display().close();
+        setMainWindow(kNoWindow);
+        setDesktop(nullptr);
+        gameState() = GameState{};
+    }
+
+    // The part of the window procedure that concerns the game screen.
+    LResult procedure(MessageId message, WParam wParam, LParam lParam)
+    {
+        if (message == WM_CLOSE) {
+            closed_ = true;
+            return 0;
+        }
+        if (message == WM_MOUSEMOVE) {
+            screens::pointerX() = pointX(lParam);
+            screens::pointerY() = pointY(lParam);
+        }
+        if (game_ != nullptr) {
+            game_->handleInput(message, wParam, lParam);
+        }
+        return 0;
+    }
+
+    void makeGame()
+    {
+        game_ = std::make_unique<Game>("fon1", "vek.heap");
+        setGame(game_.get());
+        screens::setPanelHost(game_.get());
+        ASSERT_TRUE(game_->loadImages());
+    }
+    void destroyGame()
+    {
+        screens::setPanelHost(nullptr);
+        setGame(nullptr);
+        game_.reset();
+    }
+
+    void post(MessageId message, WParam wParam = 0, LParam lParam = 0)
+    {
+        postMessage(window_, message, wParam, lParam);
+        desktop_.pump();
+    }
+    void move(int x, int y) { post(WM_MOUSEMOVE, 0, makeLParam(x, y)); }
+    void click(int x, int y)
+    {
+        move(x, y);
+        post(WM_LBUTTONDOWN, MK_LBUTTON, makeLParam(x, y));
+        post(WM_LBUTTONUP, 0, makeLParam(x, y));
+    }
+    void command(int id) { post(WM_BUTTON_COMMAND, static_cast<WParam>(id)); }
+    void type(const std::string& text)
+    {
+        for (const char c : text) {
+            post(WM_CHAR, static_cast<unsigned char>(c));
+        }
+    }
+    // Pool and row tiles by column.
+    void clickPool(int column) { click(16 + 42 * column + 20, 140); }
+    void clickRow(int column) { click(16 + 42 * column + 20, 240); }
+
+    // Starts a deal and replaces its letters by known ones.
+    void startWith(const std::string& letters)
+    {
+        command(kCommandStart);
+        game_->pool()->deal(letters);
+    }
+
+    // The enabled state of every button, "1" or "0" in table order.
+    std::string buttonStates()
+    {
+        std::string states;
+        for (int id = 0; id < kGameButtonCount; ++id) {
+            states += game_->button(id)->enabled() ? '1' : '0';
+        }
+        return states;
+    }
+
+    std::vector<std::uint16_t> frame()
+    {
+        std::vector<std::uint16_t> pixels;
+        const graphics::SurfaceRecord& buffer = graphics::display().backBuffer();
+        for (int y = 0; y < 480; ++y) {
+            for (int x = 0; x < 640; ++x) {
+                pixels.push_back(buffer.row16(y)[x]);
+            }
+        }
+        return pixels;
+    }
+
+    void addToWordList(const std::string& words)
+    {
+        std::ofstream(dir_.file("save/Anonim.dic"), std::ios::app) << words << "\n";
+    }
+
+    test::TempDir dir_;
+    headless::HeadlessDesktop desktop_;
+    WindowId window_ = kNoWindow;
+    std::unique_ptr<archive::ArchiveRegistry> registry_;
+    std::unique_ptr<Game> game_;
+    bool closed_ = false;
+};
+
+// Order of the button states below: minimize close start demand pass analyze sort clear menub.
+
+TEST_F(GameTest, StartsWithAnEmptyScreenAndOnlyStartEnabled)
+{
+    makeGame();
+    EXPECT_EQ(buttonStates(), "111000001");
+    EXPECT_TRUE(game_->pool()->letters().empty());
+    EXPECT_TRUE(game_->playerRow()->word().empty());
+    EXPECT_TRUE(game_->computerRow()->word().empty());
+    EXPECT_EQ(gameState().currentPlayer, PlayerRecord::anonymous());
+    EXPECT_EQ(game_->modalPanel(), nullptr);  // no player selection registered yet
+    EXPECT_EQ(game_->menuOverlay(), nullptr);
+    EXPECT_EQ(game(), game_.get());
+}
+
+TEST_F(GameTest, ThePlayerSelectionOpensInFrontAtStartUp)
+{
+    setScreenOpener(GameScreen::PlayerSelection, [](Game&) -> std::unique_ptr<screens::Panel> {
+        return std::make_unique<TestPanel>("players", true);
+    });
+    makeGame();
+    ASSERT_NE(game_->modalPanel(), nullptr);
+    command(kCommandStart);  // the selection takes it, the game screen does not see it
+    EXPECT_TRUE(game_->pool()->letters().empty());
+    EXPECT_EQ(panelLog().back(), "players input " + std::to_string(WM_BUTTON_COMMAND));
+    post(WM_KEYDOWN, VK_ESCAPE);
+    EXPECT_EQ(game_->modalPanel(), nullptr);
+    command(kCommandStart);
+    EXPECT_EQ(game_->pool()->letters().size(), 12u);
+}
+
+TEST_F(GameTest, StartDealsTwelveLettersAndSetsTheButtonsForTheLevel)
+{
+    makeGame();
+    command(kCommandStart);
+    EXPECT_EQ(gameState().currentPlayer.games, 1);
+    EXPECT_EQ(game_->pool()->letters().size(), 12u);
+    EXPECT_EQ(buttonStates(), "110011101");
+
+    gameState().setLevel(4);
+    command(kCommandStart);
+    EXPECT_EQ(gameState().currentPlayer.games, 2);
+    EXPECT_EQ(buttonStates(), "110010101");  // no analysis during a deal at level 4
+
+    // Ids outside the table do nothing.
+    command(9);
+    command(-1);
+    EXPECT_EQ(buttonStates(), "110010101");
+}
+
+TEST_F(GameTest, AClickOnAButtonRunsItsCommand)
+{
+    makeGame();
+    graphics::ImageResource* image = game_->button(kCommandStart)->image();
+    ASSERT_NE(image, nullptr);
+    int hitX = -1;
+    int hitY = -1;
+    for (int y = 0; y < 480 && hitX < 0; ++y) {
+        for (int x = 0; x < 640; ++x) {
+            if (image->hitTest(x, y) != nullptr) {
+                hitX = x;
+                hitY = y;
+                break;
+            }
+        }
+    }
+    ASSERT_GE(hitX, 0);
+    click(hitX, hitY);
+    EXPECT_EQ(game_->pool()->letters().size(), 12u);
+    EXPECT_FALSE(game_->button(kCommandStart)->enabled());
+}
+
+TEST_F(GameTest, MouseLettersEnableDemandButTypedOnesDoNot)
+{
+    makeGame();
+    startWith("CATSEXWORDS[");
+    type("cat");
+    EXPECT_EQ(game_->playerRow()->word(), "CAT");
+    EXPECT_EQ(buttonStates(), "110011101");  // typing leaves demand and clear off
+
+    // Outside A-Z and "?" nothing is taken.
+    type("1 .\xC9");
+    post(WM_CHAR, 0x100 + 'S');
+    EXPECT_EQ(game_->playerRow()->word(), "CAT");
+
+    post(WM_KEYDOWN, VK_BACK);
+    post(WM_KEYDOWN, VK_DELETE);
+    post(WM_KEYDOWN, VK_RETURN);  // ignored
+    EXPECT_EQ(game_->playerRow()->word(), "C");
+    EXPECT_TRUE(game_->pool()->available(1));
+
+    clickPool(3);  // S
+    EXPECT_EQ(game_->playerRow()->word(), "CS");
+    EXPECT_EQ(buttonStates(), "110111111");
+
+    clickRow(0);  // C goes back
+    EXPECT_EQ(game_->playerRow()->word(), "S");
+    EXPECT_TRUE(game_->pool()->available(0));
+    EXPECT_EQ(buttonStates(), "110111111");
+    clickRow(0);  // the row is empty: demand and clear go off
+    EXPECT_EQ(buttonStates(), "110011101");
+}
+
+TEST_F(GameTest, TheJokerTakesItsLetterFromTheStripUnderTheRightButton)
+{
+    makeGame();
+    startWith("CTBBBBBBBBB[");
+    type("c?t");
+    ASSERT_EQ(game_->playerRow()->word(), "C?T");
+    EXPECT_EQ(game_->playerRow()->jokerIndex(), 1);
+
+    // A press on a letter that is not the joker does nothing.
+    move(16 + 20, 240);
+    post(WM_RBUTTONDOWN);
+    EXPECT_FALSE(gameState().jokerPick);
+
+    move(16 + 42 + 20, 240);
+    post(WM_RBUTTONDOWN);
+    EXPECT_TRUE(gameState().jokerPick);
+    move(5, 240);
+    post(WM_RBUTTONUP);
+    EXPECT_FALSE(gameState().jokerPick);
+    EXPECT_EQ(game_->playerRow()->word(), "CAT");
+
+    move(16 + 42 + 20, 240);
+    post(WM_RBUTTONDOWN);
+    move(639, 240);
+    post(WM_RBUTTONUP);
+    EXPECT_EQ(game_->playerRow()->word(), "CZT");
+    move(16 + 42 + 20, 240);
+    post(WM_RBUTTONDOWN);
+    move(20 + 20 * 14 + 10, 240);  // the cell of O
+    post(WM_RBUTTONUP);
+    EXPECT_EQ(game_->playerRow()->word(), "COT");
+
+    // A release without a press on the joker changes nothing.
+    move(5, 240);
+    post(WM_RBUTTONUP);
+    EXPECT_EQ(game_->playerRow()->word(), "COT");
+
+    // The joker's tile goes back as the joker.
+    clickRow(1);
+    EXPECT_EQ(game_->playerRow()->word(), "CT");
+    EXPECT_TRUE(game_->pool()->available(11));
+}
+
+TEST_F(GameTest, AnAcceptedWordIsJudgedSavedAndCannotBePlayedAgain)
+{
+    makeGame();
+    startWith("CATSXXXXXXXX");
+    for (int column : {0, 1, 2, 3}) {
+        clickPool(column);
+    }
+    ASSERT_EQ(game_->playerRow()->word(), "CATS");
+    command(kCommandDemand);
+
+    // At level 1 the computer answers with 3 letters at most: four letters win.
+    const std::string answer = game_->computerRow()->word();
+    EXPECT_LE(answer.size(), 3u);
+    PlayerRecord& player = gameState().currentPlayer;
+    EXPECT_EQ(player.victories, 1);
+    EXPECT_GT(game_->scores().playerChange, 0);
+    EXPECT_EQ(game_->scores().playerChange, -game_->scores().computerChange);
+    EXPECT_EQ(player.rating, game_->scores().playerChange);
+    EXPECT_EQ(gameState().computerRating, 100 + game_->scores().computerChange);
+    EXPECT_EQ(game_->scores().playerPoints, 3);
+    EXPECT_TRUE(gameState().usedWords.contains("CATS"));
+    EXPECT_TRUE(gameState().usedWords.contains(answer));
+    EXPECT_EQ(buttonStates(), "111111111");
+
+    PlayerRecord stored;
+    stored.setName("Anonim");
+    ASSERT_TRUE(loadRecord(dir_.folder(), stored));
+    EXPECT_EQ(stored, player);
+
+    // The same word again: its letters go back and nothing is judged.
+    command(kCommandDemand);
+    EXPECT_TRUE(game_->playerRow()->word().empty());
+    EXPECT_TRUE(game_->pool()->available(0) && game_->pool()->available(3));
+    EXPECT_EQ(player.victories, 1);
+    EXPECT_EQ(player.defeats + player.ties, 0);
+    EXPECT_EQ(buttonStates(), "111011101");
+}
+
+TEST_F(GameTest, WithNoAnswerTheComputerLosesTheWordButWinsThePass)
+{
+    addToWordList("QQQ");
+    makeGame();
+    startWith("QQQQQQQQQQQQ");
+    type("QQQ");
+    command(kCommandDemand);
+    EXPECT_EQ(game_->computerRow()->word(), "");
+    EXPECT_EQ(gameState().currentPlayer.victories, 1);
+
+    // The empty answer was played: an empty row is a repeat now.
+    command(kCommandClear);
+    EXPECT_EQ(buttonStates(), "111011101");
+    command(kCommandDemand);
+    EXPECT_EQ(gameState().currentPlayer.victories, 1);
+    EXPECT_EQ(game_->modalPanel(), nullptr);
+
+    // The pass sends the row's letters back through the window and is a defeat.
+    type("QQ");
+    command(kCommandPass);
+    EXPECT_TRUE(game_->playerRow()->word().empty());
+    EXPECT_EQ(gameState().currentPlayer.defeats, 1);
+    EXPECT_EQ(game_->scores().computerPoints, 3);
+    EXPECT_EQ(buttonStates(), "111001001");
+    EXPECT_FALSE(game_->pool()->enabled());
+    EXPECT_FALSE(game_->playerRow()->enabled());
+    clickPool(0);
+    EXPECT_TRUE(game_->playerRow()->word().empty());  // no play after the pass
+}
+
+TEST_F(GameTest, AnUnknownWordAsksToBeSavedAndTheAnswerDecides)
+{
+    setScreenOpener(GameScreen::SaveWord, [](Game&) -> std::unique_ptr<screens::Panel> {
+        return std::make_unique<TestPanel>("save", true);
+    });
+    makeGame();
+    startWith("QZXQZXQZXQZX");
+    clickPool(0);
+    clickPool(1);
+    clickPool(2);
+    command(kCommandDemand);
+    ASSERT_NE(game_->modalPanel(), nullptr);
+    EXPECT_EQ(gameState().currentPlayer.victories + gameState().currentPlayer.defeats, 0);
+
+    // The dialog takes every message while it is open; Escape closes it.
+    command(kCommandClear);
+    EXPECT_EQ(game_->playerRow()->word(), "QZX");
+    post(WM_KEYDOWN, VK_ESCAPE);
+    EXPECT_EQ(game_->modalPanel(), nullptr);
+
+    game_->saveWordAnswer(true);
+    EXPECT_EQ(game_->playerRow()->word(), "QZX");
+    command(kCommandDemand);
+    EXPECT_EQ(game_->modalPanel(), nullptr);
+    EXPECT_EQ(gameState().currentPlayer.victories + gameState().currentPlayer.ties +
+                  gameState().currentPlayer.defeats,
+              1);
+
+    type("ZX");
+    game_->saveWordAnswer(false);
+    EXPECT_TRUE(game_->playerRow()->word().empty());
+    EXPECT_FALSE(game_->button(kCommandDemand)->enabled());
+    EXPECT_FALSE(game_->button(kCommandClear)->enabled());
+}
+
+TEST_F(GameTest, SortAnalyzeAndTheMenuFollowTheirRules)
+{
+    setScreenOpener(GameScreen::Analysis, [](Game&) -> std::unique_ptr<screens::Panel> {
+        return std::make_unique<TestPanel>("analysis", true);
+    });
+    setScreenOpener(GameScreen::MainMenu, [](Game&) -> std::unique_ptr<screens::Panel> {
+        return std::make_unique<TestPanel>("menu", false);
+    });
+    makeGame();
+    startWith("ZA[B");
+    command(kCommandSort);
+    EXPECT_EQ(game_->pool()->letters(), "ABZ[");
+    EXPECT_FALSE(game_->button(kCommandSort)->enabled());
+
+    clickPool(0);
+    command(kCommandAnalyze);
+    EXPECT_EQ(buttonStates(), "111001001");
+    EXPECT_EQ(game_->playerRow()->word(), "A");  // the letters stay where they are
+    ASSERT_NE(game_->modalPanel(), nullptr);
+
+    // The menu sees every message first; what it lets through reaches the dialog only.
+    command(kCommandMenu);
+    EXPECT_EQ(game_->menuOverlay(), nullptr);  // the dialog took the click
+    game_->modalPanel().reset();
+    command(kCommandMenu);
+    ASSERT_NE(game_->menuOverlay(), nullptr);
+    setScreenOpener(GameScreen::Analysis, [](Game&) -> std::unique_ptr<screens::Panel> {
+        return std::make_unique<TestPanel>("analysis2", true);
+    });
+    command(kCommandAnalyze);
+    ASSERT_NE(game_->modalPanel(), nullptr);
+    panelLog().clear();
+    game_->drawScreen();
+    EXPECT_EQ(panelLog(), (std::vector<std::string>{"menu draw", "analysis2 draw"}));
+    panelLog().clear();
+    post(WM_CHAR, 'A');
+    EXPECT_EQ(panelLog(), (std::vector<std::string>{"menu input 258", "analysis2 input 258"}));
+}
+
+TEST_F(GameTest, TheStripMarksTheCellAReleaseWouldChoose)
+{
+    makeGame();
+    startWith("CTBBBBBBBBB[");
+    type("c?t");
+    move(16 + 42 + 20, 240);
+    post(WM_RBUTTONDOWN);
+    ASSERT_TRUE(gameState().jokerPick);
+
+    // The pixel of a cell as drawn with the pointer at x.
+    auto pixelWith = [&](int pointer, int cellX) {
+        screens::pointerX() = pointer;
+        game_->drawScreen();
+        return graphics::display().backBuffer().row16(280)[cellX];
+    };
+    // Only the marked cell is inverted; positions past either end hold at A and Z.
+    EXPECT_EQ(pixelWith(5, 25), static_cast<std::uint16_t>(~pixelWith(630, 25)));
+    EXPECT_EQ(pixelWith(630, 525), static_cast<std::uint16_t>(~pixelWith(5, 525)));
+    EXPECT_EQ(pixelWith(5, 305), pixelWith(630, 305));
+}
+
+TEST_F(GameTest, FramesAreDrawnWholeAndPresentable)
+{
+    makeGame();
+    game_->drawScreen();
+    const std::vector<std::uint16_t> before = frame();
+    startWith("CATSEXWORDS[");
+    type("cat");
+    for (int pass = 0; pass < 20; ++pass) {  // every tile has rolled to its letter
+        game_->drawScreen();
+    }
+    EXPECT_TRUE(graphics::display().present());
+    EXPECT_NE(frame(), before);
+    // Nothing of a frame is left over from the one before.
+    game_->drawScreen();
+    const std::vector<std::uint16_t> again = frame();
+    game_->drawScreen();
+    EXPECT_EQ(frame(), again);
+}
+
+TEST_F(GameTest, MinimizeAndCloseGoThroughTheWindow)
+{
+    makeGame();
+    desktop_.showWindow(window_, ShowCommand::Normal);
+    command(kCommandMinimize);
+    EXPECT_TRUE(desktop_.windowMinimized(window_));
+    EXPECT_FALSE(closed_);
+    command(kCommandClose);
+    EXPECT_TRUE(closed_);
+}
+
+TEST(ComputerWordLength, EachLevelDrawsFromItsOwnRange)
+{
+    const std::vector<std::set<std::int32_t>> expected = {
+        {3},       {3},    {3, 4},    {3, 4, 5}, {4, 5, 6}, {5, 6},
+        {5, 6, 7}, {6, 7}, {6, 7, 8}, {7, 8},    {8, 9},
+    };
+    gameRandom().seed(3);
+    for (std::int32_t level = 0; level <= 10; ++level) {
+        std::set<std::int32_t> seen;
+        for (int draw = 0; draw < 200; ++draw) {
+            seen.insert(computerWordLength(level));
+        }
+        EXPECT_EQ(seen, expected[static_cast<std::size_t>(level)]) << "level " << level;
+    }
+    // Levels a damaged record might carry stay inside the table.
+    EXPECT_EQ(computerWordLength(-5), 3);
+    const std::int32_t high = computerWordLength(1000);
+    EXPECT_TRUE(high == 8 || high == 9);
+}
+
+}  // namespace
+}  // namespace wordlark::game
