@@ -43,10 +43,8 @@ void BitmapResource::setPosition(std::int32_t x, std::int32_t y)
 
 void BitmapResource::moveBy(std::int32_t dx, std::int32_t dy)
 {
-    shiftX_ = static_cast<std::int32_t>(static_cast<std::uint32_t>(shiftX_) +
-                                        static_cast<std::uint32_t>(dx));
-    shiftY_ = static_cast<std::int32_t>(static_cast<std::uint32_t>(shiftY_) +
-                                        static_cast<std::uint32_t>(dy));
+    shiftX_ = addWrapping(shiftX_, dx);
+    shiftY_ = addWrapping(shiftY_, dy);
 }
 
 void BitmapResource::load()

@@ -230,18 +230,24 @@ std::int32_t Display::fontParameter(std::int32_t index) const
     return font_[static_cast<std::size_t>(index)];
 }
 
-void Display::drawText(std::int32_t x, std::int32_t y, std::string_view text)
+platform::TextStyle Display::textStyle() const
 {
-    if (!frameReadyForDrawing()) {
-        return;
-    }
-    text = text.substr(0, std::min(text.size(), text.find('\0')));
     platform::TextStyle style;
     std::copy(font_.begin(), font_.end(), style.font.begin());
     style.faceName = faceName_;
     style.textColor = textColor_;
     style.backColor = backColor_;
     style.opaque = backMode_ == kBackOpaque;
+    return style;
+}
+
+void Display::drawText(std::int32_t x, std::int32_t y, std::string_view text)
+{
+    if (!frameReadyForDrawing()) {
+        return;
+    }
+    text = text.substr(0, std::min(text.size(), text.find('\0')));
+    const platform::TextStyle style = textStyle();
     platform::Frame16 frame{backBuffer_.pixels, backBuffer_.width, backBuffer_.height,
                             backBuffer_.pitch};
     platform::textRenderer().drawLine(frame, x, y, text, style,
@@ -255,12 +261,7 @@ void Display::drawTextBox(std::int32_t x, std::int32_t y, std::int32_t width, st
         return;
     }
     text = text.substr(0, std::min(text.size(), text.find('\0')));
-    platform::TextStyle style;
-    std::copy(font_.begin(), font_.end(), style.font.begin());
-    style.faceName = faceName_;
-    style.textColor = textColor_;
-    style.backColor = backColor_;
-    style.opaque = backMode_ == kBackOpaque;
+    const platform::TextStyle style = textStyle();
     platform::Frame16 frame{backBuffer_.pixels, backBuffer_.width, backBuffer_.height,
                             backBuffer_.pitch};
     platform::TextRenderer& renderer = platform::textRenderer();

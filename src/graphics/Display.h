@@ -8,6 +8,7 @@
 
 #include "graphics/SurfaceRecord.h"
 #include "platform/platform.h"
+#include "platform/text/TextRenderer.h"
 
 namespace wordlark::graphics {
 
@@ -104,6 +105,8 @@ private:
     void releaseBackBuffer();
     void presentConverted();
     bool frameReadyForDrawing() const { return backBuffer_.pixels != nullptr; }
+    // The text state as the renderer takes it, at the moment of the call.
+    platform::TextStyle textStyle() const;
 
     // Text state.
     ColorRef textColor_ = 0xFFFFFF;

@@ -45,4 +45,10 @@ inline std::optional<FrameClip> clipToFrame(std::int64_t left, std::int64_t top,
     return clip;
 }
 
+// a + b wrapping instead of overflowing: a picture moved back and forth ends where it began.
+inline std::int32_t addWrapping(std::int32_t a, std::int32_t b)
+{
+    return static_cast<std::int32_t>(static_cast<std::uint32_t>(a) + static_cast<std::uint32_t>(b));
+}
+
 }  // namespace wordlark::graphics

@@ -106,11 +106,8 @@ void ImageResource::setPosition(std::int32_t x, std::int32_t y)
 
 void ImageResource::moveBy(std::int32_t dx, std::int32_t dy)
 {
-    // Wraps rather than overflows: a caller moving a picture back and forth ends where it began.
-    offsetX_ = static_cast<std::int32_t>(static_cast<std::uint32_t>(offsetX_) +
-                                         static_cast<std::uint32_t>(dx));
-    offsetY_ = static_cast<std::int32_t>(static_cast<std::uint32_t>(offsetY_) +
-                                         static_cast<std::uint32_t>(dy));
+    offsetX_ = addWrapping(offsetX_, dx);
+    offsetY_ = addWrapping(offsetY_, dy);
 }
 
 void ImageResource::load()
