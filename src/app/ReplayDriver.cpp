@@ -1,8 +1,11 @@
 #include "app/ReplayDriver.h"
 
+#include <cxxabi.h>
 #include <cinttypes>
+#include <cstdlib>
 #include <filesystem>
 #include <system_error>
+#include <typeinfo>
 
 #include "game/Game.h"
 #include "game/GameState.h"
@@ -10,6 +13,7 @@
 #include "game/WordRow.h"
 #include "platform/CodePage.h"
 #include "platform/Desktop.h"
+#include "platform/Messages.h"
 #include "platform/headless/HeadlessDesktop.h"
 #include "platform/headless/HeadlessVideo.h"
 #include "screens/Button.h"
@@ -54,13 +58,23 @@ std::string flag(const char* name, bool value)
     return std::string("\"") + name + "\":" + (value ? "true" : "false");
 }
 
-std::string rowJson(const game::WordRow* row)
+std::string rowWord(const game::WordRow* row)
 {
-    if (row == nullptr) {
-        return "null";
+    return row == nullptr ? std::string("null") : jsonString(row->word());
+}
+
+// The panel's own class name, without its namespaces.
+std::string panelClassName(const screens::Panel& panel)
+{
+    const char* mangled = typeid(panel).name();
+    int status = 0;
+    char* demangled = abi::__cxa_demangle(mangled, nullptr, nullptr, &status);
+    std::string name = status == 0 && demangled != nullptr ? demangled : mangled;
+    std::free(demangled);
+    if (const std::size_t colon = name.rfind("::"); colon != std::string::npos) {
+        name.erase(0, colon + 2);
     }
-    return "{\"word\":" + jsonString(row->word()) + "," + field("joker", row->jokerIndex()) + "," +
-           flag("enabled", row->enabled()) + "}";
+    return name;
 }
 
 }  // namespace
@@ -76,8 +90,7 @@ std::string gameStateJson(const HeadlessDesktop* desktop)
                        "}";
     json += "," + field("level", state.currentLevel) + "," +
             field("computerRating", state.computerRating) + "," +
-            field("usedWords", static_cast<std::int64_t>(state.usedWords.size())) + "," +
-            flag("jokerPick", state.jokerPick);
+            field("usedWords", static_cast<std::int64_t>(state.usedWords.size()));
     const platform::WindowId window = platform::mainWindow();
     json += "," + flag("window", window != platform::kNoWindow);
     if (desktop != nullptr) {
@@ -107,17 +120,22 @@ std::string gameStateJson(const HeadlessDesktop* desktop)
             field("computerPoints", scores.computerPoints) + "," +
             field("bestOtherRating", static_cast<std::int64_t>(scores.bestOtherRating));
     if (const game::LetterPool* pool = instance->pool()) {
-        std::string free;
+        std::string available;
         for (std::size_t i = 0; i < pool->letters().size(); ++i) {
-            free += pool->available(i) ? '1' : '0';
+            available += pool->available(i) ? '1' : '0';
         }
-        json += ",\"pool\":{\"letters\":" + jsonString(pool->letters()) + ",\"free\":\"" + free +
-                "\"," + flag("enabled", pool->enabled()) + "}";
+        json += ",\"pool\":{\"letters\":" + jsonString(pool->letters()) + ",\"available\":\"" +
+                available + "\"," + flag("enabled", pool->enabled()) + "}";
     } else {
         json += ",\"pool\":null";
     }
-    json += ",\"playerRow\":" + rowJson(instance->playerRow());
-    json += ",\"computerRow\":" + rowJson(instance->computerRow());
+    const game::WordRow* playerRow = instance->playerRow();
+    const game::WordRow* computerRow = instance->computerRow();
+    json += ",\"playerRow\":" + rowWord(playerRow);
+    json += ",\"computerRow\":" + rowWord(computerRow);
+    json += "," + field("jokerIndex", playerRow != nullptr ? playerRow->jokerIndex() : -1);
+    json += "," + flag("jokerPick", state.jokerPick);
+    json += "," + flag("playerRowEnabled", playerRow != nullptr && playerRow->enabled());
     json += ",\"buttons\":{";
     bool first = true;
     for (const game::GameButtonRow& row : game::kGameButtonTable) {
@@ -131,8 +149,9 @@ std::string gameStateJson(const HeadlessDesktop* desktop)
                                      : "false");
         first = false;
     }
-    json += "}," + flag("modal", instance->modalPanel() != nullptr) + "," +
-            flag("menu", instance->menuOverlay() != nullptr) + "}";
+    const screens::Panel* modal = instance->modalPanel().get();
+    json += "},\"modal\":" + (modal != nullptr ? jsonString(panelClassName(*modal)) : "null") +
+            "," + flag("menu", instance->menuOverlay() != nullptr) + "}";
     return json;
 }
 
@@ -165,10 +184,23 @@ bool ReplayDriver::next()
         return true;
     }
     if (index_ >= script_.steps().size()) {
-        return false;
+        // The end of the script closes the window as `quit` does, once; after that the
+        // desktop winds down whatever is left.
+        if (closed_ || platform::mainWindow() == platform::kNoWindow) {
+            return false;
+        }
+        close();
+        return true;
     }
     run(script_.steps()[index_++]);
     return true;
+}
+
+void ReplayDriver::close()
+{
+    closed_ = true;
+    index_ = script_.steps().size();
+    platform::postMessage(platform::mainWindow(), platform::WM_SYSCOMMAND, platform::SC_CLOSE, 0);
 }
 
 void ReplayDriver::run(const ReplayStep& step)
@@ -179,9 +211,11 @@ void ReplayDriver::run(const ReplayStep& step)
             desktop.mouseMove(step.x, step.y);
             break;
         case ReplayAction::Down:
+            desktop.mouseMove(step.x, step.y);
             desktop.mouseButton(MouseButton::Left, true, step.x, step.y);
             break;
         case ReplayAction::Up:
+            desktop.mouseMove(step.x, step.y);
             desktop.mouseButton(MouseButton::Left, false, step.x, step.y);
             break;
         case ReplayAction::Click:
@@ -190,9 +224,11 @@ void ReplayDriver::run(const ReplayStep& step)
             desktop.mouseButton(MouseButton::Left, false, step.x, step.y);
             break;
         case ReplayAction::RightDown:
+            desktop.mouseMove(step.x, step.y);
             desktop.mouseButton(MouseButton::Right, true, step.x, step.y);
             break;
         case ReplayAction::RightUp:
+            desktop.mouseMove(step.x, step.y);
             desktop.mouseButton(MouseButton::Right, false, step.x, step.y);
             break;
         case ReplayAction::Key:
@@ -220,11 +256,19 @@ void ReplayDriver::run(const ReplayStep& step)
             std::fprintf(out_, "%s\n", gameStateJson(desktop_).c_str());
             std::fflush(out_);
             break;
-        case ReplayAction::Blur:
+        case ReplayAction::Command:
+            platform::postMessage(platform::mainWindow(), platform::WM_BUTTON_COMMAND,
+                                  static_cast<platform::WParam>(step.x), 0);
+            break;
+        case ReplayAction::FocusOn:
+            desktop.gainFocus();
+            break;
+        case ReplayAction::FocusOff:
             desktop.loseFocus();
             break;
-        case ReplayAction::Focus:
-            desktop.gainFocus();
+        case ReplayAction::Quit:
+            // The rest of the script is not played: the window is on its way out.
+            close();
             break;
         case ReplayAction::Paint:
             desktop.invalidateWindow(desktop.lastWindow());

@@ -18,7 +18,8 @@ public:
     ReplayDriver(ReplayScript script, std::string shotsFolder, std::FILE* out);
 
     // Makes the driver the desktop's input: each time the queue runs dry it plays the next
-    // line (a tick line one frame at a time). When the script ends the window is closed.
+    // line (a tick line one frame at a time). When the script ends the window is closed as
+    // `quit` closes it.
     void attach(platform::headless::HeadlessDesktop& desktop);
 
     // One more piece of input; false when the script is over.
@@ -29,6 +30,8 @@ public:
 
 private:
     void run(const ReplayStep& step);
+    // Closes the window as its menu's Close would; no further line is played.
+    void close();
 
     ReplayScript script_;
     std::string shotsFolder_;
@@ -37,6 +40,7 @@ private:
     std::size_t index_ = 0;
     std::int32_t ticksLeft_ = 0;
     bool failed_ = false;
+    bool closed_ = false;
 };
 
 // One JSON line describing the game as it stands: the player, level and ratings, the last

@@ -112,8 +112,14 @@ std::optional<ReplayScript> ReplayScript::parse(std::istream& in, std::string& e
     ReplayScript script;
     std::string line;
     int number = 0;
+    // The message names the line and shows it, made printable and cut short, so a report
+    // points at the mistake without echoing whatever bytes a broken script holds.
     const auto fail = [&](const std::string& why) {
-        error = "script line " + std::to_string(number) + ": " + why;
+        std::string shown;
+        for (const char c : std::string_view(line).substr(0, 80)) {
+            shown += (c >= ' ' && c < 0x7F) ? c : '?';
+        }
+        error = "script line " + std::to_string(number) + ": " + why + ": " + shown;
         return std::nullopt;
     };
     while (readLine(in, line)) {
@@ -168,20 +174,25 @@ std::optional<ReplayScript> ReplayScript::parse(std::istream& in, std::string& e
                 return fail("shot needs a plain file name ending in .png");
             }
             step.text = std::string(parts[1]);
-        } else if (verb == "state" || verb == "blur" || verb == "focus" || verb == "paint") {
+        } else if (verb == "command") {
+            step.action = ReplayAction::Command;
+            if (parts.size() != 2 || !parseNumber(parts[1], step.x) || step.x < 0) {
+                return fail("command needs one button id");
+            }
+        } else if (verb == "focus") {
+            if (parts.size() != 2 || (parts[1] != "on" && parts[1] != "off")) {
+                return fail("focus needs on or off");
+            }
+            step.action = parts[1] == "on" ? ReplayAction::FocusOn : ReplayAction::FocusOff;
+        } else if (verb == "state" || verb == "paint" || verb == "quit") {
             step.action = verb == "state"   ? ReplayAction::State
-                          : verb == "blur"  ? ReplayAction::Blur
-                          : verb == "focus" ? ReplayAction::Focus
-                                            : ReplayAction::Paint;
+                          : verb == "paint" ? ReplayAction::Paint
+                                            : ReplayAction::Quit;
             if (parts.size() != 1) {
                 return fail(std::string(verb) + " takes nothing");
             }
         } else {
-            std::string shown;
-            for (const char c : verb.substr(0, 40)) {
-                shown += (c > ' ' && c < 0x7F) ? c : '?';
-            }
-            return fail("unknown command '" + shown + "'");
+            return fail("unknown command");
         }
         script.steps_.push_back(std::move(step));
     }

@@ -1,4 +1,4 @@
-// ReplayScript.h -- the lines of a replay script: pointer, keys, typing, frames, shots, state.
+// ReplayScript.h -- the lines of a replay script: pointer, keys, typing, commands, frames, state.
 #pragma once
 
 #include <cstdint>
@@ -11,7 +11,7 @@ namespace wordlark::app {
 
 enum class ReplayAction {
     Move,       // move X Y
-    Down,       // down X Y: left button
+    Down,       // down X Y: a move there, then the left button
     Up,         // up X Y
     Click,      // click X Y: move, down and up at one point
     RightDown,  // rdown X Y
@@ -21,14 +21,16 @@ enum class ReplayAction {
     Tick,       // tick [N]: N frame periods (default 1)
     Shot,       // shot NAME.png: the last presented frame into the shots folder
     State,      // state: one JSON line on standard output
-    Blur,       // blur: the window loses the focus
-    Focus,      // focus: the window gets it back
+    Command,    // command ID: a button command posted to the window
+    FocusOn,    // focus on: the window gets the focus (back)
+    FocusOff,   // focus off: the window loses it
     Paint,      // paint: the desktop asks the window to repaint itself
+    Quit,       // quit: the window is closed as its menu's Close would
 };
 
 struct ReplayStep {
     ReplayAction action = ReplayAction::State;
-    std::int32_t x = 0;  // point, or the key, or the tick count
+    std::int32_t x = 0;  // point, or the key, the command id or the tick count
     std::int32_t y = 0;
     std::string text;  // typed text (Windows-1252) or the shot's file name
     int line = 0;

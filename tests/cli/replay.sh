@@ -5,6 +5,8 @@
 #   #seed N          the random seed (default 1)         #screen WxH   the headless screen
 #   #> TEXT          the output of the latest `state` line contains TEXT
 #   #file PATH       the run left PATH in its data folder (#nofile PATH: it did not)
+#   #record NAME R L G V D T   at the end, save/NAME.sav holds that player with rating R,
+#                    level L, games G, victories V, defeats D and ties T
 #   #golden NAME     the shot NAME equals tests/replay/golden/NAME
 #   #states N        exactly N state lines came out (the window may close before the end)
 # Every script runs twice: the two runs must agree line for line and pixel for pixel.
@@ -16,6 +18,22 @@ game="$build/wordlark"
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 failures=0
+
+# A record file as "NAME R L G V D T": 540 bytes, each stored as itself xor the stored byte
+# before it xor its offset, then the 32-bit sum of the plain bytes; numbers are 32-bit LE.
+decode_record() {
+    python3 - "$1" <<'PY'
+import struct, sys
+e = open(sys.argv[1], "rb").read()
+if len(e) != 544:
+    sys.exit("size %d" % len(e))
+p = bytes([e[0]] + [e[i] ^ e[i - 1] ^ (i & 0xFF) for i in range(1, 540)])
+if sum(p) & 0xFFFFFFFF != struct.unpack_from("<I", e, 540)[0]:
+    sys.exit("bad checksum")
+name = p[:256].split(b"\0")[0].decode("latin-1")
+print(name, *struct.unpack_from("<6i", p, 512))
+PY
+}
 
 fail() {
     echo "FAIL: $*"
@@ -60,6 +78,11 @@ for script in "$source_dir"/tests/replay/*.txt; do
             ;;
         '#file '*) [[ -e "$work/$name.1/data/${line#'#file '}" ]] || fail "$name: no ${line#'#file '}" ;;
         '#nofile '*) [[ ! -e "$work/$name.1/data/${line#'#nofile '}" ]] || fail "$name: left ${line#'#nofile '}" ;;
+        '#record '*)
+            want=${line#'#record '}
+            got=$(decode_record "$work/$name.1/data/save/${want%% *}.sav" 2>&1)
+            [[ $got == "$want" ]] || fail "$name: record file holds '$got', not '$want'"
+            ;;
         '#states '*)
             [[ $(wc -l <"$work/$name.1/out") -eq ${line#'#states '} ]] ||
                 fail "$name: $(wc -l <"$work/$name.1/out") state lines, not ${line#'#states '}"
@@ -82,8 +105,12 @@ done
 printf 'tick 1\njump 3 4\n' >"$work/bad.txt"
 "$game" --headless --data "$build" --script "$work/bad.txt" >/dev/null 2>"$work/err"
 status=$?
-[[ $status -eq 2 && $(wc -l <"$work/err") -eq 1 ]] && grep -q 'line 2' "$work/err" ||
+[[ $status -eq 2 && $(wc -l <"$work/err") -eq 1 ]] && grep -q 'line 2\b.*jump 3 4' "$work/err" ||
     fail "bad script line (exit $status)"
+for bad in 'focus' 'focus up' 'command' 'command -1' 'quit now' 'tick 0'; do
+    printf '%s\n' "$bad" | "$game" --headless --data "$build" --script - >/dev/null 2>&1
+    [[ $? -eq 2 ]] || fail "'$bad' was accepted"
+done
 printf 'shot ../escape.png\n' | "$game" --headless --data "$build" --script - >/dev/null 2>&1
 [[ $? -eq 2 ]] || fail "a shot outside the shots folder was accepted"
 
