@@ -6,30 +6,7 @@ build=$1
 tool="$build/heaptool"
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
-failures=0
-
-check() {  # check DESCRIPTION COMMAND...: the command must succeed
-    local what=$1
-    shift
-    if ! "$@"; then
-        echo "FAIL: $what"
-        failures=$((failures + 1))
-    fi
-}
-
-refuses() {  # refuses DESCRIPTION COMMAND...: non-zero exit and exactly one line on stderr
-    local what=$1
-    shift
-    "$@" >/dev/null 2>"$work/err"
-    local status=$?
-    local lines
-    lines=$(wc -l <"$work/err")
-    if [[ $status -eq 0 || $lines -ne 1 ]]; then
-        echo "FAIL: $what (exit $status, $lines stderr lines)"
-        cat "$work/err"
-        failures=$((failures + 1))
-    fi
-}
+source "$(dirname "$0")/checks.bash"
 
 # Inputs: text, binary with long runs, and an empty file.
 for i in $(seq 1 400); do echo "line $i of the quick brown fox, $((i * i % 97)) jumps"; done >"$work/text"

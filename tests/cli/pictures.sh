@@ -9,30 +9,7 @@ tool="$build/heaptool"
 pictures="$source_dir/tests/data/pictures"
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
-failures=0
-
-check() {  # check DESCRIPTION COMMAND...: the command must succeed
-    local what=$1
-    shift
-    if ! "$@"; then
-        echo "FAIL: $what"
-        failures=$((failures + 1))
-    fi
-}
-
-refuses() {  # refuses DESCRIPTION COMMAND...: non-zero exit and exactly one line on stderr
-    local what=$1
-    shift
-    "$@" >/dev/null 2>"$work/err"
-    local status=$?
-    local lines
-    lines=$(wc -l <"$work/err")
-    if [[ $status -eq 0 || $lines -ne 1 ]]; then
-        echo "FAIL: $what (exit $status, $lines stderr lines)"
-        cat "$work/err"
-        failures=$((failures + 1))
-    fi
-}
+source "$(dirname "$0")/checks.bash"
 
 cp "$pictures"/*.png "$work/"
 cat >"$work/manifest.txt" <<'MANIFEST'
