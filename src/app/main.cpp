@@ -14,6 +14,8 @@
 #include "graphics/PictureClasses.h"
 #include "platform/ProgramFolder.h"
 #include "platform/headless/HeadlessDesktop.h"
+#include "platform/sdl/SdlDesktop.h"
+#include "platform/sdl/SdlVideo.h"
 #include "words/Dictionary.h"
 
 namespace {
@@ -23,12 +25,14 @@ using namespace wordlark;
 void printUsage()
 {
     std::puts(
-        "usage: wordlark [--data DIR] [--seed N]\n"
+        "usage: wordlark [--data DIR] [--seed N] [--scale N] [--depth 8]\n"
         "       wordlark --headless [--seed N] [--data DIR] [--shots DIR]\n"
         "                [--screen WxH] --script FILE|-\n"
         "  --data DIR    read vek.heap and the save folder from DIR instead of the program's "
         "folder\n"
         "  --seed N      deal from a fixed random sequence\n"
+        "  --scale N     show the window N times larger (1 to 4)\n"
+        "  --depth 8     act as on a 256-colour desktop\n"
         "  --headless    play a replay script without a window\n"
         "  --script FILE the replay script ('-' reads standard input)\n"
         "  --shots DIR   where the script's shots are written (default: current folder)\n"
@@ -44,6 +48,8 @@ struct Options {
     std::string shots = ".";
     std::int32_t screenWidth = 1920;
     std::int32_t screenHeight = 1080;
+    int scale = 1;
+    std::int32_t depth = 0;  // 0: the desktop's own
 };
 
 // "WIDTHxHEIGHT" with both from 640 to 16384.
@@ -103,21 +109,47 @@ int runReplay(const Options& options, const std::string& folder)
     return driver.failed() ? 1 : code;
 }
 
-// Without a window backend the program can still tell whether its data is usable.
-int checkDataOnly(const std::string& folder)
+// The game in a real window.
+int runGame(const Options& options, const std::string& folder)
 {
     graphics::registerPictureClasses();
-    archive::ArchiveRegistry registry(folder);
-    words::Dictionary dictionary(folder, [] { return std::string(); });
-    if (!dictionary.load(registry)) {
-        std::fprintf(stderr, "wordlark: cannot read the word list from %svek.heap\n",
-                     folder.c_str());
+    // Unusable data is worth saying before a missing display, which is often just a session
+    // started without one.
+    std::uint32_t words = 0;
+    {
+        archive::ArchiveRegistry registry(folder);
+        words::Dictionary dictionary(folder, [] { return std::string(); });
+        if (!dictionary.load(registry)) {
+            std::fprintf(stderr, "wordlark: cannot read the word list from %svek.heap\n",
+                         folder.c_str());
+            return 1;
+        }
+        words = dictionary.count();
+    }
+    platform::sdl::SdlDesktop desktop(options.scale);
+    std::string error;
+    if (!desktop.start(error)) {
+        std::fprintf(stderr,
+                     "wordlark: no display backend could start (%s; %u words ready; try "
+                     "--headless)\n",
+                     error.c_str(), words);
         return 1;
     }
-    std::fprintf(stderr,
-                 "wordlark: no display backend in this build (%u words ready; try --headless)\n",
-                 dictionary.count());
-    return 1;
+    platform::sdl::SdlVideo video(desktop, options.depth);
+    platform::setDesktop(&desktop);
+    platform::setVideo(&video);
+    int code = 1;
+    {
+        app::Shell shell(folder, options.seed);
+        if (shell.createMainWindow(platform::ShowCommand::Normal)) {
+            code = shell.runMessageLoop();
+        } else {
+            std::fprintf(stderr, "wordlark: %s\n", shell.failure().c_str());
+        }
+    }
+    platform::setVideo(nullptr);
+    platform::setDesktop(nullptr);
+    return code;
 }
 
 }  // namespace
@@ -140,7 +172,7 @@ int main(int argc, char** argv)
             continue;
         }
         if ((arg == "--data" || arg == "--seed" || arg == "--script" || arg == "--shots" ||
-             arg == "--screen") &&
+             arg == "--screen" || arg == "--scale" || arg == "--depth") &&
             i + 1 < argc) {
             const char* value = argv[++i];
             if (arg == "--seed") {
@@ -155,6 +187,20 @@ int main(int argc, char** argv)
                 options.script = value;
             } else if (arg == "--shots") {
                 options.shots = value;
+            } else if (arg == "--scale") {
+                char* end = nullptr;
+                const long scale = std::strtol(value, &end, 10);
+                if (end == value || *end != '\0' || scale < 1 || scale > 4) {
+                    std::fprintf(stderr, "wordlark: --scale needs 1 to 4, not '%s'\n", value);
+                    return 2;
+                }
+                options.scale = static_cast<int>(scale);
+            } else if (arg == "--depth") {
+                if (std::string_view(value) != "8") {
+                    std::fprintf(stderr, "wordlark: --depth takes only 8, not '%s'\n", value);
+                    return 2;
+                }
+                options.depth = 8;
             } else if (arg == "--screen" && !parseScreen(value, options)) {
                 std::fprintf(stderr, "wordlark: --screen needs WIDTHxHEIGHT, not '%s'\n", value);
                 return 2;
@@ -171,5 +217,5 @@ int main(int argc, char** argv)
 
     const std::string folder = platform::programFolderFromArgs(argc, argv);
     platform::setProgramFolder(folder);
-    return options.headless ? runReplay(options, folder) : checkDataOnly(folder);
+    return options.headless ? runReplay(options, folder) : runGame(options, folder);
 }

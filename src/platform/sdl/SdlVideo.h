@@ -1,0 +1,57 @@
+// SdlVideo.h -- presentation through SDL2: the frame to a streaming texture, 8-bit emulation.
+#pragma once
+
+#include <cstdint>
+#include <map>
+#include <memory>
+#include <vector>
+
+#include "platform/platform.h"
+
+struct SDL_Texture;
+
+namespace wordlark::platform::sdl {
+
+class SdlDesktop;
+
+class SdlVideo final : public Video {
+public:
+    // `emulatedDepth` 8 reports a 256-colour desktop so the game takes its indexed path;
+    // 0 reports the real desktop.
+    SdlVideo(SdlDesktop& desktop, std::int32_t emulatedDepth);
+    ~SdlVideo() override;
+    SdlVideo(const SdlVideo&) = delete;
+    SdlVideo& operator=(const SdlVideo&) = delete;
+
+    bool connect(WindowId window) override;
+    void disconnect() override;
+    bool acquireWindowTarget(DesktopMode& mode) override;
+    void releaseWindowTarget() override;
+    bool createSurface(std::int32_t width, std::int32_t height, std::int32_t bitsPerPixel,
+                       std::int32_t minimumPitch, SurfaceInfo& surface) override;
+    void releaseSurface(SurfaceInfo& surface) override;
+    PaletteId createPalette(const PaletteColors& colors) override;
+    PaletteId selectPalette(PaletteId palette) override;
+    void setStaticSystemColors(bool keepStatic) override;
+    void realizePalette() override;
+    void present(const SurfaceInfo& surface) override;
+
+private:
+    void dropTexture();
+
+    SdlDesktop& desktop_;
+    std::int32_t emulatedDepth_ = 0;
+    WindowId window_ = kNoWindow;
+    bool targetHeld_ = false;
+    std::uint32_t nextSurface_ = 1;
+    std::map<std::uint32_t, std::unique_ptr<std::uint8_t[]>> surfaces_;
+    std::vector<PaletteColors> palettes_;  // id n is palettes_[n - 1]
+    PaletteId selected_ = kNoPalette;
+    SDL_Texture* texture_ = nullptr;
+    std::uint32_t textureFormat_ = 0;
+    std::int32_t textureWidth_ = 0;
+    std::int32_t textureHeight_ = 0;
+    std::vector<std::uint32_t> converted_;  // an indexed frame as ARGB
+};
+
+}  // namespace wordlark::platform::sdl
