@@ -7,8 +7,6 @@ namespace wordlark::platform::headless {
 
 namespace {
 
-constexpr std::int32_t kMaxSurfaceSide = 8192;
-
 }  // namespace
 
 PngImage PresentedFrame::toImage() const
@@ -86,39 +84,18 @@ bool HeadlessVideo::createSurface(std::int32_t width, std::int32_t height,
                                   SurfaceInfo& surface)
 {
     surface = SurfaceInfo{};
-    if (!connected_ || failSurfaces_ > 0 || width <= 0 || height <= 0 || width > kMaxSurfaceSide ||
-        height > kMaxSurfaceSide || (bitsPerPixel != 8 && bitsPerPixel != 16)) {
+    if (!connected_ || failSurfaces_ > 0) {
         if (failSurfaces_ > 0) {
             --failSurfaces_;
         }
         return false;
     }
-    // Rows start on 4-byte boundaries, as the platform surfaces this stands in for do.
-    std::int32_t pitch = (width * (bitsPerPixel / 8) + 3) & ~3;
-    if (minimumPitch > pitch && minimumPitch <= kMaxSurfaceSide * 4) {
-        pitch = (minimumPitch + 3) & ~3;
-    }
-    const std::size_t bytes = static_cast<std::size_t>(pitch) * static_cast<std::size_t>(height);
-    std::unique_ptr<std::uint8_t[]> memory(new (std::nothrow) std::uint8_t[bytes]());
-    if (!memory) {
-        return false;
-    }
-    surface.id = nextSurface_++;
-    surface.pixels = memory.get();
-    surface.width = width;
-    surface.height = height;
-    surface.pitch = pitch;
-    surface.bitsPerPixel = bitsPerPixel;
-    surfaces_.emplace(surface.id, std::move(memory));
-    return true;
+    return surfaces_.create(width, height, bitsPerPixel, minimumPitch, surface);
 }
 
 void HeadlessVideo::releaseSurface(SurfaceInfo& surface)
 {
-    if (surface.id != 0) {
-        surfaces_.erase(surface.id);
-    }
-    surface = SurfaceInfo{};
+    surfaces_.release(surface);
 }
 
 PaletteId HeadlessVideo::createPalette(const PaletteColors& colors)

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "platform/PngImage.h"
+#include "platform/SurfaceStore.h"
 #include "platform/platform.h"
 
 namespace wordlark::platform::headless {
@@ -92,8 +93,7 @@ private:
     bool connected_ = false;
     WindowId window_ = kNoWindow;
     bool windowTargetHeld_ = false;
-    std::uint32_t nextSurface_ = 1;
-    std::map<std::uint32_t, std::unique_ptr<std::uint8_t[]>> surfaces_;
+    SurfaceStore surfaces_;
     std::vector<PaletteColors> palettes_;  // id n is palettes_[n - 1]
     PaletteId defaultPalette_ = kNoPalette;
     PaletteId selected_ = kNoPalette;

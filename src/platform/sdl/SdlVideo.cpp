@@ -11,8 +11,6 @@ namespace wordlark::platform::sdl {
 
 namespace {
 
-constexpr std::int32_t kMaxSurfaceSide = 8192;
-
 }  // namespace
 
 SdlVideo::SdlVideo(SdlDesktop& desktop, std::int32_t emulatedDepth)
@@ -79,35 +77,15 @@ bool SdlVideo::createSurface(std::int32_t width, std::int32_t height, std::int32
                              std::int32_t minimumPitch, SurfaceInfo& surface)
 {
     surface = SurfaceInfo{};
-    if (window_ == kNoWindow || width <= 0 || height <= 0 || width > kMaxSurfaceSide ||
-        height > kMaxSurfaceSide || (bitsPerPixel != 8 && bitsPerPixel != 16)) {
+    if (window_ == kNoWindow) {
         return false;
     }
-    std::int32_t pitch = (width * (bitsPerPixel / 8) + 3) & ~3;
-    if (minimumPitch > pitch && minimumPitch <= kMaxSurfaceSide * 4) {
-        pitch = (minimumPitch + 3) & ~3;
-    }
-    const std::size_t bytes = static_cast<std::size_t>(pitch) * static_cast<std::size_t>(height);
-    std::unique_ptr<std::uint8_t[]> memory(new (std::nothrow) std::uint8_t[bytes]());
-    if (!memory) {
-        return false;
-    }
-    surface.id = nextSurface_++;
-    surface.pixels = memory.get();
-    surface.width = width;
-    surface.height = height;
-    surface.pitch = pitch;
-    surface.bitsPerPixel = bitsPerPixel;
-    surfaces_.emplace(surface.id, std::move(memory));
-    return true;
+    return surfaces_.create(width, height, bitsPerPixel, minimumPitch, surface);
 }
 
 void SdlVideo::releaseSurface(SurfaceInfo& surface)
 {
-    if (surface.id != 0) {
-        surfaces_.erase(surface.id);
-    }
-    surface = SurfaceInfo{};
+    surfaces_.release(surface);
 }
 
 PaletteId SdlVideo::createPalette(const PaletteColors& colors)

@@ -6,6 +6,7 @@
 #include <memory>
 #include <vector>
 
+#include "platform/SurfaceStore.h"
 #include "platform/platform.h"
 
 struct SDL_Texture;
@@ -43,8 +44,7 @@ private:
     std::int32_t emulatedDepth_ = 0;
     WindowId window_ = kNoWindow;
     bool targetHeld_ = false;
-    std::uint32_t nextSurface_ = 1;
-    std::map<std::uint32_t, std::unique_ptr<std::uint8_t[]>> surfaces_;
+    SurfaceStore surfaces_;
     std::vector<PaletteColors> palettes_;  // id n is palettes_[n - 1]
     PaletteId selected_ = kNoPalette;
     SDL_Texture* texture_ = nullptr;
