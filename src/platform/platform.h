@@ -16,6 +16,7 @@ struct PaletteColor {
     std::uint8_t green = 0;
     std::uint8_t blue = 0;
     std::uint8_t flags = 0;
+    bool operator==(const PaletteColor&) const = default;
 };
 using PaletteColors = std::array<PaletteColor, 256>;
 

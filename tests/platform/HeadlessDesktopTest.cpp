@@ -151,6 +151,7 @@ TEST_F(HeadlessDesktopTest, PressesGoWhereTheHitTestSays)
     EXPECT_EQ(pointY(press.lParam), 300);
     EXPECT_EQ(press.wParam & MK_LBUTTON, MK_LBUTTON);
     EXPECT_EQ(desk.cursorPosition().x, 300);
+    EXPECT_EQ(desk.cursorShape(), CursorShape::Game);
     desk.mouseButton(MouseButton::Left, false, 200, 300);
 
     // A press in the band reaches the frame with screen coordinates and drags the window.
@@ -160,6 +161,8 @@ TEST_F(HeadlessDesktopTest, PressesGoWhereTheHitTestSays)
     EXPECT_EQ(seen.back().message, WM_NCLBUTTONDOWN);
     EXPECT_EQ(static_cast<LResult>(seen.back().wParam), HTCAPTION);
     EXPECT_EQ(pointX(seen.back().lParam), 110);
+    // Left to the default handling, the band is not the window's own: the desktop's arrow.
+    EXPECT_EQ(desk.cursorShape(), CursorShape::Arrow);
     desk.mouseMove(40, 25);
     desk.mouseButton(MouseButton::Left, false, 40, 25);
     desk.pump();

@@ -245,6 +245,11 @@ LResult HeadlessDesktop::defaultProcedure(WindowId window, MessageId message, WP
             return 0;
         case WM_NCHITTEST:
             return contains(state->rect, {pointX(lParam), pointY(lParam)}) ? HTCLIENT : HTNOWHERE;
+        case WM_SETCURSOR:
+            // The window's own pointer over its client area; the desktop's arrow elsewhere.
+            setCursor(loWord(static_cast<std::uintptr_t>(lParam)) == HTCLIENT ? CursorShape::Game
+                                                                              : CursorShape::Arrow);
+            return 0;
         case WM_SYSCOMMAND:
             switch (wParam & 0xFFF0) {
                 case SC_MINIMIZE:

@@ -127,9 +127,28 @@ SdlDesktop::~SdlDesktop()
     while (!windows_.empty()) {
         destroyWindow(windows_.begin()->first);
     }
+    if (gameCursor_ != nullptr) {
+        SDL_FreeCursor(gameCursor_);
+    }
     if (started_) {
         SDL_Quit();
     }
+}
+
+void SdlDesktop::loadGameCursor()
+{
+    PngImage image;
+    if (gameCursor_ != nullptr || !readPng(executableFolder() + "cursor.png", image)) {
+        return;
+    }
+    SDL_Surface* surface = SDL_CreateRGBSurfaceWithFormatFrom(
+        image.rgba.data(), image.width, image.height, 32, image.width * 4, SDL_PIXELFORMAT_RGBA32);
+    if (surface == nullptr) {
+        return;
+    }
+    // The arrow's tip, one pixel in from the picture's corner.
+    gameCursor_ = SDL_CreateColorCursor(surface, 1, 1);
+    SDL_FreeSurface(surface);
 }
 
 bool SdlDesktop::start(std::string& error)
@@ -160,6 +179,11 @@ bool SdlDesktop::start(std::string& error)
     }
     // Characters beyond ASCII arrive only as text input, so it is on for the whole run.
     SDL_StartTextInput();
+    // The game's pointer is the window's own, over the client area and the caption alike.
+    loadGameCursor();
+    if (gameCursor_ != nullptr) {
+        SDL_SetCursor(gameCursor_);
+    }
     return true;
 }
 
@@ -485,6 +509,11 @@ LResult SdlDesktop::defaultProcedure(WindowId window, MessageId message, WParam 
             return x >= rect.left && x < rect.right && y >= rect.top && y < rect.bottom ? HTCLIENT
                                                                                         : HTNOWHERE;
         }
+        case WM_SETCURSOR:
+            // The window's own pointer over its client area; the desktop's arrow elsewhere.
+            setCursor(loWord(static_cast<std::uintptr_t>(lParam)) == HTCLIENT ? CursorShape::Game
+                                                                              : CursorShape::Arrow);
+            return 0;
         case WM_SYSCOMMAND:
             switch (wParam & 0xFFF0) {
                 case SC_MINIMIZE:
@@ -576,6 +605,10 @@ void SdlDesktop::translate(const SDL_Event& event)
             }
             switch (event.window.event) {
                 case SDL_WINDOWEVENT_EXPOSED:
+                case SDL_WINDOWEVENT_SHOWN:
+                case SDL_WINDOWEVENT_RESTORED:
+                case SDL_WINDOWEVENT_SIZE_CHANGED:
+                    ++exposures_;
                     invalidateWindow(window);
                     break;
                 case SDL_WINDOWEVENT_FOCUS_GAINED:
@@ -697,9 +730,13 @@ int SdlDesktop::showCursor(bool show)
     return cursorCounter_;
 }
 
-void SdlDesktop::setCursor(CursorShape)
+void SdlDesktop::setCursor(CursorShape shape)
 {
-    // The game draws its own pointer into the frame; the desktop's arrow stays as it is.
+    if (!started_) {
+        return;
+    }
+    SDL_Cursor* cursor = shape == CursorShape::Game ? gameCursor_ : nullptr;
+    SDL_SetCursor(cursor != nullptr ? cursor : SDL_GetDefaultCursor());
 }
 
 WindowId SdlDesktop::setCapture(WindowId window)

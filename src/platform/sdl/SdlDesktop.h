@@ -12,6 +12,7 @@
 
 struct SDL_Window;
 struct SDL_Renderer;
+struct SDL_Cursor;
 union SDL_Event;
 
 namespace wordlark::platform::sdl {
@@ -67,6 +68,9 @@ public:
     // For the video half: the window's renderer (null for an unknown window) and the scale.
     SDL_Renderer* renderer(WindowId window) const;
     int scale() const { return scale_; }
+    // Counts the times a window's contents were lost (exposed, shown, restored): a frame
+    // equal to the one shown before must still be drawn again after each of them.
+    std::uint64_t exposures() const { return exposures_; }
 
 private:
     struct WindowState {
@@ -94,6 +98,7 @@ private:
     WindowState* find(WindowId window);
     const WindowState* find(WindowId window) const;
     WindowId windowFromSdl(std::uint32_t sdlId) const;
+    void loadGameCursor();
 
     int scale_ = 1;
     bool started_ = false;
@@ -105,8 +110,10 @@ private:
     std::optional<int> quitPosted_;
     std::vector<Timer> timers_;
     int cursorCounter_ = 0;
+    SDL_Cursor* gameCursor_ = nullptr;  // null: the desktop's arrow serves instead
     WindowId capture_ = kNoWindow;
     WParam buttons_ = 0;
+    std::uint64_t exposures_ = 0;
     bool dragging_ = false;
     Point lastPointer_{};  // the pointer on the screen at the latest mouse event
     Point dragFrom_{};     // the pointer on the screen where the drag last moved the window

@@ -9,10 +9,6 @@
 
 namespace wordlark::platform::sdl {
 
-namespace {
-
-}  // namespace
-
 SdlVideo::SdlVideo(SdlDesktop& desktop, std::int32_t emulatedDepth)
     : desktop_(desktop), emulatedDepth_(emulatedDepth)
 {
@@ -29,6 +25,38 @@ void SdlVideo::dropTexture()
         SDL_DestroyTexture(texture_);
         texture_ = nullptr;
     }
+    shown_.clear();
+}
+
+bool SdlVideo::alreadyShown(const SurfaceInfo& surface, const PaletteColors* palette)
+{
+    const std::size_t rowBytes = static_cast<std::size_t>(surface.width) *
+                                 static_cast<std::size_t>(surface.bitsPerPixel / 8);
+    const std::size_t size = rowBytes * static_cast<std::size_t>(surface.height);
+    bool same = shown_.size() == size && shownExposures_ == desktop_.exposures();
+    if (same && surface.bitsPerPixel == 8) {
+        same = (palette != nullptr) == shownWithPalette_ &&
+               (palette == nullptr || *palette == shownPalette_);
+    }
+    for (std::int32_t y = 0; same && y < surface.height; ++y) {
+        same = std::memcmp(shown_.data() + rowBytes * static_cast<std::size_t>(y),
+                           surface.pixels + static_cast<std::ptrdiff_t>(y) * surface.pitch,
+                           rowBytes) == 0;
+    }
+    if (same) {
+        return true;
+    }
+    shown_.resize(size);
+    for (std::int32_t y = 0; y < surface.height; ++y) {
+        std::memcpy(shown_.data() + rowBytes * static_cast<std::size_t>(y),
+                    surface.pixels + static_cast<std::ptrdiff_t>(y) * surface.pitch, rowBytes);
+    }
+    shownWithPalette_ = palette != nullptr;
+    if (palette != nullptr) {
+        shownPalette_ = *palette;
+    }
+    shownExposures_ = desktop_.exposures();
+    return false;
 }
 
 bool SdlVideo::connect(WindowId window)
@@ -137,6 +165,9 @@ void SdlVideo::present(const SurfaceInfo& surface)
         const PaletteColors* palette = selected_ != kNoPalette && selected_ <= palettes_.size()
                                            ? &palettes_[selected_ - 1]
                                            : nullptr;
+        if (alreadyShown(surface, palette)) {
+            return;
+        }
         converted_.resize(static_cast<std::size_t>(surface.width) *
                           static_cast<std::size_t>(surface.height));
         std::size_t at = 0;
@@ -158,6 +189,9 @@ void SdlVideo::present(const SurfaceInfo& surface)
         }
         SDL_UpdateTexture(texture_, nullptr, converted_.data(), surface.width * 4);
     } else {
+        if (alreadyShown(surface, nullptr)) {
+            return;
+        }
         SDL_UpdateTexture(texture_, nullptr, surface.pixels, surface.pitch);
     }
     SDL_RenderClear(renderer);

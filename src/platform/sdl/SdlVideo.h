@@ -39,6 +39,10 @@ public:
 
 private:
     void dropTexture();
+    // True when this frame (and palette) is what the window already shows; remembers it
+    // otherwise. An idle game composes the same frame twenty times a second, and copying it
+    // to the screen again is most of what an idle window would cost.
+    bool alreadyShown(const SurfaceInfo& surface, const PaletteColors* palette);
 
     SdlDesktop& desktop_;
     std::int32_t emulatedDepth_ = 0;
@@ -52,6 +56,10 @@ private:
     std::int32_t textureWidth_ = 0;
     std::int32_t textureHeight_ = 0;
     std::vector<std::uint32_t> converted_;  // an indexed frame as ARGB
+    std::vector<std::uint8_t> shown_;       // the rows last shown, without padding
+    PaletteColors shownPalette_{};
+    bool shownWithPalette_ = false;
+    std::uint64_t shownExposures_ = 0;
 };
 
 }  // namespace wordlark::platform::sdl

@@ -1,0 +1,82 @@
+#!/usr/bin/env bash
+# The real window in a private X server: start to first frame on screen, the CPU an idle game
+# takes (before and after a deal), and a screenshot of each look: scale 1, scale 2, 8-bit.
+# usage: bench/window.sh BUILD_DIR [SECONDS]
+# Anchor: an idle window under 2 % of one core. The shots land in BUILD_DIR/window-shots/.
+set -u
+build=$(cd "${1:?usage: window.sh BUILD_DIR [SECONDS]}" && pwd)
+seconds=${2:-10}
+here=$(cd "$(dirname "$0")/.." && pwd)
+source "$here/scripts/xvfb.bash"
+if ! command -v Xvfb >/dev/null || ! command -v xdotool >/dev/null; then
+    echo "skipped: Xvfb or xdotool is not installed"
+    exit 0
+fi
+
+work=$(mktemp -d)
+game_pid=""
+trap '[[ -n "$game_pid" ]] && kill "$game_pid" 2>/dev/null; stop_xvfb; wait 2>/dev/null; rm -rf "$work"' EXIT
+shots="$build/window-shots"
+mkdir -p "$shots"
+ticks_per_second=$(getconf CLK_TCK)
+
+cpu_ticks() {  # user + system clock ticks of a process so far
+    awk '{ print $14 + $15 }' "/proc/$1/stat"
+}
+
+idle_percent() {  # the share of one core the process takes over $seconds
+    local before after
+    before=$(cpu_ticks "$1")
+    sleep "$seconds"
+    after=$(cpu_ticks "$1")
+    awk -v t=$((after - before)) -v s="$seconds" -v hz="$ticks_per_second" \
+        'BEGIN { printf "%.1f", 100 * t / (s * hz) }'
+}
+
+status=0
+# look  screen      scale  arguments
+while read -r look size scale args; do
+    stop_xvfb
+    if ! start_xvfb "$work" "$size"; then
+        echo "skipped: Xvfb cannot run here ($(head -c 200 "$work/xvfb.log"))"
+        exit 0
+    fi
+    prog="$work/prog-$look"
+    mkdir -p "$prog/save"
+    cp "$build/vek.heap" "$prog/"
+    # Where the window opens: centred as the game asks, then widened about that centre.
+    width=${size%x*}
+    height=${size#*x}
+    x=$(((width - 640) / 2 - (640 * scale - 640) / 2))
+    y=$(((height - 480) / 2 - (480 * scale - 480) / 2))
+    # shellcheck disable=SC2086
+    if ! python3 "$here/scripts/framebuffer.py" first-frame "$work/first" "$work/fb/Xvfb_screen0" \
+        "$x" "$y" $((630 * scale)) $((470 * scale)) 10 -- \
+        "$build/wordlark" --data "$prog/" --seed 1 $args >"$work/out-$look" 2>&1; then
+        echo "$look: $(tail -1 "$work/out-$look")"
+        status=1
+        continue
+    fi
+    read -r game_pid first_ms <"$work/first"
+    sleep 2
+    idle_start=$(idle_percent "$game_pid")
+    xdotool mousemove $((x + 607 * scale)) $((y + 187 * scale)) click 1
+    sleep 4
+    idle_dealt=$(idle_percent "$game_pid")
+    python3 "$here/scripts/framebuffer.py" shot "$work/fb/Xvfb_screen0" "$x" "$y" \
+        $((640 * scale)) $((480 * scale)) "$shots/$look.png"
+    ended=$(end_gracefully "$game_pid")
+    game_pid=""
+    printf '%-7s first frame on screen %6.1f ms; idle CPU %4s %% before the deal, %4s %% after it\n' \
+        "$look" "$first_ms" "$idle_start" "$idle_dealt"
+    [[ "$ended" == 0 || "$ended" == ended ]] || { echo "$look: the game ended with $ended"; status=1; }
+    for idle in "$idle_start" "$idle_dealt"; do
+        awk -v p="$idle" 'BEGIN { exit !(p < 2) }' || { echo "$look: over the 2 % anchor"; status=1; }
+    done
+done <<'LOOKS'
+scale1 1024x768 1
+scale2 1920x1080 2 --scale 2
+depth8 1024x768 1 --depth 8
+LOOKS
+echo "screenshots: $shots/{scale1,scale2,depth8}.png"
+exit $status

@@ -1,0 +1,145 @@
+#!/usr/bin/env python3
+"""Reads a window's pixels from the XWD image an Xvfb server keeps of its screen (-fbdir).
+
+  framebuffer.py shot FB X Y W H OUT.png
+      the screen rectangle at X,Y of W x H as a PNG
+  framebuffer.py compare FB X Y GOLDEN.png PX,PY ...
+      the window at X,Y must match the golden PNG in RGB565 at each point (exit 1 otherwise)
+  framebuffer.py first-frame RESULT FB X Y PX PY TIMEOUT -- COMMAND ...
+      starts COMMAND and waits until the screen pixel X+PX,Y+PY is no longer black; writes
+      "PID MILLISECONDS" to RESULT and exits, leaving the command running
+
+Only the standard library: the checks run wherever Xvfb and python3 do.
+"""
+import struct
+import subprocess
+import sys
+import time
+import zlib
+
+
+def read_png(path):
+    data = open(path, "rb").read()
+    pos, idat, width, height, channels = 8, b"", 0, 0, 3
+    while pos + 8 <= len(data):
+        length, kind = struct.unpack(">I4s", data[pos:pos + 8])
+        body = data[pos + 8:pos + 8 + length]
+        if kind == b"IHDR":
+            width, height, depth, colour = struct.unpack(">IIBB", body[:10])
+            if depth != 8 or colour not in (2, 6):
+                sys.exit("unexpected PNG form in %s" % path)
+            channels = 4 if colour == 6 else 3
+        elif kind == b"IDAT":
+            idat += body
+        pos += 12 + length
+    raw = zlib.decompress(idat)
+    stride = width * channels
+    rows, prev, at = [], bytearray(stride), 0
+    for _ in range(height):
+        kind, line = raw[at], bytearray(raw[at + 1:at + 1 + stride])
+        at += 1 + stride
+        for i in range(stride):
+            a = line[i - channels] if i >= channels else 0
+            b = prev[i]
+            c = prev[i - channels] if i >= channels else 0
+            if kind == 1:
+                line[i] = (line[i] + a) & 255
+            elif kind == 2:
+                line[i] = (line[i] + b) & 255
+            elif kind == 3:
+                line[i] = (line[i] + (a + b) // 2) & 255
+            elif kind == 4:
+                p = a + b - c
+                pa, pb, pc = abs(p - a), abs(p - b), abs(p - c)
+                line[i] = (line[i] + (a if pa <= pb and pa <= pc else b if pb <= pc else c)) & 255
+        rows.append(bytes(line))
+        prev = line
+    return lambda x, y: tuple(rows[y][x * channels:x * channels + 3])
+
+
+def write_png(path, width, height, pixel):
+    raw = b"".join(b"\0" + b"".join(bytes(pixel(x, y)) for x in range(width))
+                   for y in range(height))
+
+    def chunk(kind, body):
+        return (struct.pack(">I", len(body)) + kind + body +
+                struct.pack(">I", zlib.crc32(kind + body)))
+
+    header = struct.pack(">IIBBBBB", width, height, 8, 2, 0, 0, 0)
+    with open(path, "wb") as out:
+        out.write(b"\x89PNG\r\n\x1a\n" + chunk(b"IHDR", header) +
+                  chunk(b"IDAT", zlib.compress(raw)) + chunk(b"IEND", b""))
+
+
+class Screen:
+    """The server's screen; reads go to the file each time, so they see the live pixels."""
+
+    def __init__(self, path):
+        self.file = open(path, "rb", buffering=0)
+        head = struct.unpack(">25I", self.file.read(100))
+        size, bpp, self.stride, colours = head[0], head[11], head[12], head[19]
+        if bpp != 32 or head[7] != 0:
+            sys.exit("framebuffer is not 32-bit little-endian")
+        self.base = size + 12 * colours
+
+    def row(self, x, y, width):
+        self.file.seek(self.base + y * self.stride + x * 4)
+        data = self.file.read(width * 4)
+        return [(data[i + 2], data[i + 1], data[i]) for i in range(0, len(data), 4)]
+
+    def pixel(self, x, y):
+        return self.row(x, y, 1)[0]
+
+
+def rgb565(c):
+    return ((c[0] >> 3) << 11) | ((c[1] >> 2) << 5) | (c[2] >> 3)
+
+
+def shot(fb, x, y, width, height, out):
+    screen = Screen(fb)
+    rows = [screen.row(x, y + k, width) for k in range(height)]
+    write_png(out, width, height, lambda px, py: rows[py][px])
+
+
+def compare(fb, x, y, golden_path, points):
+    screen = Screen(fb)
+    golden = read_png(golden_path)
+    bad = []
+    for point in points:
+        px, py = (int(v) for v in point.split(","))
+        seen, wanted = rgb565(screen.pixel(x + px, y + py)), rgb565(golden(px, py))
+        if seen != wanted:
+            bad.append("%d,%d: %#06x, not %#06x" % (px, py, seen, wanted))
+    if bad:
+        sys.exit("window pixels differ from %s: %s" % (golden_path, "; ".join(bad)))
+
+
+def first_frame(result, fb, x, y, timeout, command):
+    screen = Screen(fb)
+    start = time.monotonic()
+    child = subprocess.Popen(command)
+    while screen.pixel(x, y) == (0, 0, 0):
+        if child.poll() is not None:
+            sys.exit("the program ended with %d before its first frame" % child.returncode)
+        if time.monotonic() - start > timeout:
+            sys.exit("no frame on screen after %g s" % timeout)
+        time.sleep(0.001)
+    elapsed = (time.monotonic() - start) * 1000
+    with open(result, "w") as out:
+        out.write("%d %.1f\n" % (child.pid, elapsed))
+
+
+def main(args):
+    if len(args) == 7 and args[0] == "shot":
+        shot(args[1], *(int(v) for v in args[2:6]), args[6])
+    elif len(args) >= 5 and args[0] == "compare":
+        compare(args[1], int(args[2]), int(args[3]), args[4], args[5:])
+    elif len(args) >= 10 and args[0] == "first-frame" and args[8] == "--":
+        x, y = int(args[3]) + int(args[5]), int(args[4]) + int(args[6])
+        first_frame(args[1], args[2], x, y, float(args[7]), args[9:])
+    else:
+        sys.exit(__doc__)
+
+
+if __name__ == "__main__":
+    main(sys.argv[1:])
