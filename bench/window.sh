@@ -65,11 +65,12 @@ while read -r look size scale args; do
     idle_dealt=$(idle_percent "$game_pid")
     python3 "$here/scripts/framebuffer.py" shot "$work/fb/Xvfb_screen0" "$x" "$y" \
         $((640 * scale)) $((480 * scale)) "$shots/$look.png"
-    ended=$(end_gracefully "$game_pid")
+    end_gracefully "$game_pid"
     game_pid=""
     printf '%-7s first frame on screen %6.1f ms; idle CPU %4s %% before the deal, %4s %% after it\n' \
         "$look" "$first_ms" "$idle_start" "$idle_dealt"
-    [[ "$ended" == 0 || "$ended" == ended ]] || { echo "$look: the game ended with $ended"; status=1; }
+    [[ "$end_status" == 0 || "$end_status" == ended ]] ||
+        { echo "$look: the game ended with $end_status"; status=1; }
     for idle in "$idle_start" "$idle_dealt"; do
         awk -v p="$idle" 'BEGIN { exit !(p < 2) }' || { echo "$look: over the 2 % anchor"; status=1; }
     done

@@ -47,8 +47,10 @@ wait_window() {
     echo "$window"
 }
 
-# end_gracefully PID: a close request (SIGTERM) and up to 5 s for the program to end; prints
-# its exit status ("ended" when it was not this shell's child), or "running".
+# end_gracefully PID: a close request (SIGTERM) and up to 5 s for the program to end. Sets
+# end_status to its exit status, to "ended" when it was not this shell's child (its status is
+# not ours to learn), or to "running". Not in $(...): a subshell has no children to wait for.
+end_status=""
 end_gracefully() {
     local pid=$1
     kill -TERM "$pid" 2>/dev/null
@@ -57,14 +59,11 @@ end_gracefully() {
         sleep 0.1
     done
     if kill -0 "$pid" 2>/dev/null; then
-        echo running
-        return
-    fi
-    if wait "$pid" 2>/dev/null; then
-        echo 0
+        end_status=running
+    elif wait "$pid" 2>/dev/null; then
+        end_status=0
     else
-        local status=$?
-        # 127: not this shell's child, so its status is not ours to learn.
-        [[ $status -eq 127 ]] && echo ended || echo "$status"
+        end_status=$?
+        [[ $end_status -eq 127 ]] && end_status=ended
     fi
 }
