@@ -23,11 +23,9 @@ test: bootstrap
 bench: bootstrap build
 	@scripts/run-benchmarks
 
-# Every picture of vek.heap as PNG, with headers.txt and contact-sheet.png, for review.
+# Every picture of vek.heap as PNG with a contact sheet, and a shot of every screen, for review.
 art: bootstrap build
-	@rm -rf build/art
-	./build/heaptool export build/vek.heap build/art
-	@echo "review: build/art/contact-sheet.png"
+	@scripts/review-art
 
 format:
 	@git ls-files '*.cpp' '*.h' | xargs clang-format -i
