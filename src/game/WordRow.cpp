@@ -125,7 +125,10 @@ void WordRow::draw()
     for (std::size_t i = 0; i < word_.size(); ++i) {
         const std::int32_t x = kTileAnchorX + kColumnWidth * static_cast<std::int32_t>(i);
         if (letterImage_) {
-            letterImage_->command(commandCode("Faze"), word_[i] - 'A');
+            // A joker still waiting for its letter shows the joker tile: the first frame
+            // would read as an A the player never laid.
+            const char code = word_[i] == '?' ? kJokerCode : word_[i];
+            letterImage_->command(commandCode("Faze"), code - 'A');
             letterImage_->drawAt(x, baseY_);
         }
         if (static_cast<std::int32_t>(i) == jokerIndex_ && jokerMarkImage_) {

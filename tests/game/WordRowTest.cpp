@@ -134,7 +134,8 @@ TEST_F(WordRowTest, DrawsTilesAndTheJokerMark)
     ASSERT_EQ(letters_.draws.size(), 3U);
     EXPECT_EQ(letters_.draws[0], (DrawCall{2, 37, 258}));
     EXPECT_EQ(letters_.draws[1], (DrawCall{0, 79, 258}));
-    EXPECT_EQ(letters_.draws[2], (DrawCall{0, 121, 258}));  // "?" clamps to the first frame
+    // Not yet an A: the joker tile itself until its letter is chosen.
+    EXPECT_EQ(letters_.draws[2], (DrawCall{26, 121, 258}));
     ASSERT_EQ(mark_.draws.size(), 1U);
     EXPECT_EQ(mark_.draws[0], (DrawCall{0, 48 + 84, 236}));
 }
