@@ -1,6 +1,7 @@
 // The built vek.heap against the coordinates the game draws and clicks at.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <map>
 #include <string>
 #include <vector>
@@ -10,6 +11,7 @@
 #include "graphics/AnimationResource.h"
 #include "graphics/ImageResource.h"
 #include "graphics/PictureClasses.h"
+#include "words/Dictionary.h"
 
 namespace wordlark::graphics {
 namespace {
@@ -89,12 +91,21 @@ protected:
 
 TEST_F(ShippedArchive, EveryPictureLoadsAndEveryButtonKeepsItsPlaceInEveryFrame)
 {
+    archive::Archive* heap = registry.openArchive("vek.heap");
+    ASSERT_NE(heap, nullptr);
+    const std::vector<std::uint32_t> stills = {archive::fileTag("gla0"), archive::fileTag("fon0"),
+                                               archive::fileTag("fon6")};
     for (const std::string& name : kPictures) {
         EXPECT_NE(picture(name), nullptr) << name;
+        EXPECT_NE(std::find(stills.begin(), stills.end(), heap->entryTag(name)), stills.end())
+            << name;
+    }
+    for (const char* name : {"chars", "chardrop"}) {
+        EXPECT_EQ(heap->entryTag(name), archive::fileTag("ani0")) << name;
     }
     auto* mask = picture("menumask");
     ASSERT_NE(mask, nullptr);
-    const std::uint32_t maskTag = registry.openArchive("vek.heap")->entryTag("menumask");
+    const std::uint32_t maskTag = heap->entryTag("menumask");
     EXPECT_TRUE(maskTag == archive::fileTag("bitm") || maskTag == archive::fileTag("bit6"));
 
     for (const auto& [screen, buttons] : kScreens) {
@@ -102,6 +113,7 @@ TEST_F(ShippedArchive, EveryPictureLoadsAndEveryButtonKeepsItsPlaceInEveryFrame)
         for (const std::string& name : buttons) {
             AnimationResource* button = animation(name);
             ASSERT_NE(button, nullptr) << name;
+            EXPECT_EQ(heap->entryTag(name), archive::fileTag("ani0")) << name;
             ASSERT_GE(button->frameCount(), 3) << name;
             button->setFrame(0);
             const int x = button->header().x();
@@ -122,6 +134,15 @@ TEST_F(ShippedArchive, EveryPictureLoadsAndEveryButtonKeepsItsPlaceInEveryFrame)
             rects.emplace_back(name, first);
         }
     }
+}
+
+TEST_F(ShippedArchive, TheWordListLoadsAsTheDictionary)
+{
+    words::Dictionary dictionary(std::string(WORDLARK_BUILD_DIR) + "/", [] { return "Anonim"; });
+    ASSERT_TRUE(dictionary.load(registry));
+    EXPECT_GT(dictionary.count(), 50000u);
+    EXPECT_TRUE(dictionary.isWord("LARK"));
+    EXPECT_FALSE(dictionary.isWord("LRAK"));
 }
 
 TEST_F(ShippedArchive, TilesFitTheirColumnsAndTheStripItsCells)
