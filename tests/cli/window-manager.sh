@@ -1,0 +1,123 @@
+#!/usr/bin/env bash
+# The real window under a window manager: the game's own minimise button iconifies it, coming
+# back shows the game again (the frame is drawn anew although nothing in it changed), and the
+# game's close button ends the program cleanly.
+set -u
+build=$1
+source_dir=$2
+game="$build/wordlark"
+
+for tool in Xvfb xdotool xprop openbox; do
+    if ! command -v "$tool" >/dev/null; then
+        echo "skipped: $tool is not installed"
+        exit 0
+    fi
+done
+
+source "$source_dir/scripts/xvfb.bash"
+work=$(mktemp -d)
+game_pid=""
+wm_pid=""
+cleanup() {
+    [[ -n "$game_pid" ]] && kill "$game_pid" 2>/dev/null
+    [[ -n "$wm_pid" ]] && kill "$wm_pid" 2>/dev/null
+    stop_xvfb
+    wait 2>/dev/null
+    rm -rf "$work"
+}
+trap cleanup EXIT
+
+if ! start_xvfb "$work" 1024x768; then
+    echo "skipped: Xvfb cannot run here ($(head -c 200 "$work/xvfb.log"))"
+    exit 0
+fi
+# A configuration of its own, so nothing of the user's desktop session is read.
+mkdir -p "$work/config"
+XDG_CONFIG_HOME="$work/config" openbox --sm-disable >"$work/wm.log" 2>&1 &
+wm_pid=$!
+for _ in $(seq 50); do
+    xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id' && break
+    sleep 0.1
+done
+if ! xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id'; then
+    echo "skipped: openbox did not start ($(head -c 200 "$work/wm.log"))"
+    exit 0
+fi
+
+failures=0
+fail() {
+    echo "FAIL: $*"
+    failures=$((failures + 1))
+}
+visible() {  # how many visible windows are named Wordlark
+    xdotool search --onlyvisible --name '^Wordlark$' 2>/dev/null | wc -l
+}
+
+prog="$work/prog"
+mkdir -p "$prog/save"
+cp "$build/vek.heap" "$prog/"
+LSAN_OPTIONS="suppressions=$source_dir/tests/cli/desktop-libraries.supp${LSAN_OPTIONS:+:$LSAN_OPTIONS}" \
+    "$game" --data "$prog/" --seed 1 >"$work/out" 2>"$work/err" &
+game_pid=$!
+window=$(wait_window Wordlark)
+if [[ -z "$window" ]]; then
+    fail "no window named Wordlark appeared"
+    cat "$work/err"
+    exit 1
+fi
+sleep 1
+eval "$(xdotool getwindowgeometry --shell "$window")"
+# Borderless: the manager adds no frame, so the window keeps its place and size.
+[[ "$WIDTH" == 640 && "$HEIGHT" == 480 ]] || fail "window is ${WIDTH}x$HEIGHT under the manager"
+[[ "$(visible)" -ge 1 ]] || fail "the window is not visible at start"
+
+# The game's minimise button (the point 600,10 lies on it or on close; minimise is left of it).
+xdotool mousemove --window "$window" 598 14 click 1
+for _ in $(seq 30); do
+    [[ "$(visible)" -eq 0 ]] && break
+    sleep 0.1
+done
+[[ "$(visible)" -eq 0 ]] || fail "the minimise button did not iconify the window"
+xprop -id "$window" WM_STATE 2>/dev/null | grep -q Iconic || fail "the window is not iconic"
+
+xdotool windowactivate --sync "$window" 2>/dev/null || xdotool windowmap "$window"
+sleep 1
+[[ "$(visible)" -ge 1 ]] || fail "the window did not come back"
+eval "$(xdotool getwindowgeometry --shell "$window")"
+python3 "$source_dir/scripts/framebuffer.py" compare "$work/fb/Xvfb_screen0" "$X" "$Y" \
+    "$source_dir/tests/replay/golden/start.png" 630,470 5,5 300,300 100,140 ||
+    fail "the restored window does not show the game"
+
+# Iconified by the manager with the pointer away (off the window, where the server's own
+# pointer cannot hide a pixel), so the frame is the same before and after: the window's lost
+# contents must still be drawn again.
+xdotool mousemove --window "$window" 300 300
+sleep 0.2
+xdotool mousemove 5 5
+sleep 0.5
+xdotool windowminimize --sync "$window" 2>/dev/null
+sleep 0.5
+[[ "$(visible)" -eq 0 ]] || fail "the manager did not iconify the window"
+xdotool windowactivate --sync "$window" 2>/dev/null || xdotool windowmap "$window"
+sleep 1
+python3 "$source_dir/scripts/framebuffer.py" compare "$work/fb/Xvfb_screen0" "$X" "$Y" \
+    "$source_dir/tests/replay/golden/start.png" 630,470 5,5 300,300 100,140 ||
+    fail "the window restored with an unchanged frame shows nothing of the game"
+
+# The game's close button ends the program, with its exit code 0.
+xdotool mousemove --window "$window" 630 10 click 1
+for _ in $(seq 50); do
+    kill -0 "$game_pid" 2>/dev/null || break
+    sleep 0.1
+done
+if kill -0 "$game_pid" 2>/dev/null; then
+    fail "the close button did not end the game"
+else
+    wait "$game_pid"
+    status=$?
+    game_pid=""
+    [[ $status -eq 0 ]] || fail "the game ended with $status after its close button"
+fi
+[[ -s "$work/err" ]] && { echo "stderr:"; cat "$work/err"; }
+[[ $failures -eq 0 ]] && echo "window-manager: minimised, restored and closed under openbox"
+exit $((failures > 0))
