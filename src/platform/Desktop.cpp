@@ -62,18 +62,22 @@ bool startDetached(const std::string& path)
     if (!isExecutableFile(path)) {
         return false;
     }
-    // A short-lived middle child starts the program and exits at once, so the program is
-    // adopted by init and never becomes our zombie, and we wait only for the middle child.
+    return startFromMiddleChild([&path] {
+        pid_t child = 0;
+        char* const argv[] = {const_cast<char*>(path.c_str()), nullptr};
+        return ::posix_spawn(&child, path.c_str(), nullptr, nullptr, argv, environ) == 0;
+    });
+}
+
+bool startFromMiddleChild(const std::function<bool()>& start)
+{
     const pid_t middle = ::fork();
     if (middle < 0) {
         return false;
     }
     if (middle == 0) {
         ::setsid();
-        pid_t child = 0;
-        char* const argv[] = {const_cast<char*>(path.c_str()), nullptr};
-        const int status = ::posix_spawn(&child, path.c_str(), nullptr, nullptr, argv, environ);
-        ::_exit(status == 0 ? 0 : 1);
+        ::_exit(start() ? 0 : 1);
     }
     int status = 0;
     pid_t waited = 0;

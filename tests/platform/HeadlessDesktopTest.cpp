@@ -264,5 +264,18 @@ TEST(LaunchTest, OnlyExecutableFilesAreStarted)
     std::filesystem::remove_all(dir);
 }
 
+TEST(LaunchTest, TheMiddleChildReportsWhetherItStartedSomething)
+{
+    EXPECT_TRUE(startFromMiddleChild([] { return true; }));
+    EXPECT_FALSE(startFromMiddleChild([] { return false; }));
+    // What it answers is the child's own: nothing it does reaches this process.
+    int touched = 0;
+    EXPECT_TRUE(startFromMiddleChild([&touched] {
+        touched = 1;
+        return true;
+    }));
+    EXPECT_EQ(touched, 0);
+}
+
 }  // namespace
 }  // namespace wordlark::platform

@@ -2,61 +2,43 @@
 #pragma once
 
 #include <cstdint>
-#include <deque>
 #include <functional>
-#include <map>
 #include <optional>
 #include <string>
 #include <vector>
 
 #include "platform/Desktop.h"
+#include "platform/QueuedDesktop.h"
 
 namespace wordlark::platform::headless {
 
 // Which mouse button a scripted press uses.
 enum class MouseButton { Left, Right };
 
-class HeadlessDesktop final : public Desktop {
+class HeadlessDesktop final : public QueuedDesktop {
 public:
     // The frame period a tick advances the clock by.
     static constexpr std::uint32_t kTickMilliseconds = 50;
 
     HeadlessDesktop();
     ~HeadlessDesktop() override;
+    HeadlessDesktop(HeadlessDesktop&&);
+    HeadlessDesktop& operator=(HeadlessDesktop&&);
 
     Point screenSize() const override { return screen_; }
     WindowId createWindow(const std::string& title, std::int32_t x, std::int32_t y,
                           std::int32_t width, std::int32_t height,
                           WindowProcedure procedure) override;
-    bool destroyWindow(WindowId window) override;
     void showWindow(WindowId window, ShowCommand command) override;
     Rect windowRect(WindowId window) const override;
     void moveWindow(WindowId window, std::int32_t x, std::int32_t y) override;
-    void invalidateWindow(WindowId window) override;
-    void removeMenuItem(WindowId window, std::uint32_t command) override;
-    void enableMenuItem(WindowId window, std::uint32_t command, bool enabled) override;
-    bool hasMenuItem(WindowId window, std::uint32_t command) const override;
-    bool menuItemEnabled(WindowId window, std::uint32_t command) const override;
 
-    bool postMessage(WindowId window, MessageId message, WParam wParam, LParam lParam) override;
-    LResult sendMessage(WindowId window, MessageId message, WParam wParam, LParam lParam) override;
     bool getMessage(Message& message) override;
-    LResult dispatchMessage(const Message& message) override;
-    void postQuitMessage(int code) override;
-    LResult defaultProcedure(WindowId window, MessageId message, WParam wParam,
-                             LParam lParam) override;
-
-    TimerId setTimer(WindowId window, TimerId id, std::uint32_t milliseconds) override;
-    bool killTimer(WindowId window, TimerId id) override;
     std::uint64_t tickCount() const override { return now_; }
 
     Point cursorPosition() const override { return cursor_; }
     void setCursorPosition(std::int32_t x, std::int32_t y) override;
-    int showCursor(bool show) override;
     void setCursor(CursorShape shape) override { shape_ = shape; }
-    WindowId setCapture(WindowId window) override;
-    void releaseCapture() override { capture_ = kNoWindow; }
-    WindowId captureWindow() const override { return capture_; }
 
     bool openHelp(const std::string& path) override;
     bool launchProgram(const std::string& path) override;
@@ -71,7 +53,7 @@ public:
 
     // Advances the clock; every timer that fell due has one WM_TIMER waiting (ticks coalesce
     // as a real desktop's do).
-    void advanceClock(std::uint32_t milliseconds);
+    void advanceClock(std::uint32_t milliseconds) { now_ += milliseconds; }
     // Delivers everything waiting (posted messages, a quit ends it, repaint, due timers)
     // without asking the idle source. Returns how many messages were dispatched; stops early
     // once a quit has been taken (see quitCode()).
@@ -92,14 +74,11 @@ public:
     // Picks a command of the open window menu (WM_SYSCOMMAND) or dismisses it (0).
     void chooseMenuCommand(std::uint32_t command);
 
-    // Observations.
-    bool windowExists(WindowId window) const { return windows_.count(window) != 0; }
+    // Observations (more in QueuedDesktop).
+    bool windowExists(WindowId window) const { return find(window) != nullptr; }
     bool windowVisible(WindowId window) const;
     bool windowMinimized(WindowId window) const;
     WindowId lastWindow() const { return lastWindow_; }
-    std::size_t queued() const { return queue_.size(); }
-    bool timerRunning(WindowId window, TimerId id) const;
-    int cursorCounter() const { return cursorCounter_; }
     CursorShape cursorShape() const { return shape_; }
     bool menuOpen() const { return menuOpen_; }
     const std::vector<std::string>& helpOpened() const { return helpOpened_; }
@@ -110,44 +89,25 @@ public:
     void reset();
 
 private:
-    struct WindowState {
+    struct WindowState : WindowRecord {
         std::string title;
         Rect rect;
-        WindowProcedure procedure;
         bool visible = false;
         bool minimized = true;
-        bool paintPending = false;
-        std::map<std::uint32_t, bool> menu;  // command -> enabled
-    };
-    struct Timer {
-        WindowId window = kNoWindow;
-        TimerId id = 0;
-        std::uint32_t period = 0;
-        std::uint64_t due = 0;
-        bool pending = false;
     };
 
-    bool nextWaiting(Message& message);
-    void postMouse(MessageId clientMessage, MessageId frameMessage, std::int32_t x, std::int32_t y,
-                   WParam buttons);
-    WindowState* find(WindowId window);
-    const WindowState* find(WindowId window) const;
+    void framePressed(WindowId window, LResult hit, Point screen) override;
+    void windowDestroyed(WindowId window, WindowRecord& record) override;
+    // nextWaiting that also notes a quit taken, for quitCode().
+    bool takeWaiting(Message& message);
+    void postMouse(MessageId clientMessage, MessageId frameMessage, std::int32_t x, std::int32_t y);
 
     Point screen_{1920, 1080};
-    std::map<WindowId, WindowState> windows_;
-    WindowId nextWindow_ = 1;
     WindowId lastWindow_ = kNoWindow;
-    WindowId focus_ = kNoWindow;
-    std::deque<Message> queue_;
-    std::optional<int> quitPosted_;
     std::optional<int> quitTaken_;
-    std::vector<Timer> timers_;
     std::uint64_t now_ = 0;
     Point cursor_{};
-    int cursorCounter_ = 0;
     CursorShape shape_ = CursorShape::Arrow;
-    WindowId capture_ = kNoWindow;
-    WParam buttons_ = 0;
     bool dragging_ = false;
     Point dragFrom_{};
     bool menuOpen_ = false;

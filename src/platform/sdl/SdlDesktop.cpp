@@ -1,12 +1,12 @@
 #include "platform/sdl/SdlDesktop.h"
 
 #include <SDL.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
-#include <cerrno>
 #include <filesystem>
+#include <memory>
+#include <optional>
 #include <string_view>
 #include <utility>
 
@@ -67,42 +67,27 @@ std::optional<WParam> virtualKey(SDL_Keycode key)
     }
 }
 
-// Decodes the UTF-8 of a text-input event one character at a time; a malformed sequence
-// yields U+FFFD for its first byte and decoding goes on after it.
-std::vector<char32_t> decodeUtf8(std::string_view text)
+// The Windows-1252 bytes of a text-input event's UTF-8. A character the code page lacks is
+// dropped, and so is every byte of a malformed sequence, decoding going on after it.
+std::string textInputToCp1252(std::string_view text)
 {
-    std::vector<char32_t> out;
+    std::string out;
     std::size_t i = 0;
     while (i < text.size()) {
-        const auto lead = static_cast<unsigned char>(text[i]);
+        // The shortest run from here that converts is the one whole character starting here;
+        // none converts when that character is malformed or outside the code page.
+        std::optional<std::string> converted;
         std::size_t length = 0;
-        char32_t cp = 0;
-        if (lead < 0x80) {
-            length = 1;
-            cp = lead;
-        } else if ((lead & 0xE0) == 0xC0) {
-            length = 2;
-            cp = lead & 0x1F;
-        } else if ((lead & 0xF0) == 0xE0) {
-            length = 3;
-            cp = lead & 0x0F;
-        } else if ((lead & 0xF8) == 0xF0) {
-            length = 4;
-            cp = lead & 0x07;
+        while (!converted && length < 4 && i + length < text.size()) {
+            ++length;
+            converted = utf8ToCp1252(text.substr(i, length));
         }
-        bool valid = length != 0 && i + length <= text.size();
-        for (std::size_t k = 1; valid && k < length; ++k) {
-            const auto next = static_cast<unsigned char>(text[i + k]);
-            valid = (next & 0xC0) == 0x80;
-            cp = (cp << 6) | (next & 0x3F);
-        }
-        if (!valid) {
-            out.push_back(0xFFFD);
+        if (converted) {
+            out += *converted;
+            i += length;
+        } else {
             ++i;
-            continue;
         }
-        out.push_back(cp);
-        i += length;
     }
     return out;
 }
@@ -124,8 +109,8 @@ SdlDesktop::SdlDesktop(int scale) : scale_(std::clamp(scale, 1, 8)) {}
 
 SdlDesktop::~SdlDesktop()
 {
-    while (!windows_.empty()) {
-        destroyWindow(windows_.begin()->first);
+    while (!windows().empty()) {
+        destroyWindow(windows().begin()->first);
     }
     if (gameCursor_ != nullptr) {
         SDL_FreeCursor(gameCursor_);
@@ -187,22 +172,10 @@ bool SdlDesktop::start(std::string& error)
     return true;
 }
 
-SdlDesktop::WindowState* SdlDesktop::find(WindowId window)
-{
-    const auto it = windows_.find(window);
-    return it != windows_.end() ? &it->second : nullptr;
-}
-
-const SdlDesktop::WindowState* SdlDesktop::find(WindowId window) const
-{
-    const auto it = windows_.find(window);
-    return it != windows_.end() ? &it->second : nullptr;
-}
-
 WindowId SdlDesktop::windowFromSdl(std::uint32_t sdlId) const
 {
-    for (const auto& [id, state] : windows_) {
-        if (SDL_GetWindowID(state.window) == sdlId) {
+    for (const auto& [id, record] : windows()) {
+        if (SDL_GetWindowID(static_cast<const WindowState&>(*record).window) == sdlId) {
             return id;
         }
     }
@@ -211,7 +184,7 @@ WindowId SdlDesktop::windowFromSdl(std::uint32_t sdlId) const
 
 SDL_Renderer* SdlDesktop::renderer(WindowId window) const
 {
-    const WindowState* state = find(window);
+    const WindowState* state = findAs<WindowState>(window);
     return state != nullptr ? state->renderer : nullptr;
 }
 
@@ -256,54 +229,32 @@ WindowId SdlDesktop::createWindow(const std::string& title, std::int32_t x, std:
             SDL_FreeSurface(surface);
         }
     }
-    const WindowId id = nextWindow_++;
-    WindowState& state = windows_[id];
-    state.window = window;
-    state.renderer = renderer;
-    state.procedure = std::move(procedure);
-    state.width = width;
-    state.height = height;
-    for (const std::uint32_t command :
-         {SC_RESTORE, SC_MOVE, SC_SIZE, SC_MINIMIZE, SC_MAXIMIZE, SC_CLOSE}) {
-        state.menu[command] = command != SC_RESTORE;
-    }
+    auto state = std::make_unique<WindowState>();
+    state->window = window;
+    state->renderer = renderer;
+    state->width = width;
+    state->height = height;
+    const WindowId id = addWindow(std::move(state), std::move(procedure));
     if (mainWindow_ == kNoWindow) {
         mainWindow_ = id;
     }
     return id;
 }
 
-bool SdlDesktop::destroyWindow(WindowId window)
+void SdlDesktop::windowDestroyed(WindowId window, WindowRecord& record)
 {
-    if (find(window) == nullptr) {
-        return false;
-    }
-    sendMessage(window, WM_DESTROY, 0, 0);
-    WindowState* state = find(window);
-    if (state == nullptr) {
-        return true;  // the procedure destroyed it itself
-    }
-    if (capture_ == window) {
-        releaseCapture();
-    }
-    SDL_DestroyRenderer(state->renderer);
-    SDL_DestroyWindow(state->window);
-    windows_.erase(window);
-    std::erase_if(queue_, [window](const Message& m) { return m.window == window; });
-    std::erase_if(timers_, [window](const Timer& t) { return t.window == window; });
-    if (focus_ == window) {
-        focus_ = kNoWindow;
-    }
+    const WindowState& state = static_cast<const WindowState&>(record);
+    SDL_DestroyRenderer(state.renderer);
+    SDL_DestroyWindow(state.window);
     if (mainWindow_ == window) {
         mainWindow_ = kNoWindow;
         dragging_ = false;
     }
-    return true;
 }
 
 void SdlDesktop::showWindow(WindowId window, ShowCommand command)
 {
-    WindowState* state = find(window);
+    WindowState* state = findAs<WindowState>(window);
     if (state == nullptr) {
         return;
     }
@@ -322,21 +273,15 @@ void SdlDesktop::showWindow(WindowId window, ShowCommand command)
             // Without a window manager nobody hands out the focus; take it.
             SDL_SetWindowInputFocus(state->window);
             state->paintPending = true;
-            if (focus_ != window) {
-                focus_ = window;
-                sendMessage(window, WM_SETFOCUS, 0, 0);
-            }
+            giveFocus(window);
             return;
     }
-    if (focus_ == window) {
-        focus_ = kNoWindow;
-        sendMessage(window, WM_KILLFOCUS, 0, 0);
-    }
+    takeFocus(window);
 }
 
 Rect SdlDesktop::windowRect(WindowId window) const
 {
-    const WindowState* state = find(window);
+    const WindowState* state = findAs<WindowState>(window);
     if (state == nullptr) {
         return {};
     }
@@ -348,7 +293,7 @@ Rect SdlDesktop::windowRect(WindowId window) const
 
 void SdlDesktop::moveWindow(WindowId window, std::int32_t x, std::int32_t y)
 {
-    WindowState* state = find(window);
+    WindowState* state = findAs<WindowState>(window);
     if (state == nullptr) {
         return;
     }
@@ -356,120 +301,21 @@ void SdlDesktop::moveWindow(WindowId window, std::int32_t x, std::int32_t y)
     sendMessage(window, WM_MOVE, 0, makeLParam(x, y));
 }
 
-void SdlDesktop::invalidateWindow(WindowId window)
-{
-    if (WindowState* state = find(window)) {
-        state->paintPending = true;
-    }
-}
-
-void SdlDesktop::removeMenuItem(WindowId window, std::uint32_t command)
-{
-    if (WindowState* state = find(window)) {
-        state->menu.erase(command);
-    }
-}
-
-void SdlDesktop::enableMenuItem(WindowId window, std::uint32_t command, bool enabled)
-{
-    WindowState* state = find(window);
-    if (state != nullptr && state->menu.count(command) != 0) {
-        state->menu[command] = enabled;
-    }
-}
-
-bool SdlDesktop::hasMenuItem(WindowId window, std::uint32_t command) const
-{
-    const WindowState* state = find(window);
-    return state != nullptr && state->menu.count(command) != 0;
-}
-
-bool SdlDesktop::menuItemEnabled(WindowId window, std::uint32_t command) const
-{
-    const WindowState* state = find(window);
-    if (state == nullptr) {
-        return false;
-    }
-    const auto it = state->menu.find(command);
-    return it != state->menu.end() && it->second;
-}
-
-bool SdlDesktop::postMessage(WindowId window, MessageId message, WParam wParam, LParam lParam)
-{
-    if (find(window) == nullptr) {
-        return false;
-    }
-    queue_.push_back({window, message, wParam, lParam});
-    return true;
-}
-
-LResult SdlDesktop::sendMessage(WindowId window, MessageId message, WParam wParam, LParam lParam)
-{
-    const WindowState* state = find(window);
-    if (state == nullptr) {
-        return 0;
-    }
-    // A copy: the procedure may destroy its own window while it runs.
-    const WindowProcedure procedure = state->procedure;
-    return procedure(window, message, wParam, lParam);
-}
-
-int SdlDesktop::untilNextTimer() const
-{
-    if (timers_.empty()) {
-        return -1;
-    }
-    const std::uint64_t now = tickCount();
-    std::uint64_t soonest = timers_.front().due;
-    for (const Timer& timer : timers_) {
-        soonest = std::min(soonest, timer.due);
-    }
-    return soonest <= now ? 0 : static_cast<int>(std::min<std::uint64_t>(soonest - now, 1000));
-}
-
-bool SdlDesktop::nextWaiting(Message& message)
-{
-    if (!queue_.empty()) {
-        message = queue_.front();
-        queue_.pop_front();
-        return true;
-    }
-    if (quitPosted_) {
-        message = {kNoWindow, WM_QUIT, static_cast<WParam>(*quitPosted_), 0};
-        quitPosted_.reset();
-        return true;
-    }
-    for (auto& [id, state] : windows_) {
-        if (state.paintPending) {
-            state.paintPending = false;
-            message = {id, WM_PAINT, 0, 0};
-            return true;
-        }
-    }
-    const std::uint64_t now = tickCount();
-    for (Timer& timer : timers_) {
-        if (timer.due <= now) {
-            // Missed ticks coalesce into one, as a desktop's timers do.
-            const std::uint64_t periods = (now - timer.due) / timer.period + 1;
-            timer.due += periods * timer.period;
-            message = {timer.window, WM_TIMER, timer.id, 0};
-            return true;
-        }
-    }
-    return false;
-}
-
 bool SdlDesktop::getMessage(Message& message)
 {
     for (;;) {
         SDL_Event event;
-        while (SDL_PollEvent(&event) != 0) {
+        // Input is translated one event at a time, once all the previous one posted has been
+        // dispatched: a press on the caption must have started the drag before the motion
+        // that follows it is looked at, however busy the loop was when both arrived.
+        if (queued() == 0 && SDL_PollEvent(&event) != 0) {
             translate(event);
+            continue;
         }
         if (nextWaiting(message)) {
             return message.message != WM_QUIT;
         }
-        if (windows_.empty()) {
+        if (windows().empty()) {
             message = {kNoWindow, WM_QUIT, 0, 0};
             return false;
         }
@@ -482,73 +328,22 @@ bool SdlDesktop::getMessage(Message& message)
     }
 }
 
-LResult SdlDesktop::dispatchMessage(const Message& message)
+void SdlDesktop::framePressed(WindowId, LResult hit, Point)
 {
-    return sendMessage(message.window, message.message, message.wParam, message.lParam);
-}
-
-void SdlDesktop::postQuitMessage(int code)
-{
-    quitPosted_ = code;
-}
-
-LResult SdlDesktop::defaultProcedure(WindowId window, MessageId message, WParam wParam,
-                                     LParam lParam)
-{
-    if (find(window) == nullptr) {
-        return 0;
-    }
-    switch (message) {
-        case WM_CLOSE:
-            destroyWindow(window);
-            return 0;
-        case WM_NCHITTEST: {
-            const Rect rect = windowRect(window);
-            const std::int32_t x = pointX(lParam);
-            const std::int32_t y = pointY(lParam);
-            return x >= rect.left && x < rect.right && y >= rect.top && y < rect.bottom ? HTCLIENT
-                                                                                        : HTNOWHERE;
-        }
-        case WM_SETCURSOR:
-            // The window's own pointer over its client area; the desktop's arrow elsewhere.
-            setCursor(loWord(static_cast<std::uintptr_t>(lParam)) == HTCLIENT ? CursorShape::Game
-                                                                              : CursorShape::Arrow);
-            return 0;
-        case WM_SYSCOMMAND:
-            switch (wParam & 0xFFF0) {
-                case SC_MINIMIZE:
-                    if (menuItemEnabled(window, SC_MINIMIZE)) {
-                        showWindow(window, ShowCommand::Minimized);
-                    }
-                    break;
-                case SC_RESTORE:
-                    showWindow(window, ShowCommand::Normal);
-                    break;
-                case SC_CLOSE:
-                    postMessage(window, WM_CLOSE, 0, 0);
-                    break;
-                default:
-                    break;
-            }
-            return 0;
-        case WM_NCLBUTTONDOWN:
-            if (movesWindow(static_cast<LResult>(wParam))) {
-                // Dragged by hand: a window manager's own drag is not there in every session.
-                dragging_ = true;
-                dragFrom_ = lastPointer_;
-                SDL_CaptureMouse(SDL_TRUE);
-            }
-            return 0;
-        default:
-            return 0;
+    if (movesWindow(hit)) {
+        // Dragged by hand: a window manager's own drag is not there in every session. It
+        // follows the pointer in real pixels, which a scaled window's messages do not carry.
+        dragging_ = true;
+        dragFrom_ = lastPointer_;
+        SDL_CaptureMouse(SDL_TRUE);
     }
 }
 
 void SdlDesktop::mouseEvent(MessageId clientMessage, MessageId frameMessage, std::int32_t x,
                             std::int32_t y)
 {
-    const WindowId window = capture_ != kNoWindow ? capture_ : mainWindow_;
-    WindowState* state = find(window);
+    const WindowId window = captureWindow() != kNoWindow ? captureWindow() : mainWindow_;
+    const WindowState* state = findAs<WindowState>(window);
     if (state == nullptr) {
         return;
     }
@@ -564,7 +359,7 @@ void SdlDesktop::mouseEvent(MessageId clientMessage, MessageId frameMessage, std
         if (clientMessage == WM_MOUSEMOVE) {
             moveWindow(window, wx + gx - dragFrom_.x, wy + gy - dragFrom_.y);
             dragFrom_ = {gx, gy};
-        } else if (buttons_ == 0) {
+        } else if (buttons() == 0) {
             dragging_ = false;
             SDL_CaptureMouse(SDL_FALSE);
         }
@@ -573,20 +368,7 @@ void SdlDesktop::mouseEvent(MessageId clientMessage, MessageId frameMessage, std
     // Window pixels back to game pixels.
     x = x >= 0 ? x / scale_ : -((-x + scale_ - 1) / scale_);
     y = y >= 0 ? y / scale_ : -((-y + scale_ - 1) / scale_);
-    const Rect rect = windowRect(window);
-    const Point screen{rect.left + x, rect.top + y};
-    LResult hit = HTCLIENT;
-    if (capture_ == kNoWindow) {
-        hit = sendMessage(window, WM_NCHITTEST, 0, makeLParam(screen.x, screen.y));
-        sendMessage(window, WM_SETCURSOR, window,
-                    static_cast<LParam>((static_cast<std::uint32_t>(clientMessage) << 16) |
-                                        static_cast<std::uint16_t>(hit)));
-    }
-    if (hit == HTCLIENT) {
-        postMessage(window, clientMessage, buttons_, makeLParam(x, y));
-    } else if (frameMessage != 0 && hit != HTNOWHERE) {
-        postMessage(window, frameMessage, static_cast<WParam>(hit), makeLParam(screen.x, screen.y));
-    }
+    routePointer(window, clientMessage, frameMessage, {x, y});
 }
 
 void SdlDesktop::translate(const SDL_Event& event)
@@ -612,17 +394,12 @@ void SdlDesktop::translate(const SDL_Event& event)
                     invalidateWindow(window);
                     break;
                 case SDL_WINDOWEVENT_FOCUS_GAINED:
-                    if (focus_ != window) {
-                        focus_ = window;
-                        sendMessage(window, WM_SETFOCUS, 0, 0);
+                    if (giveFocus(window)) {
                         invalidateWindow(window);
                     }
                     break;
                 case SDL_WINDOWEVENT_FOCUS_LOST:
-                    if (focus_ == window) {
-                        focus_ = kNoWindow;
-                        sendMessage(window, WM_KILLFOCUS, 0, 0);
-                    }
+                    takeFocus(window);
                     break;
                 case SDL_WINDOWEVENT_CLOSE:
                     postMessage(window, WM_CLOSE, 0, 0);
@@ -638,10 +415,8 @@ void SdlDesktop::translate(const SDL_Event& event)
             }
             break;
         case SDL_TEXTINPUT:
-            for (const char32_t cp : decodeUtf8(event.text.text)) {
-                if (const std::optional<unsigned char> byte = codePointToCp1252(cp)) {
-                    postMessage(mainWindow_, WM_CHAR, *byte, 1);
-                }
+            for (const char byte : textInputToCp1252(event.text.text)) {
+                postMessage(mainWindow_, WM_CHAR, static_cast<unsigned char>(byte), 1);
             }
             break;
         case SDL_MOUSEMOTION:
@@ -663,31 +438,15 @@ void SdlDesktop::translate(const SDL_Event& event)
             } else {
                 break;
             }
-            buttons_ = down ? (buttons_ | bit) : (buttons_ & ~bit);
+            setButton(bit, down);
             // A held button keeps the pointer's messages coming even outside the window.
-            SDL_CaptureMouse(buttons_ != 0 ? SDL_TRUE : SDL_FALSE);
+            SDL_CaptureMouse(buttons() != 0 ? SDL_TRUE : SDL_FALSE);
             mouseEvent(client, frame, event.button.x, event.button.y);
             break;
         }
         default:
             break;
     }
-}
-
-TimerId SdlDesktop::setTimer(WindowId window, TimerId id, std::uint32_t milliseconds)
-{
-    if (find(window) == nullptr || id == 0 || milliseconds == 0) {
-        return 0;
-    }
-    killTimer(window, id);
-    timers_.push_back({window, id, milliseconds, tickCount() + milliseconds});
-    return id;
-}
-
-bool SdlDesktop::killTimer(WindowId window, TimerId id)
-{
-    return std::erase_if(timers_,
-                         [&](const Timer& t) { return t.window == window && t.id == id; }) != 0;
 }
 
 std::uint64_t SdlDesktop::tickCount() const
@@ -723,11 +482,11 @@ void SdlDesktop::setCursorPosition(std::int32_t x, std::int32_t y)
 
 int SdlDesktop::showCursor(bool show)
 {
-    cursorCounter_ += show ? 1 : -1;
+    const int counter = QueuedDesktop::showCursor(show);
     if (started_) {
-        SDL_ShowCursor(cursorCounter_ >= 0 ? SDL_ENABLE : SDL_DISABLE);
+        SDL_ShowCursor(counter >= 0 ? SDL_ENABLE : SDL_DISABLE);
     }
-    return cursorCounter_;
+    return counter;
 }
 
 void SdlDesktop::setCursor(CursorShape shape)
@@ -741,18 +500,17 @@ void SdlDesktop::setCursor(CursorShape shape)
 
 WindowId SdlDesktop::setCapture(WindowId window)
 {
-    const WindowId before = capture_;
-    capture_ = find(window) != nullptr ? window : kNoWindow;
+    const WindowId before = QueuedDesktop::setCapture(window);
     if (started_) {
-        SDL_CaptureMouse(capture_ != kNoWindow ? SDL_TRUE : SDL_FALSE);
+        SDL_CaptureMouse(captureWindow() != kNoWindow ? SDL_TRUE : SDL_FALSE);
     }
     return before;
 }
 
 void SdlDesktop::releaseCapture()
 {
-    capture_ = kNoWindow;
-    if (started_ && buttons_ == 0) {
+    QueuedDesktop::releaseCapture();
+    if (started_ && buttons() == 0) {
         SDL_CaptureMouse(SDL_FALSE);
     }
 }
@@ -771,27 +529,14 @@ bool SdlDesktop::openHelp(const std::string& path)
         return false;
     }
     const std::string target = copy.string();
-    // A short-lived middle child starts the viewer and exits, so the viewer is never ours to
-    // wait for and never our zombie.
-    const pid_t middle = ::fork();
-    if (middle < 0) {
-        return false;
-    }
-    if (middle == 0) {
-        ::setsid();
+    return startFromMiddleChild([&target] {
         const pid_t child = ::fork();
         if (child == 0) {
             ::execlp("xdg-open", "xdg-open", target.c_str(), static_cast<char*>(nullptr));
             ::_exit(127);
         }
-        ::_exit(child < 0 ? 1 : 0);
-    }
-    int status = 0;
-    pid_t waited = 0;
-    do {
-        waited = ::waitpid(middle, &status, 0);
-    } while (waited < 0 && errno == EINTR);
-    return waited == middle && WIFEXITED(status) && WEXITSTATUS(status) == 0;
+        return child >= 0;
+    });
 }
 
 bool SdlDesktop::launchProgram(const std::string& path)
