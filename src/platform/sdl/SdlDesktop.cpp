@@ -12,6 +12,7 @@
 
 #include "platform/CodePage.h"
 #include "platform/PngImage.h"
+#include "platform/sdl/X11Wait.h"
 
 namespace wordlark::platform::sdl {
 
@@ -237,6 +238,7 @@ WindowId SdlDesktop::createWindow(const std::string& title, std::int32_t x, std:
     const WindowId id = addWindow(std::move(state), std::move(procedure));
     if (mainWindow_ == kNoWindow) {
         mainWindow_ = id;
+        x11Display_ = x11DisplayOf(window);
     }
     return id;
 }
@@ -248,6 +250,7 @@ void SdlDesktop::windowDestroyed(WindowId window, WindowRecord& record)
     SDL_DestroyWindow(state.window);
     if (mainWindow_ == window) {
         mainWindow_ = kNoWindow;
+        x11Display_ = nullptr;
         dragging_ = false;
     }
 }
@@ -319,8 +322,13 @@ bool SdlDesktop::getMessage(Message& message)
             message = {kNoWindow, WM_QUIT, 0, 0};
             return false;
         }
-        // Sleep until input arrives or the next tick is due; never spin.
+        // Sleep until input arrives or the next tick is due; never spin. On X11 the sleep is
+        // on the server's connection (see X11Wait.h); the next turn polls what woke it.
         const int wait = untilNextTimer();
+        if (x11Display_ != nullptr) {
+            waitForX11(x11Display_, wait);
+            continue;
+        }
         const int got = wait < 0 ? SDL_WaitEvent(&event) : SDL_WaitEventTimeout(&event, wait);
         if (got != 0) {
             translate(event);

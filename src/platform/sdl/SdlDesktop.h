@@ -74,6 +74,7 @@ private:
     WindowId mainWindow_ = kNoWindow;
     SDL_Cursor* gameCursor_ = nullptr;  // null: the desktop's arrow serves instead
     std::uint64_t exposures_ = 0;
+    void* x11Display_ = nullptr;  // the main window's X display when SDL runs on X11
     bool dragging_ = false;
     Point lastPointer_{};  // the pointer on the screen at the latest mouse event
     Point dragFrom_{};     // the pointer on the screen where the drag last moved the window
