@@ -3,6 +3,38 @@
 # scripts/framebuffer.py can read the real window's pixels without any X client of its own.
 
 xvfb_pid=""
+game_pid=""
+window=""
+extra_pids=()
+failures=0
+
+fail() {  # fail MESSAGE: one FAIL line, counted in $failures
+    echo "FAIL: $*"
+    failures=$((failures + 1))
+}
+
+# begin_x_session [WIDTHxHEIGHT]: a scratch folder in $work and a private X server; on exit
+# the game, every pid in extra_pids, the server and the folder go. Ends the script with
+# "skipped: ..." and status 0 when Xvfb cannot run here.
+begin_x_session() {
+    work=$(mktemp -d)
+    trap end_x_session EXIT
+    if ! start_xvfb "$work" "${1:-1024x768}"; then
+        echo "skipped: Xvfb cannot run here ($(head -c 200 "$work/xvfb.log"))"
+        exit 0
+    fi
+}
+
+end_x_session() {
+    [[ -n "$game_pid" ]] && kill "$game_pid" 2>/dev/null
+    local pid
+    for pid in "${extra_pids[@]}"; do
+        kill "$pid" 2>/dev/null
+    done
+    stop_xvfb
+    wait 2>/dev/null
+    rm -rf "$work"
+}
 
 # start_xvfb WORK WIDTHxHEIGHT: on success exports DISPLAY and returns 0; otherwise returns 1
 # with the server's complaint in "$1/xvfb.log".
@@ -45,6 +77,26 @@ wait_window() {
         sleep 0.1
     done
     echo "$window"
+}
+
+# launch_game GAME SOURCE_DIR WORK [ARGS...]: the game started with ARGS in a fresh program
+# folder WORK/prog holding the built vek.heap (leaks of the desktop libraries suppressed),
+# its output in WORK/out and WORK/err. Sets game_pid, and window to the id of its window;
+# when none appears within 10 s, fails and ends the script with the game's complaints.
+launch_game() {
+    local game=$1 source_dir=$2 work=$3
+    shift 3
+    mkdir -p "$work/prog/save"
+    cp "$(dirname "$game")/vek.heap" "$work/prog/"
+    LSAN_OPTIONS="suppressions=$source_dir/tests/cli/desktop-libraries.supp${LSAN_OPTIONS:+:$LSAN_OPTIONS}" \
+        "$game" --data "$work/prog/" "$@" >"$work/out" 2>"$work/err" &
+    game_pid=$!
+    window=$(wait_window Wordlark)
+    if [[ -z "$window" ]]; then
+        fail "no window named Wordlark appeared"
+        cat "$work/err"
+        exit 1
+    fi
 }
 
 # end_gracefully PID: a close request (SIGTERM) and up to 5 s for the program to end. Sets

@@ -12,41 +12,11 @@ if ! command -v Xvfb >/dev/null || ! command -v xdotool >/dev/null; then
 fi
 
 source "$source_dir/scripts/xvfb.bash"
-work=$(mktemp -d)
-game_pid=""
-cleanup() {
-    [[ -n "$game_pid" ]] && kill "$game_pid" 2>/dev/null
-    stop_xvfb
-    wait 2>/dev/null
-    rm -rf "$work"
-}
-trap cleanup EXIT
-
-if ! start_xvfb "$work" 1024x768; then
-    echo "skipped: Xvfb cannot run here ($(head -c 200 "$work/xvfb.log"))"
-    exit 0
-fi
+begin_x_session 1024x768
 display=$DISPLAY
 
-failures=0
-fail() {
-    echo "FAIL: $*"
-    failures=$((failures + 1))
-}
-
 prog="$work/prog"
-mkdir -p "$prog/save"
-cp "$build/vek.heap" "$prog/"
-LSAN_OPTIONS="suppressions=$source_dir/tests/cli/desktop-libraries.supp${LSAN_OPTIONS:+:$LSAN_OPTIONS}" \
-    "$game" --data "$prog/" --seed 1 >"$work/out" 2>"$work/err" &
-game_pid=$!
-
-window=$(wait_window Wordlark)
-if [[ -z "$window" ]]; then
-    fail "no window named Wordlark appeared"
-    cat "$work/err"
-    exit 1
-fi
+launch_game "$game" "$source_dir" "$work" --seed 1
 sleep 0.5
 eval "$(xdotool getwindowgeometry --shell "$window")"
 [[ "$WIDTH" == 640 && "$HEIGHT" == 480 ]] || fail "window is ${WIDTH}x$HEIGHT, not 640x480"

@@ -15,26 +15,11 @@ for tool in Xvfb xdotool xprop openbox; do
 done
 
 source "$source_dir/scripts/xvfb.bash"
-work=$(mktemp -d)
-game_pid=""
-wm_pid=""
-cleanup() {
-    [[ -n "$game_pid" ]] && kill "$game_pid" 2>/dev/null
-    [[ -n "$wm_pid" ]] && kill "$wm_pid" 2>/dev/null
-    stop_xvfb
-    wait 2>/dev/null
-    rm -rf "$work"
-}
-trap cleanup EXIT
-
-if ! start_xvfb "$work" 1024x768; then
-    echo "skipped: Xvfb cannot run here ($(head -c 200 "$work/xvfb.log"))"
-    exit 0
-fi
+begin_x_session 1024x768
 # A configuration of its own, so nothing of the user's desktop session is read.
 mkdir -p "$work/config"
 XDG_CONFIG_HOME="$work/config" openbox --sm-disable >"$work/wm.log" 2>&1 &
-wm_pid=$!
+extra_pids+=($!)
 for _ in $(seq 50); do
     xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id' && break
     sleep 0.1
@@ -44,27 +29,11 @@ if ! xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id'; the
     exit 0
 fi
 
-failures=0
-fail() {
-    echo "FAIL: $*"
-    failures=$((failures + 1))
-}
 visible() {  # how many visible windows are named Wordlark
     xdotool search --onlyvisible --name '^Wordlark$' 2>/dev/null | wc -l
 }
 
-prog="$work/prog"
-mkdir -p "$prog/save"
-cp "$build/vek.heap" "$prog/"
-LSAN_OPTIONS="suppressions=$source_dir/tests/cli/desktop-libraries.supp${LSAN_OPTIONS:+:$LSAN_OPTIONS}" \
-    "$game" --data "$prog/" --seed 1 >"$work/out" 2>"$work/err" &
-game_pid=$!
-window=$(wait_window Wordlark)
-if [[ -z "$window" ]]; then
-    fail "no window named Wordlark appeared"
-    cat "$work/err"
-    exit 1
-fi
+launch_game "$game" "$source_dir" "$work" --seed 1
 sleep 1
 eval "$(xdotool getwindowgeometry --shell "$window")"
 # Borderless: the manager adds no frame, so the window keeps its place and size.
