@@ -8,8 +8,10 @@
 
 #include "archive/ArchiveRegistry.h"
 #include "archive/Endian.h"
+#include "fuzz/ScratchFolder.h"
 
 using namespace wordlark;
+using fuzz::scratch;
 
 namespace {
 
@@ -17,40 +19,6 @@ namespace {
 constexpr std::size_t kRecordsWalked = 64;
 // Sizes up to the archive's ceiling are legal; loading them only slows the search down.
 constexpr std::uint32_t kLargestLoad = 1u << 16;
-
-// Every input becomes a file; in memory when the system offers a memory-backed folder,
-// because a disk-backed one spends most of each run writing.
-class ScratchFolder {
-public:
-    ScratchFolder()
-    {
-        const std::filesystem::path base = std::filesystem::is_directory("/dev/shm")
-                                               ? std::filesystem::path("/dev/shm")
-                                               : std::filesystem::temp_directory_path();
-        std::string pattern = (base / "wordlark-fuzz-XXXXXX").string();
-        folder_ = ::mkdtemp(pattern.data()) ? pattern + "/" : "";
-    }
-    ~ScratchFolder()
-    {
-        std::error_code ignored;
-        std::filesystem::remove_all(folder_, ignored);
-    }
-    const std::string& folder() const { return folder_; }
-    void write(const std::uint8_t* data, std::size_t size) const
-    {
-        std::ofstream out(folder_ + "f.heap", std::ios::binary | std::ios::trunc);
-        out.write(reinterpret_cast<const char*>(data), static_cast<std::streamsize>(size));
-    }
-
-private:
-    std::string folder_;
-};
-
-const ScratchFolder& scratch()
-{
-    static const ScratchFolder folder;
-    return folder;
-}
 
 void check(bool condition)
 {
@@ -112,7 +80,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             return 0;
         }
     }
-    scratch().write(data, size);
+    scratch().write("f.heap", data, size);
     archive::ArchiveRegistry registry(scratch().folder());
     archive::Archive* archive = registry.openArchive("f.heap");
     if (!archive) {

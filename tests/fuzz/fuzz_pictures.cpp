@@ -12,6 +12,7 @@
 #include "archive/ArchiveRegistry.h"
 #include "archive/Endian.h"
 #include "archive/FourCC.h"
+#include "fuzz/ScratchFolder.h"
 #include "graphics/AnimationResource.h"
 #include "graphics/BitmapResource.h"
 #include "graphics/ImageResource.h"
@@ -19,40 +20,13 @@
 #include "heaptool/ArchiveWriter.h"
 
 using namespace wordlark;
+using fuzz::scratch;
 
 namespace {
 
 constexpr std::array<const char*, 7> kPictureTags = {"gla0", "fon0", "fon6", "fons",
                                                      "ani0", "bitm", "bit6"};
 constexpr std::array<const char*, 4> kSourceTags = {"gla0", "fon0", "fon6", "ani0"};
-
-// Every input becomes an archive file; in memory when the system offers a memory-backed folder.
-class ScratchFolder {
-public:
-    ScratchFolder()
-    {
-        const std::filesystem::path base = std::filesystem::is_directory("/dev/shm")
-                                               ? std::filesystem::path("/dev/shm")
-                                               : std::filesystem::temp_directory_path();
-        std::string pattern = (base / "wordlark-pictures-XXXXXX").string();
-        folder_ = ::mkdtemp(pattern.data()) ? pattern + "/" : "";
-    }
-    ~ScratchFolder()
-    {
-        std::error_code ignored;
-        std::filesystem::remove_all(folder_, ignored);
-    }
-    const std::string& folder() const { return folder_; }
-
-private:
-    std::string folder_;
-};
-
-const ScratchFolder& scratch()
-{
-    static const ScratchFolder folder;
-    return folder;
-}
 
 // A frame with padding after each row, checked after every run: no routine may write it.
 class Frame {
@@ -228,11 +202,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     writer.addEntry("pic", pictureTag, picture, heaptool::Storage::Plain);
     writer.addEntry("src", sourceTag, source, heaptool::Storage::Plain);
     const std::vector<std::uint8_t> bytes = writer.build("f.heap");
-    {
-        std::ofstream out(scratch().folder() + "f.heap", std::ios::binary | std::ios::trunc);
-        out.write(reinterpret_cast<const char*>(bytes.data()),
-                  static_cast<std::streamsize>(bytes.size()));
-    }
+    scratch().write("f.heap", bytes.data(), bytes.size());
 
     static const Frame frame;
     {
