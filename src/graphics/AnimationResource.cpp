@@ -97,14 +97,12 @@ bool AnimationResource::prepareFrames()
         return false;
     }
     std::uint32_t tag = 0;
-    const std::uint8_t* content = archive_->loadEntry(entryName(), &tag);
+    std::uint32_t size = 0;
+    const std::uint8_t* content = fetchContent(kTableOffset, tag, size);
     if (!content) {
         return false;
     }
-    const std::uint32_t size = entrySize();
-    const auto count = size >= kTableOffset
-                           ? static_cast<std::int32_t>(archive::readLe32(content + kCountOffset))
-                           : 0;
+    const auto count = static_cast<std::int32_t>(archive::readLe32(content + kCountOffset));
     if (count <= 0) {
         archive_->unloadEntry(entryName());
         return false;

@@ -53,13 +53,9 @@ void BitmapResource::load()
         return;
     }
     std::uint32_t tag = 0;
-    const std::uint8_t* content = archive_->loadEntry(entryName(), &tag);
+    std::uint32_t size = 0;
+    const std::uint8_t* content = fetchContent(kMaskOffset, tag, size);
     if (!content) {
-        return;
-    }
-    const std::uint32_t size = entrySize();
-    if (size < kMaskOffset) {
-        archive_->unloadEntry(entryName());
         return;
     }
     ImageHeader header(const_cast<std::uint8_t*>(content) + kImageHeaderOffset);

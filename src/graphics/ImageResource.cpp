@@ -116,13 +116,9 @@ void ImageResource::load()
         return;
     }
     std::uint32_t tag = 0;
-    const std::uint8_t* content = archive_->loadEntry(entryName(), &tag);
+    std::uint32_t size = 0;
+    const std::uint8_t* content = fetchContent(kImageHeaderOffset + kImageHeaderSize, tag, size);
     if (!content) {
-        return;
-    }
-    const std::uint32_t size = entrySize();
-    if (size < kImageHeaderOffset + kImageHeaderSize) {
-        archive_->unloadEntry(entryName());
         return;
     }
     // The archive allocates every entry's bytes writable; the header is shared on purpose,
@@ -244,6 +240,21 @@ std::uint32_t ImageResource::entrySize() const
 {
     const archive::DirectoryRecord* record = archive_->findEntry(entryName());
     return record ? record->unpackedSize : 0;
+}
+
+const std::uint8_t* ImageResource::fetchContent(std::uint32_t minimumSize, std::uint32_t& tag,
+                                                std::uint32_t& size)
+{
+    const std::uint8_t* content = archive_->loadEntry(entryName(), &tag);
+    if (!content) {
+        return nullptr;
+    }
+    size = entrySize();
+    if (size < minimumSize) {
+        archive_->unloadEntry(entryName());
+        return nullptr;
+    }
+    return content;
 }
 
 std::int64_t ImageResource::left() const

@@ -77,6 +77,10 @@ protected:
 
     // Size of the named entry's unpacked content as the directory gives it (0 when none).
     std::uint32_t entrySize() const;
+    // The named entry's shared content with its tag and size, when it holds at least
+    // `minimumSize` bytes; otherwise the content is given back at once and the result is null.
+    const std::uint8_t* fetchContent(std::uint32_t minimumSize, std::uint32_t& tag,
+                                     std::uint32_t& size);
     // Top-left pixel of the picture in frame coordinates.
     std::int64_t left() const;
     std::int64_t top() const;
