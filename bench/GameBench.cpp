@@ -14,10 +14,11 @@
 #include "game/WordRow.h"
 #include "graphics/Display.h"
 #include "graphics/PictureClasses.h"
+#include "panels/Button.h"
+#include "panels/ImageReferences.h"
+#include "panels/PanelHost.h"
 #include "platform/ProgramFolder.h"
-#include "screens/Button.h"
-#include "screens/ImageReferences.h"
-#include "screens/PanelHost.h"
+#include "screens/GameScreens.h"
 
 namespace {
 
@@ -41,10 +42,14 @@ public:
         graphics::registerPictureClasses();
         graphics::display().open(1);
         registry_ = std::make_unique<archive::ArchiveRegistry>(folder_.string() + "/");
-        screens::setImageRegistry(registry_.get());
-        game_ = std::make_unique<game::Game>("fon1", "vek.heap");
-        screens::setPanelHost(game_.get());
+        panels::setImageRegistry(registry_.get());
+        screens_ =
+            std::make_unique<screens::GameScreens>(game::gameState(), folder_.string() + "/");
+        game_ = std::make_unique<game::Game>("fon1", "vek.heap", *screens_);
+        panels::setPanelHost(game_.get());
         loaded_ = game_->loadImages();
+        // The start-up player selection is answered: the game screen is in front.
+        game_->closeModalPanel();
 
         game_->handleInput(platform::WM_BUTTON_COMMAND, game::kCommandStart, 0);
         game_->pool()->deal(kLetters);
@@ -66,9 +71,9 @@ public:
     }
     ~Table()
     {
-        screens::setPanelHost(nullptr);
+        panels::setPanelHost(nullptr);
         game_.reset();
-        screens::setImageRegistry(nullptr);
+        panels::setImageRegistry(nullptr);
         registry_.reset();
         graphics::display().close();
         std::error_code ignored;
@@ -81,6 +86,7 @@ public:
 private:
     std::filesystem::path folder_;
     std::unique_ptr<archive::ArchiveRegistry> registry_;
+    std::unique_ptr<screens::GameScreens> screens_;
     std::unique_ptr<game::Game> game_;
     bool loaded_ = false;
 };

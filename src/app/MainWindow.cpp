@@ -3,8 +3,8 @@
 #include "app/Shell.h"
 #include "game/Game.h"
 #include "graphics/Display.h"
-#include "screens/Panel.h"
-#include "screens/PanelHost.h"
+#include "panels/Panel.h"
+#include "panels/PanelHost.h"
 
 namespace wordlark::app {
 
@@ -93,8 +93,8 @@ LResult MainWindow::procedure(WindowId window, MessageId message, WParam wParam,
             }
             return 1;
         case WM_MOUSEMOVE:
-            screens::pointerX() = pointX(lParam);
-            screens::pointerY() = pointY(lParam);
+            panels::pointerX() = pointX(lParam);
+            panels::pointerY() = pointY(lParam);
             game->handleInput(message, wParam, lParam);
             return 1;
         case WM_KEYDOWN:

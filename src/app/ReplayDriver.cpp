@@ -1,23 +1,24 @@
 #include "app/ReplayDriver.h"
 
-#include <cxxabi.h>
 #include <cinttypes>
 #include <cstdlib>
 #include <filesystem>
 #include <system_error>
-#include <typeinfo>
+
+#include <nlohmann/json.hpp>
 
 #include "game/Game.h"
 #include "game/GameState.h"
 #include "game/LetterPool.h"
 #include "game/WordRow.h"
+#include "graphics/Display.h"
+#include "panels/Button.h"
+#include "panels/Panel.h"
 #include "platform/CodePage.h"
 #include "platform/Desktop.h"
 #include "platform/Messages.h"
 #include "platform/headless/HeadlessDesktop.h"
 #include "platform/headless/HeadlessVideo.h"
-#include "screens/Button.h"
-#include "screens/Panel.h"
 
 namespace wordlark::app {
 
@@ -26,133 +27,136 @@ using platform::headless::MouseButton;
 
 namespace {
 
-// A Windows-1252 text as a JSON string.
-std::string jsonString(std::string_view text)
+using Json = nlohmann::ordered_json;
+
+// Texts of the game are Windows-1252; JSON wants UTF-8.
+std::string utf8(std::string_view text)
 {
-    std::string out = "\"";
-    for (const char raw : text) {
-        const auto c = static_cast<unsigned char>(raw);
-        const char32_t cp = platform::cp1252ToCodePoint(c);
-        if (cp == U'"' || cp == U'\\') {
-            out += '\\';
-            out += static_cast<char>(cp);
-        } else if (cp < 0x20 || (cp >= 0x7F && cp < 0xA0) || cp > 0xFFFF) {
-            char buffer[8];
-            std::snprintf(buffer, sizeof buffer, "\\u%04X", static_cast<unsigned>(cp & 0xFFFF));
-            out += buffer;
+    return platform::cp1252ToUtf8(text);
+}
+
+Json rowWord(const game::WordRow* row)
+{
+    return row == nullptr ? Json(nullptr) : Json(utf8(row->word()));
+}
+
+Json panelFields(const panels::Panel* panel)
+{
+    if (panel == nullptr) {
+        return nullptr;
+    }
+    Json fields = Json::object();
+    panel->describe(fields);
+    return fields;
+}
+
+Json drawnJson(const graphics::DrawLog& log)
+{
+    Json pictures = Json::array();
+    for (const auto& picture : log.pictures) {
+        pictures.push_back(
+            {{"name", picture.name}, {"x", picture.x}, {"y", picture.y}, {"frame", picture.frame}});
+    }
+    Json texts = Json::array();
+    for (const auto& text : log.texts) {
+        if (text.boxed) {
+            texts.push_back(
+                {{"text", utf8(text.text)}, {"box", {text.x, text.y, text.width, text.height}}});
         } else {
-            out += platform::cp1252ToUtf8(std::string_view(&raw, 1));
+            texts.push_back({{"text", utf8(text.text)}, {"x", text.x}, {"y", text.y}});
         }
     }
-    out += '"';
-    return out;
-}
-
-std::string field(const char* name, std::int64_t value)
-{
-    return std::string("\"") + name + "\":" + std::to_string(value);
-}
-
-std::string flag(const char* name, bool value)
-{
-    return std::string("\"") + name + "\":" + (value ? "true" : "false");
-}
-
-std::string rowWord(const game::WordRow* row)
-{
-    return row == nullptr ? std::string("null") : jsonString(row->word());
-}
-
-// The panel's own class name, without its namespaces.
-std::string panelClassName(const screens::Panel& panel)
-{
-    const char* mangled = typeid(panel).name();
-    int status = 0;
-    char* demangled = abi::__cxa_demangle(mangled, nullptr, nullptr, &status);
-    std::string name = status == 0 && demangled != nullptr ? demangled : mangled;
-    std::free(demangled);
-    if (const std::size_t colon = name.rfind("::"); colon != std::string::npos) {
-        name.erase(0, colon + 2);
+    Json inverted = Json::array();
+    for (const auto& rect : log.inverted) {
+        inverted.push_back({rect.x, rect.y, rect.width, rect.height});
     }
-    return name;
+    return {{"pictures", std::move(pictures)},
+            {"texts", std::move(texts)},
+            {"inverted", std::move(inverted)}};
 }
 
 }  // namespace
 
-std::string gameStateJson(const HeadlessDesktop* desktop)
+std::string gameStateJson(const HeadlessDesktop* desktop, const graphics::DrawLog* drawn)
 {
     const game::GameState& state = game::gameState();
     const game::PlayerRecord& player = state.currentPlayer;
-    std::string json = "{\"player\":{\"name\":" + jsonString(player.nameView()) + "," +
-                       field("rating", player.rating) + "," + field("level", player.level) + "," +
-                       field("games", player.games) + "," + field("victories", player.victories) +
-                       "," + field("defeats", player.defeats) + "," + field("ties", player.ties) +
-                       "}";
-    json += "," + field("level", state.currentLevel) + "," +
-            field("computerRating", state.computerRating) + "," +
-            field("usedWords", static_cast<std::int64_t>(state.usedWords.size()));
+    Json json;
+    json["player"] = {{"name", utf8(player.nameView())},
+                      {"rating", player.rating},
+                      {"level", player.level},
+                      {"games", player.games},
+                      {"victories", player.victories},
+                      {"defeats", player.defeats},
+                      {"ties", player.ties}};
+    json["level"] = state.currentLevel;
+    json["computerRating"] = state.computerRating;
+    json["usedWords"] = state.usedWords.size();
     const platform::WindowId window = platform::mainWindow();
-    json += "," + flag("window", window != platform::kNoWindow);
+    json["window"] = window != platform::kNoWindow;
     if (desktop != nullptr) {
         const platform::Rect rect = desktop->windowRect(window);
         const platform::Point cursor = desktop->cursorPosition();
-        json +=
-            ",\"desktop\":{" + field("x", rect.left) + "," + field("y", rect.top) + "," +
-            flag("minimized", desktop->windowMinimized(window)) + "," +
-            flag("menuOpen", desktop->menuOpen()) + "," +
-            flag("minimizeItem", desktop->menuItemEnabled(window, platform::SC_MINIMIZE)) + "," +
-            flag("sizeItem", desktop->hasMenuItem(window, platform::SC_SIZE)) + "," +
-            flag("maximizeItem", desktop->hasMenuItem(window, platform::SC_MAXIMIZE)) + "," +
-            field("cursorX", cursor.x) + "," + field("cursorY", cursor.y) + "," +
-            field("cursorCounter", desktop->cursorCounter()) + "," +
-            field("frames",
-                  static_cast<std::int64_t>(platform::headless::headlessVideo().presentCount())) +
-            "}";
+        json["desktop"] = {
+            {"x", rect.left},
+            {"y", rect.top},
+            {"minimized", desktop->windowMinimized(window)},
+            {"menuOpen", desktop->menuOpen()},
+            {"minimizeItem", desktop->menuItemEnabled(window, platform::SC_MINIMIZE)},
+            {"sizeItem", desktop->hasMenuItem(window, platform::SC_SIZE)},
+            {"maximizeItem", desktop->hasMenuItem(window, platform::SC_MAXIMIZE)},
+            {"cursorX", cursor.x},
+            {"cursorY", cursor.y},
+            {"cursorCounter", desktop->cursorCounter()},
+            {"frames", platform::headless::headlessVideo().presentCount()}};
+        json["helpOpens"] = desktop->helpOpened().size();
     }
     game::Game* instance = game::game();
     if (instance == nullptr) {
-        return json + ",\"game\":null}";
+        json["game"] = nullptr;
+        return json.dump();
     }
     const game::Scores& scores = instance->scores();
-    json += "," + field("playerChange", scores.playerChange) + "," +
-            field("computerChange", scores.computerChange) + "," +
-            field("playerPoints", scores.playerPoints) + "," +
-            field("computerPoints", scores.computerPoints) + "," +
-            field("bestOtherRating", static_cast<std::int64_t>(scores.bestOtherRating));
+    json["playerChange"] = scores.playerChange;
+    json["computerChange"] = scores.computerChange;
+    json["playerPoints"] = scores.playerPoints;
+    json["computerPoints"] = scores.computerPoints;
+    json["bestOtherRating"] = scores.bestOtherRating;
     if (const game::LetterPool* pool = instance->pool()) {
         std::string available;
         for (std::size_t i = 0; i < pool->letters().size(); ++i) {
             available += pool->available(i) ? '1' : '0';
         }
-        json += ",\"pool\":{\"letters\":" + jsonString(pool->letters()) + ",\"available\":\"" +
-                available + "\"," + flag("enabled", pool->enabled()) + "}";
+        json["pool"] = {{"letters", utf8(pool->letters())},
+                        {"available", available},
+                        {"enabled", pool->enabled()}};
     } else {
-        json += ",\"pool\":null";
+        json["pool"] = nullptr;
     }
     const game::WordRow* playerRow = instance->playerRow();
     const game::WordRow* computerRow = instance->computerRow();
-    json += ",\"playerRow\":" + rowWord(playerRow);
-    json += ",\"computerRow\":" + rowWord(computerRow);
-    json += "," + field("jokerIndex", playerRow != nullptr ? playerRow->jokerIndex() : -1);
-    json += "," + flag("jokerPick", state.jokerPick);
-    json += "," + flag("playerRowEnabled", playerRow != nullptr && playerRow->enabled());
-    json += ",\"buttons\":{";
-    bool first = true;
+    json["playerRow"] = rowWord(playerRow);
+    json["computerRow"] = rowWord(computerRow);
+    json["jokerIndex"] = playerRow != nullptr ? playerRow->jokerIndex() : -1;
+    json["jokerPick"] = state.jokerPick;
+    json["playerRowEnabled"] = playerRow != nullptr && playerRow->enabled();
+    Json buttons = Json::object();
     for (const game::GameButtonRow& row : game::kGameButtonTable) {
         if (row.commandId < 0) {
             break;
         }
-        const screens::Button* button = instance->button(row.commandId);
-        json += (first ? "" : ",") + jsonString(row.imageName) + ":" +
-                (button == nullptr   ? "null"
-                 : button->enabled() ? "true"
-                                     : "false");
-        first = false;
+        const panels::Button* button = instance->button(row.commandId);
+        buttons[row.imageName] = button == nullptr ? Json(nullptr) : Json(button->enabled());
     }
-    const screens::Panel* modal = instance->modalPanel().get();
-    json += "},\"modal\":" + (modal != nullptr ? jsonString(panelClassName(*modal)) : "null") +
-            "," + flag("menu", instance->menuOverlay() != nullptr) + "}";
-    return json;
+    json["buttons"] = std::move(buttons);
+    const panels::Panel* modal = instance->modalPanel().get();
+    json["modal"] = modal != nullptr ? Json(std::string(modal->className())) : Json(nullptr);
+    json["panel"] = panelFields(modal);
+    json["menu"] = panelFields(instance->menuOverlay().get());
+    if (drawn != nullptr) {
+        json["drawn"] = drawnJson(*drawn);
+    }
+    return json.dump(-1, ' ', false, Json::error_handler_t::replace);
 }
 
 ReplayDriver::ReplayDriver(ReplayScript script, std::string shotsFolder, std::FILE* out)
@@ -167,9 +171,17 @@ ReplayDriver::ReplayDriver(ReplayScript script, std::string shotsFolder, std::FI
     }
 }
 
+ReplayDriver::~ReplayDriver()
+{
+    if (graphics::display().drawLog() == &drawn_) {
+        graphics::display().setDrawLog(nullptr);
+    }
+}
+
 void ReplayDriver::attach(HeadlessDesktop& desktop)
 {
     desktop_ = &desktop;
+    graphics::display().setDrawLog(&drawn_);
     desktop.setIdleSource([this] { return next(); });
 }
 
@@ -253,7 +265,7 @@ void ReplayDriver::run(const ReplayStep& step)
             break;
         }
         case ReplayAction::State:
-            std::fprintf(out_, "%s\n", gameStateJson(desktop_).c_str());
+            std::fprintf(out_, "%s\n", gameStateJson(desktop_, &drawn_).c_str());
             std::fflush(out_);
             break;
         case ReplayAction::Command:

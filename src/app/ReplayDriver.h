@@ -5,6 +5,7 @@
 #include <string>
 
 #include "app/ReplayScript.h"
+#include "graphics/DrawLog.h"
 
 namespace wordlark::platform::headless {
 class HeadlessDesktop;
@@ -16,10 +17,14 @@ class ReplayDriver {
 public:
     // Shots are written into `shotsFolder`; state lines go to `out`.
     ReplayDriver(ReplayScript script, std::string shotsFolder, std::FILE* out);
+    // Stops recording what the frames draw.
+    ~ReplayDriver();
+    ReplayDriver(const ReplayDriver&) = delete;
+    ReplayDriver& operator=(const ReplayDriver&) = delete;
 
-    // Makes the driver the desktop's input: each time the queue runs dry it plays the next
-    // line (a tick line one frame at a time). When the script ends the window is closed as
-    // `quit` closes it.
+    // Makes the driver the desktop's input and records what each frame draws: each time the queue
+    // runs dry it plays the next line (a tick line one frame at a time). When the script ends the
+    // window is closed as `quit` closes it.
     void attach(platform::headless::HeadlessDesktop& desktop);
 
     // One more piece of input; false when the script is over.
@@ -41,11 +46,14 @@ private:
     std::int32_t ticksLeft_ = 0;
     bool failed_ = false;
     bool closed_ = false;
+    graphics::DrawLog drawn_;
 };
 
 // One JSON line describing the game as it stands: the player, level and ratings, the last
-// changes and points, the pool, both rows, the buttons, the open panels and the window; with
-// a headless desktop also where the window and pointer are and how many frames were shown.
-std::string gameStateJson(const platform::headless::HeadlessDesktop* desktop = nullptr);
+// changes and points, the pool, both rows, the buttons, the open panels with their fields and
+// the window; with a headless desktop also where the window and pointer are, how many frames
+// were shown and how often help was asked for; with a log, what the last frame drew.
+std::string gameStateJson(const platform::headless::HeadlessDesktop* desktop = nullptr,
+                          const graphics::DrawLog* drawn = nullptr);
 
 }  // namespace wordlark::app

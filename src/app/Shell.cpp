@@ -5,11 +5,13 @@
 #include "app/MainWindow.h"
 #include "archive/ArchiveRegistry.h"
 #include "game/Game.h"
+#include "game/GameState.h"
 #include "graphics/Display.h"
 #include "platform/Random.h"
-#include "screens/ImageReferences.h"
-#include "screens/Panel.h"
-#include "screens/PanelHost.h"
+#include "screens/GameScreens.h"
+#include "panels/ImageReferences.h"
+#include "panels/Panel.h"
+#include "panels/PanelHost.h"
 
 namespace wordlark::app {
 
@@ -77,11 +79,12 @@ bool Shell::initialise(WindowId window)
         return false;
     }
     registry_ = std::make_unique<archive::ArchiveRegistry>(programFolder_);
-    screens::setImageRegistry(registry_.get());
-    auto created = std::make_unique<game::Game>("fon1", "vek.heap");
+    panels::setImageRegistry(registry_.get());
+    screens_ = std::make_unique<screens::GameScreens>(game::gameState(), programFolder_);
+    auto created = std::make_unique<game::Game>("fon1", "vek.heap", *screens_);
     game::Game* instance = created.release();
     game::setGame(instance);
-    screens::setPanelHost(instance);
+    panels::setPanelHost(instance);
     if (!instance->loadImages()) {
         failure_ = "cannot read the word list from " + programFolder_ + "vek.heap";
         return false;
@@ -103,12 +106,13 @@ void Shell::shutDown(WindowId window)
     if (game::Game* instance = game::game()) {
         // Nothing may reach the game while it is being taken apart.
         game::setGame(nullptr);
-        screens::setPanelHost(nullptr);
+        panels::setPanelHost(nullptr);
         delete instance;
     }
+    screens_.reset();
     graphics::display().close();
     if (registry_) {
-        screens::setImageRegistry(nullptr);
+        panels::setImageRegistry(nullptr);
         registry_.reset();
     }
     desktop().launchProgram(programFolder_ + kCompanionProgram);

@@ -11,6 +11,9 @@
 namespace wordlark::archive {
 class ArchiveRegistry;
 }
+namespace wordlark::screens {
+class GameScreens;
+}
 
 namespace wordlark::app {
 
@@ -58,6 +61,7 @@ private:
     platform::WindowId window_ = platform::kNoWindow;
     platform::TimerId frameTimer_ = 0;
     std::unique_ptr<archive::ArchiveRegistry> registry_;
+    std::unique_ptr<screens::GameScreens> screens_;
     std::unique_ptr<MainWindow> procedure_;
     std::string failure_;
     bool shutDown_ = false;

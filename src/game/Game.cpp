@@ -13,9 +13,9 @@
 #include "graphics/ImageResource.h"
 #include "platform/ProgramFolder.h"
 #include "platform/Random.h"
-#include "screens/Button.h"
-#include "screens/ImageReferences.h"
-#include "screens/Panel.h"
+#include "panels/Button.h"
+#include "panels/ImageReferences.h"
+#include "panels/Panel.h"
 #include "words/Dictionary.h"
 
 namespace wordlark::game {
@@ -37,23 +37,9 @@ namespace {
 
 constexpr std::string_view kHeap = "vek.heap";
 
-std::array<ScreenOpener, static_cast<std::size_t>(GameScreen::Count)>& openers()
-{
-    static std::array<ScreenOpener, static_cast<std::size_t>(GameScreen::Count)> table{};
-    return table;
-}
-
 Game* theGame = nullptr;
 
 }  // namespace
-
-void setScreenOpener(GameScreen screen, ScreenOpener opener)
-{
-    const auto index = static_cast<std::size_t>(screen);
-    if (index < openers().size()) {
-        openers()[index] = opener;
-    }
-}
 
 std::int32_t computerWordLength(std::int32_t level)
 {
@@ -91,18 +77,18 @@ void setGame(Game* instance)
     theGame = instance;
 }
 
-Game::Game(std::string_view backgroundName, std::string_view archiveFile)
-    : programFolder_(platform::programFolder())
+Game::Game(std::string_view backgroundName, std::string_view archiveFile, ScreenOpener& screens)
+    : programFolder_(platform::programFolder()), screens_(&screens)
 {
-    background_ = screens::acquireImage(backgroundName, archiveFile);
+    background_ = panels::acquireImage(backgroundName, archiveFile);
     for (int i = 0; kGameButtonTable[i].commandId != -1; ++i) {
         const GameButtonRow& row = kGameButtonTable[i];
         buttons_[static_cast<std::size_t>(i)].reset(
-            new (std::nothrow) screens::Button(row.imageName, row.archiveFile, row.commandId));
+            new (std::nothrow) panels::Button(row.imageName, row.archiveFile, row.commandId));
     }
-    jokerMarkImage_ = screens::acquireImage("asterisk", kHeap);
-    letterImage_ = screens::acquireImage("chars", kHeap);
-    rollImage_ = screens::acquireImage("chardrop", kHeap);
+    jokerMarkImage_ = panels::acquireImage("asterisk", kHeap);
+    letterImage_ = panels::acquireImage("chars", kHeap);
+    rollImage_ = panels::acquireImage("chardrop", kHeap);
     pool_.reset(new (std::nothrow) LetterPool(letterImage_, rollImage_, jokerMarkImage_));
     if (pool_) {
         pool_->deal("");
@@ -112,7 +98,7 @@ Game::Game(std::string_view backgroundName, std::string_view archiveFile)
     // The player's word list follows whoever is in play when a scan opens it.
     dictionary_.reset(new (std::nothrow) words::Dictionary(
         programFolder_, [] { return std::string(gameState().currentPlayer.nameView()); }));
-    alphabetImage_ = screens::acquireImage("Selchars", kHeap);
+    alphabetImage_ = panels::acquireImage("Selchars", kHeap);
     gameState().currentPlayer = PlayerRecord::anonymous();
     scores_ = Scores{};
 }
@@ -125,11 +111,11 @@ Game::~Game()
     playerRow_.reset();
     computerRow_.reset();
     pool_.reset();
-    screens::releaseImage(letterImage_);
-    screens::releaseImage(rollImage_);
+    panels::releaseImage(letterImage_);
+    panels::releaseImage(rollImage_);
     dictionary_.reset();
-    screens::releaseImage(jokerMarkImage_);
-    screens::releaseImage(alphabetImage_);
+    panels::releaseImage(jokerMarkImage_);
+    panels::releaseImage(alphabetImage_);
     // A panel's destructor may look at the game's slots; each is emptied before the next goes.
     menuOverlay_.reset();
     modalPanel_.reset();
@@ -141,7 +127,7 @@ bool Game::loadImages()
         background_->load();
     }
     for (int i = 0; i < kGameButtonCount; ++i) {
-        if (screens::Button* b = buttons_[static_cast<std::size_t>(i)].get()) {
+        if (panels::Button* b = buttons_[static_cast<std::size_t>(i)].get()) {
             b->loadImage();
             b->setPosition(kGameButtonTable[i].x, kGameButtonTable[i].y);
         }
@@ -152,7 +138,7 @@ bool Game::loadImages()
     if (rollImage_ != nullptr) {
         rollImage_->load();
     }
-    archive::ArchiveRegistry* registry = screens::imageRegistry();
+    archive::ArchiveRegistry* registry = panels::imageRegistry();
     const bool wordsLoaded = dictionary_ && registry != nullptr && dictionary_->load(*registry);
     if (jokerMarkImage_ != nullptr) {
         jokerMarkImage_->load();
@@ -174,7 +160,7 @@ bool Game::loadImages()
     return wordsLoaded;
 }
 
-screens::Button* Game::button(std::int32_t commandId)
+panels::Button* Game::button(std::int32_t commandId)
 {
     if (commandId < 0 || commandId >= kGameButtonCount) {
         return nullptr;
@@ -187,15 +173,21 @@ void Game::closeModalPanel()
     modalPanel_.reset();
 }
 
+void Game::closeMenuOverlay()
+{
+    menuOverlay_.reset();
+}
+
+void Game::openModalPanel(std::unique_ptr<panels::Panel> panel)
+{
+    modalPanel_ = std::move(panel);
+}
+
 void Game::openModal(GameScreen screen)
 {
-    const ScreenOpener opener = openers()[static_cast<std::size_t>(screen)];
-    if (opener == nullptr) {
-        return;
-    }
-    std::unique_ptr<screens::Panel>& slot =
+    std::unique_ptr<panels::Panel>& slot =
         screen == GameScreen::MainMenu ? menuOverlay_ : modalPanel_;
-    slot = opener(*this);
+    slot = screens_->open(screen, *this);
 }
 
 }  // namespace wordlark::game

@@ -8,17 +8,18 @@
 #include <string>
 #include <string_view>
 
+#include "game/ScreenOpener.h"
 #include "game/Scores.h"
 #include "platform/Messages.h"
-#include "screens/PanelHost.h"
+#include "panels/PanelHost.h"
 
 namespace wordlark::graphics {
 class ImageResource;
 }  // namespace wordlark::graphics
-namespace wordlark::screens {
+namespace wordlark::panels {
 class Button;
 class Panel;
-}  // namespace wordlark::screens
+}  // namespace wordlark::panels
 namespace wordlark::words {
 class Dictionary;
 }  // namespace wordlark::words
@@ -52,22 +53,16 @@ struct GameButtonRow {
 };
 extern const GameButtonRow kGameButtonTable[kGameButtonCount + 1];
 
-// The screens the game screen opens live in a library above this one; they register their
-// openers here at start-up. A slot without an opener stays empty when the game asks for it.
-class Game;
-enum class GameScreen { PlayerSelection, SaveWord, Analysis, MainMenu, Count };
-using ScreenOpener = std::unique_ptr<screens::Panel> (*)(Game& game);
-void setScreenOpener(GameScreen screen, ScreenOpener opener);
-
 // The target length of the computer's answer at a level; draws from the game's generator
 // for the levels whose lengths vary. Levels outside 0..10 count as the nearest end.
 std::int32_t computerWordLength(std::int32_t level);
 
-class Game : public screens::PanelHost {
+class Game : public panels::PanelHost {
 public:
     // Acquires every picture and makes the buttons, pool, rows and dictionary; loads nothing.
-    // The player's files live under the program folder as it stands now.
-    Game(std::string_view backgroundName, std::string_view archiveFile);
+    // The player's files live under the program folder as it stands now. The screens the
+    // game opens come from `screens`, which must outlive the game.
+    Game(std::string_view backgroundName, std::string_view archiveFile, ScreenOpener& screens);
     ~Game() override;
     Game(const Game&) = delete;
     Game& operator=(const Game&) = delete;
@@ -93,15 +88,17 @@ public:
     LetterPool* pool() { return pool_.get(); }
     WordRow* playerRow() { return playerRow_.get(); }
     WordRow* computerRow() { return computerRow_.get(); }
-    screens::Button* button(std::int32_t commandId);
+    panels::Button* button(std::int32_t commandId);
     Scores& scores() { return scores_; }
     words::Dictionary* dictionary() { return dictionary_.get(); }
     const std::string& programFolder() const { return programFolder_; }
 
     // The two panel slots. A panel that closes itself resets its slot, which deletes it.
-    std::unique_ptr<screens::Panel>& modalPanel() { return modalPanel_; }
-    std::unique_ptr<screens::Panel>& menuOverlay() { return menuOverlay_; }
+    std::unique_ptr<panels::Panel>& modalPanel() { return modalPanel_; }
+    std::unique_ptr<panels::Panel>& menuOverlay() { return menuOverlay_; }
     void closeModalPanel() override;
+    void closeMenuOverlay() override;
+    void openModalPanel(std::unique_ptr<panels::Panel> panel) override;
 
 private:
     void handleGameScreen(platform::MessageId message, platform::WParam wParam);
@@ -123,16 +120,17 @@ private:
     std::unique_ptr<LetterPool> pool_;
     graphics::ImageResource* letterImage_ = nullptr;
     graphics::ImageResource* rollImage_ = nullptr;
-    std::array<std::unique_ptr<screens::Button>, kGameButtonCount> buttons_;
+    std::array<std::unique_ptr<panels::Button>, kGameButtonCount> buttons_;
     graphics::ImageResource* jokerMarkImage_ = nullptr;
     graphics::ImageResource* alphabetImage_ = nullptr;
     Scores scores_;
     std::unique_ptr<WordRow> computerRow_;
     std::unique_ptr<WordRow> playerRow_;
-    std::unique_ptr<screens::Panel> modalPanel_;
-    std::unique_ptr<screens::Panel> menuOverlay_;
+    std::unique_ptr<panels::Panel> modalPanel_;
+    std::unique_ptr<panels::Panel> menuOverlay_;
     std::unique_ptr<words::Dictionary> dictionary_;
     std::string programFolder_;
+    ScreenOpener* screens_;
 };
 
 // The one Game of the process: none before start-up builds it and after shut-down.

@@ -8,9 +8,9 @@
 #include "game/WordRow.h"
 #include "graphics/Display.h"
 #include "graphics/ImageResource.h"
-#include "screens/Button.h"
-#include "screens/Panel.h"
-#include "screens/PanelHost.h"
+#include "panels/Button.h"
+#include "panels/Panel.h"
+#include "panels/PanelHost.h"
 
 namespace wordlark::game {
 
@@ -59,6 +59,9 @@ void drawNumber(graphics::Display& display, const ScoreBox& box, const char* for
 void Game::drawScreen()
 {
     graphics::Display& display = graphics::display();
+    if (graphics::DrawLog* log = display.drawLog()) {
+        log->clear();
+    }
     if (background_ != nullptr) {
         background_->draw();
     }
@@ -72,16 +75,12 @@ void Game::drawScreen()
     playerRow_->draw();
 
     // The panels drawn over the game screen rely on this text style.
-    display.setTextColor(0x000000);
-    display.setBackColor(0xFFFFFF);
-    display.setBackMode(graphics::kBackTransparent);
-    display.setFontParameter(0, 16);
-    display.setFontParameter(1, 6);
+    panels::setCommonTextStyle();
     drawScores();
 
     const GameState& state = gameState();
     if (state.jokerPick) {
-        const std::int32_t k = std::clamp((screens::pointerX() - kCellLeft) / kCellWidth, 0, 25);
+        const std::int32_t k = std::clamp((panels::pointerX() - kCellLeft) / kCellWidth, 0, 25);
         if (alphabetImage_ != nullptr) {
             alphabetImage_->drawAt(kStripX, kStripY);
         }

@@ -9,9 +9,9 @@
 #include "game/WordRow.h"
 #include "platform/Desktop.h"
 #include "platform/Random.h"
-#include "screens/Button.h"
-#include "screens/Panel.h"
-#include "screens/PanelHost.h"
+#include "panels/Button.h"
+#include "panels/Panel.h"
+#include "panels/PanelHost.h"
 #include "words/Dictionary.h"
 #include "words/WordBuffer.h"
 #include "words/WordSearch.h"
@@ -83,11 +83,11 @@ void Game::handleGameScreen(MessageId message, WParam wParam)
             }
             break;
         case WM_LBUTTONDOWN:
-            if (const char code = pool_->takeAt(screens::pointerX(), screens::pointerY())) {
+            if (const char code = pool_->takeAt(panels::pointerX(), panels::pointerY())) {
                 playerRow_->append(code);
                 setButtons({kCommandDemand, kCommandClear}, {});
             } else if (const char back =
-                           playerRow_->takeAt(screens::pointerX(), screens::pointerY())) {
+                           playerRow_->takeAt(panels::pointerX(), panels::pointerY())) {
                 pool_->giveBack(back);
                 if (playerRow_->word().empty()) {
                     setButtons({}, {kCommandDemand, kCommandClear});
@@ -99,14 +99,14 @@ void Game::handleGameScreen(MessageId message, WParam wParam)
             }
             break;
         case WM_RBUTTONDOWN:
-            if (playerRow_->isJokerAt(screens::pointerX(), screens::pointerY())) {
+            if (playerRow_->isJokerAt(panels::pointerX(), panels::pointerY())) {
                 state.jokerPick = true;
             }
             break;
         case WM_RBUTTONUP:
             if (state.jokerPick) {
                 state.jokerPick = false;
-                playerRow_->setJokerLetter(stripLetterAt(screens::pointerX()));
+                playerRow_->setJokerLetter(stripLetterAt(panels::pointerX()));
             }
             break;
         case WM_BUTTON_COMMAND:
@@ -265,12 +265,12 @@ void Game::setButtons(std::initializer_list<std::int32_t> on,
                       std::initializer_list<std::int32_t> off)
 {
     for (const std::int32_t id : on) {
-        if (screens::Button* b = button(id)) {
+        if (panels::Button* b = button(id)) {
             b->setEnabled(true);
         }
     }
     for (const std::int32_t id : off) {
-        if (screens::Button* b = button(id)) {
+        if (panels::Button* b = button(id)) {
             b->setEnabled(false);
         }
     }

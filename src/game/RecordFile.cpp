@@ -159,35 +159,56 @@ void deletePlayerFiles(std::string_view programFolder, std::string_view name)
     }
 }
 
-std::uint32_t scanBestOtherRating(std::string_view programFolder, std::string_view currentName)
+bool forEachPlayerFile(std::string_view programFolder,
+                       const std::function<bool(std::string_view name)>& visit)
 {
-    DIR* folder = ::opendir(saveFolder(programFolder).c_str());
+    const std::string folderPath = saveFolder(programFolder);
+    DIR* folder = ::opendir(folderPath.c_str());
     if (folder == nullptr) {
-        return 0;
+        return false;
     }
-    std::uint32_t best = 0;
     while (const dirent* entry = ::readdir(folder)) {
         const std::string_view fileName(entry->d_name);
-        if (entry->d_type == DT_DIR || !fileName.ends_with(kRecordExtension)) {
+        if (!fileName.ends_with(kRecordExtension)) {
             continue;
+        }
+        if (entry->d_type == DT_DIR) {
+            continue;
+        }
+        if (entry->d_type == DT_UNKNOWN || entry->d_type == DT_LNK) {
+            struct stat info {};
+            if (::fstatat(::dirfd(folder), entry->d_name, &info, 0) == 0 && S_ISDIR(info.st_mode)) {
+                continue;
+            }
         }
         // Names are counted in the characters the game knows them by.
         const auto name = platform::utf8ToCp1252(fileName);
         if (!name || name->size() > kMaxListedName) {
             continue;
         }
-        PlayerRecord other;
-        other.setName(std::string_view(*name).substr(0, name->size() - kRecordExtension.size()));
-        if (platform::compareNoCaseCp1252(other.nameView(), currentName) == 0) {
-            continue;
-        }
-        // loadRecord refuses what is not a regular file, folders whose type readdir did not
-        // tell included.
-        if (loadRecord(programFolder, other) && static_cast<std::uint32_t>(other.rating) > best) {
-            best = static_cast<std::uint32_t>(other.rating);
+        if (!visit(std::string_view(*name).substr(0, name->size() - kRecordExtension.size()))) {
+            break;
         }
     }
     ::closedir(folder);
+    return true;
+}
+
+std::uint32_t scanBestOtherRating(std::string_view programFolder, std::string_view currentName)
+{
+    std::uint32_t best = 0;
+    forEachPlayerFile(programFolder, [&](std::string_view name) {
+        if (platform::compareNoCaseCp1252(name, currentName) == 0) {
+            return true;
+        }
+        PlayerRecord other;
+        other.setName(name);
+        // loadRecord refuses what is not a regular file.
+        if (loadRecord(programFolder, other) && static_cast<std::uint32_t>(other.rating) > best) {
+            best = static_cast<std::uint32_t>(other.rating);
+        }
+        return true;
+    });
     return best;
 }
 

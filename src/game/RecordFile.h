@@ -4,6 +4,7 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <span>
 #include <string_view>
 
@@ -34,6 +35,13 @@ bool loadRecord(std::string_view programFolder, PlayerRecord& record);
 // Deletes the player's record file and word list; a missing file or an unusable name
 // changes nothing.
 void deletePlayerFiles(std::string_view programFolder, std::string_view name);
+
+// Calls `visit` with the player name (Windows-1252) of every record file of the save folder,
+// in the order the folder lists them, until it answers false. Folders, names that do not map
+// to Windows-1252 and file names (extension included) longer than 18 characters are not
+// players. False when the folder cannot be listed.
+bool forEachPlayerFile(std::string_view programFolder,
+                       const std::function<bool(std::string_view name)>& visit);
 
 // The highest rating, compared unsigned, among the loadable record files of the save folder
 // other than currentName's (compared without regard to case). Files whose names are longer

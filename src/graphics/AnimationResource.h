@@ -40,6 +40,7 @@ public:
     virtual void setFrame(std::int32_t index);
     virtual void advance();
 
+    std::int32_t drawnFrame() const override { return currentFrame_; }
     std::int32_t currentFrame() const { return currentFrame_; }
     std::int32_t frameCount() const { return frameCount_; }
     std::int32_t step() const { return step_; }

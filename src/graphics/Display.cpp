@@ -247,6 +247,9 @@ void Display::drawText(std::int32_t x, std::int32_t y, std::string_view text)
         return;
     }
     text = text.substr(0, std::min(text.size(), text.find('\0')));
+    if (drawLog_ != nullptr) {
+        drawLog_->texts.push_back({std::string(text), x, y});
+    }
     const platform::TextStyle style = textStyle();
     platform::Frame16 frame{backBuffer_.pixels, backBuffer_.width, backBuffer_.height,
                             backBuffer_.pitch};
@@ -261,6 +264,9 @@ void Display::drawTextBox(std::int32_t x, std::int32_t y, std::int32_t width, st
         return;
     }
     text = text.substr(0, std::min(text.size(), text.find('\0')));
+    if (drawLog_ != nullptr) {
+        drawLog_->texts.push_back({std::string(text), x, y, width, height, true});
+    }
     const platform::TextStyle style = textStyle();
     platform::Frame16 frame{backBuffer_.pixels, backBuffer_.width, backBuffer_.height,
                             backBuffer_.pitch};
@@ -300,6 +306,9 @@ void Display::invertRect(std::int32_t x, std::int32_t y, std::int32_t width, std
 {
     if (!frameReadyForDrawing() || width <= 0 || height <= 0) {
         return;
+    }
+    if (drawLog_ != nullptr) {
+        drawLog_->inverted.push_back({x, y, width, height});
     }
     const std::int64_t left = std::max<std::int64_t>(x, 0);
     const std::int64_t top = std::max<std::int64_t>(y, 0);

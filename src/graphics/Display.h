@@ -6,6 +6,7 @@
 #include <string>
 #include <string_view>
 
+#include "graphics/DrawLog.h"
 #include "graphics/SurfaceRecord.h"
 #include "platform/platform.h"
 #include "platform/text/TextRenderer.h"
@@ -87,6 +88,11 @@ public:
     // Complements every frame pixel of the rectangle (clipped to the frame).
     void invertRect(std::int32_t x, std::int32_t y, std::int32_t width, std::int32_t height);
 
+    // Where drawing is recorded from now on (the pictures record themselves); null stops it.
+    // The caller keeps the log and clears it at each frame.
+    void setDrawLog(DrawLog* log) { drawLog_ = log; }
+    DrawLog* drawLog() const { return drawLog_; }
+
     // Read access for tests and diagnostics.
     ColorRef textColor() const { return textColor_; }
     ColorRef backColor() const { return backColor_; }
@@ -127,6 +133,7 @@ private:
     platform::PaletteId previousPalette_ = platform::kNoPalette;
     PresentPath presentPath_ = PresentPath::Direct;
     bool ready_ = false;
+    DrawLog* drawLog_ = nullptr;
 };
 
 // The process's one Display; made on first use, closed when the process exits. Tests get a

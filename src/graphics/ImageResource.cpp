@@ -69,7 +69,11 @@ void ImageResource::drawAt(std::int32_t x, std::int32_t y)
 
 void ImageResource::draw()
 {
-    drawTo(display().backBuffer());
+    Display& target = display();
+    if (DrawLog* log = target.drawLog(); log != nullptr && loaded_) {
+        log->pictures.push_back({entryName(), header_.x(), header_.y(), drawnFrame()});
+    }
+    drawTo(target.backBuffer());
 }
 
 void ImageResource::drawTo(const SurfaceRecord& frame)

@@ -57,6 +57,9 @@ public:
     // draw() into any 16-bit surface (the back buffer is one); nothing when not loaded.
     void drawTo(const SurfaceRecord& frame);
 
+    // The frame a drawing shows, for the record of a frame: 0 for a still picture.
+    virtual std::int32_t drawnFrame() const { return 0; }
+
     bool isLoaded() const { return loaded_; }
     std::uint32_t tag() const { return tag_; }
     std::int32_t offsetX() const { return offsetX_; }

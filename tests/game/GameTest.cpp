@@ -5,6 +5,8 @@
 #include <cstdint>
 #include <filesystem>
 #include <fstream>
+#include <functional>
+#include <map>
 #include <memory>
 #include <set>
 #include <string>
@@ -18,14 +20,14 @@
 #include "graphics/Display.h"
 #include "graphics/ImageResource.h"
 #include "graphics/PictureClasses.h"
+#include "panels/Button.h"
+#include "panels/ImageReferences.h"
+#include "panels/Panel.h"
+#include "panels/PanelHost.h"
 #include "platform/Desktop.h"
 #include "platform/ProgramFolder.h"
 #include "platform/Random.h"
 #include "platform/headless/HeadlessDesktop.h"
-#include "screens/Button.h"
-#include "screens/ImageReferences.h"
-#include "screens/Panel.h"
-#include "screens/PanelHost.h"
 #include "support/TempDir.h"
 
 namespace wordlark::game {
@@ -42,7 +44,7 @@ std::vector<std::string>& panelLog()
 
 // A stand-in for the screens of the next issue: records its input and drawing; Escape closes
 // it through the base close request; with consume false it lets messages through (a menu).
-class TestPanel : public screens::Panel {
+class TestPanel : public panels::Panel {
 public:
     TestPanel(std::string name, bool consume)
         : Panel("ng_fon"), name_(std::move(name)), consume_(consume)
@@ -57,10 +59,22 @@ public:
         return consume_;
     }
     void draw() override { panelLog().push_back(name_ + " draw"); }
+    std::string_view className() const override { return "TestPanel"; }
 
 private:
     std::string name_;
     bool consume_;
+};
+
+// Opens the stand-ins a test asks for; a screen it did not ask for stays closed.
+class TestScreens : public ScreenOpener {
+public:
+    std::unique_ptr<panels::Panel> open(GameScreen screen, Game&) override
+    {
+        const auto found = makers.find(screen);
+        return found == makers.end() ? nullptr : found->second();
+    }
+    std::map<GameScreen, std::function<std::unique_ptr<panels::Panel>()>> makers;
 };
 
 class GameTest : public ::testing::Test {
@@ -74,9 +88,6 @@ protected:
         gameState() = GameState{};
         gameRandom().seed(7);
         panelLog().clear();
-        for (int s = 0; s < static_cast<int>(GameScreen::Count); ++s) {
-            setScreenOpener(static_cast<GameScreen>(s), nullptr);
-        }
         setDesktop(&desktop_);
         window_ = desktop_.createWindow(
             "test", 0, 0, 640, 480,
@@ -85,13 +96,13 @@ protected:
         graphics::display().open(window_);
         graphics::registerPictureClasses();
         registry_ = std::make_unique<archive::ArchiveRegistry>(dir_.folder());
-        screens::setImageRegistry(registry_.get());
+        panels::setImageRegistry(registry_.get());
     }
 
     ~GameTest() override
     {
         destroyGame();
-        screens::setImageRegistry(nullptr);
+        panels::setImageRegistry(nullptr);
         registry_.reset();
         graphics::display().close();
         setMainWindow(kNoWindow);
@@ -107,8 +118,8 @@ protected:
             return 0;
         }
         if (message == WM_MOUSEMOVE) {
-            screens::pointerX() = pointX(lParam);
-            screens::pointerY() = pointY(lParam);
+            panels::pointerX() = pointX(lParam);
+            panels::pointerY() = pointY(lParam);
         }
         if (game_ != nullptr) {
             game_->handleInput(message, wParam, lParam);
@@ -118,14 +129,14 @@ protected:
 
     void makeGame()
     {
-        game_ = std::make_unique<Game>("fon1", "vek.heap");
+        game_ = std::make_unique<Game>("fon1", "vek.heap", screens_);
         setGame(game_.get());
-        screens::setPanelHost(game_.get());
+        panels::setPanelHost(game_.get());
         ASSERT_TRUE(game_->loadImages());
     }
     void destroyGame()
     {
-        screens::setPanelHost(nullptr);
+        panels::setPanelHost(nullptr);
         setGame(nullptr);
         game_.reset();
     }
@@ -191,6 +202,7 @@ protected:
     headless::HeadlessDesktop desktop_;
     WindowId window_ = kNoWindow;
     std::unique_ptr<archive::ArchiveRegistry> registry_;
+    TestScreens screens_;
     std::unique_ptr<Game> game_;
     bool closed_ = false;
 };
@@ -212,9 +224,9 @@ TEST_F(GameTest, StartsWithAnEmptyScreenAndOnlyStartEnabled)
 
 TEST_F(GameTest, ThePlayerSelectionOpensInFrontAtStartUp)
 {
-    setScreenOpener(GameScreen::PlayerSelection, [](Game&) -> std::unique_ptr<screens::Panel> {
+    screens_.makers[GameScreen::PlayerSelection] = []() -> std::unique_ptr<panels::Panel> {
         return std::make_unique<TestPanel>("players", true);
-    });
+    };
     makeGame();
     ASSERT_NE(game_->modalPanel(), nullptr);
     command(kCommandStart);  // the selection takes it, the game screen does not see it
@@ -411,9 +423,9 @@ TEST_F(GameTest, WithNoAnswerTheComputerLosesTheWordButWinsThePass)
 
 TEST_F(GameTest, AnUnknownWordAsksToBeSavedAndTheAnswerDecides)
 {
-    setScreenOpener(GameScreen::SaveWord, [](Game&) -> std::unique_ptr<screens::Panel> {
+    screens_.makers[GameScreen::SaveWord] = []() -> std::unique_ptr<panels::Panel> {
         return std::make_unique<TestPanel>("save", true);
-    });
+    };
     makeGame();
     startWith("QZXQZXQZXQZX");
     clickPool(0);
@@ -446,12 +458,12 @@ TEST_F(GameTest, AnUnknownWordAsksToBeSavedAndTheAnswerDecides)
 
 TEST_F(GameTest, SortAnalyzeAndTheMenuFollowTheirRules)
 {
-    setScreenOpener(GameScreen::Analysis, [](Game&) -> std::unique_ptr<screens::Panel> {
+    screens_.makers[GameScreen::Analysis] = []() -> std::unique_ptr<panels::Panel> {
         return std::make_unique<TestPanel>("analysis", true);
-    });
-    setScreenOpener(GameScreen::MainMenu, [](Game&) -> std::unique_ptr<screens::Panel> {
+    };
+    screens_.makers[GameScreen::MainMenu] = []() -> std::unique_ptr<panels::Panel> {
         return std::make_unique<TestPanel>("menu", false);
-    });
+    };
     makeGame();
     startWith("ZA[B");
     command(kCommandSort);
@@ -470,9 +482,9 @@ TEST_F(GameTest, SortAnalyzeAndTheMenuFollowTheirRules)
     game_->modalPanel().reset();
     command(kCommandMenu);
     ASSERT_NE(game_->menuOverlay(), nullptr);
-    setScreenOpener(GameScreen::Analysis, [](Game&) -> std::unique_ptr<screens::Panel> {
+    screens_.makers[GameScreen::Analysis] = []() -> std::unique_ptr<panels::Panel> {
         return std::make_unique<TestPanel>("analysis2", true);
-    });
+    };
     command(kCommandAnalyze);
     ASSERT_NE(game_->modalPanel(), nullptr);
     panelLog().clear();
@@ -494,7 +506,7 @@ TEST_F(GameTest, TheStripMarksTheCellAReleaseWouldChoose)
 
     // The pixel of a cell as drawn with the pointer at x.
     auto pixelWith = [&](int pointer, int cellX) {
-        screens::pointerX() = pointer;
+        panels::pointerX() = pointer;
         game_->drawScreen();
         return graphics::display().backBuffer().row16(280)[cellX];
     };

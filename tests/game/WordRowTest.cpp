@@ -2,14 +2,14 @@
 
 #include <gtest/gtest.h>
 
-#include "screens/RecordingImage.h"
+#include "panels/RecordingImage.h"
 
 namespace wordlark::game {
 namespace {
 
-using screens::test::DrawCall;
-using screens::test::RecordingArchive;
-using screens::test::RecordingImage;
+using panels::test::DrawCall;
+using panels::test::RecordingArchive;
+using panels::test::RecordingImage;
 
 constexpr char J = kJokerCode;
 // A point in column c of the player's row (bottom 258).

@@ -10,7 +10,7 @@ namespace wordlark::graphics {
 class ImageResource;
 }
 
-namespace wordlark::screens {
+namespace wordlark::panels {
 
 // The archive file every panel and button picture comes from.
 inline constexpr std::string_view kPictureArchive = "vek.heap";
@@ -27,4 +27,4 @@ graphics::ImageResource* acquireImage(std::string_view name,
 // Gives one reference back; null is ignored. The last one unloads and deletes the picture.
 void releaseImage(graphics::ImageResource* image);
 
-}  // namespace wordlark::screens
+}  // namespace wordlark::panels

@@ -1,9 +1,12 @@
-// PanelHost.h -- what panels need from their owner: closing the modal slot, the last pointer.
+// PanelHost.h -- what panels need from their owner: its two slots, and the last pointer.
 #pragma once
 
 #include <cstdint>
+#include <memory>
 
-namespace wordlark::screens {
+namespace wordlark::panels {
+
+class Panel;
 
 // The owner of the panel slots (the game). Panels know it only through this, so the panel
 // framework sits below the game without a cycle.
@@ -13,6 +16,11 @@ public:
     // Destroys the panel in the modal slot, if any, and empties the slot. May destroy the
     // panel that is calling: the caller touches nothing of its own afterwards.
     virtual void closeModalPanel() = 0;
+    // The same for the menu overlay's slot.
+    virtual void closeMenuOverlay() = 0;
+    // Puts a panel in the modal slot, replacing (and destroying) whatever was there. The menu
+    // opens the screens it offers this way while it sinks away in its own slot.
+    virtual void openModalPanel(std::unique_ptr<Panel> panel) = 0;
 };
 
 // The current host; null while none is installed (closing then does nothing).
@@ -24,4 +32,4 @@ void setPanelHost(PanelHost* host);
 std::int32_t& pointerX();
 std::int32_t& pointerY();
 
-}  // namespace wordlark::screens
+}  // namespace wordlark::panels

@@ -1,11 +1,11 @@
-#include "screens/Button.h"
+#include "panels/Button.h"
 
 #include <gtest/gtest.h>
 
-#include "ScreensFixture.h"
+#include "PanelsFixture.h"
 #include "graphics/ImageResource.h"
 
-namespace wordlark::screens {
+namespace wordlark::panels {
 namespace {
 
 using platform::WM_LBUTTONDOWN;
@@ -172,4 +172,4 @@ TEST_F(ButtonTest, GameButtonsArePlacedBySetPosition)
 }
 
 }  // namespace
-}  // namespace wordlark::screens
+}  // namespace wordlark::panels

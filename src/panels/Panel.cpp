@@ -1,10 +1,13 @@
-#include "screens/Panel.h"
+#include "panels/Panel.h"
 
+#include <nlohmann/json.hpp>
+
+#include "graphics/Display.h"
 #include "graphics/ImageResource.h"
-#include "screens/ImageReferences.h"
-#include "screens/PanelHost.h"
+#include "panels/ImageReferences.h"
+#include "panels/PanelHost.h"
 
-namespace wordlark::screens {
+namespace wordlark::panels {
 
 Panel::Panel(std::string_view backgroundName) : background_(acquireImage(backgroundName))
 {
@@ -24,6 +27,8 @@ bool Panel::handleInput(platform::MessageId message, platform::WParam wParam,
     return true;
 }
 
+void Panel::describe(nlohmann::ordered_json& /*fields*/) const {}
+
 void Panel::loadBackground()
 {
     if (background_) {
@@ -36,4 +41,14 @@ bool Panel::closeSelf()
     return Panel::handleInput(platform::WM_KEYDOWN, platform::VK_ESCAPE, 0);
 }
 
-}  // namespace wordlark::screens
+void setCommonTextStyle()
+{
+    graphics::Display& display = graphics::display();
+    display.setTextColor(0x000000);
+    display.setBackColor(0xFFFFFF);
+    display.setBackMode(graphics::kBackTransparent);
+    display.setFontParameter(0, 16);
+    display.setFontParameter(1, 6);
+}
+
+}  // namespace wordlark::panels

@@ -1,12 +1,12 @@
-#include "screens/ButtonPanel.h"
+#include "panels/ButtonPanel.h"
 
 #include <gtest/gtest.h>
 
-#include "ScreensFixture.h"
+#include "PanelsFixture.h"
 #include "graphics/ImageResource.h"
-#include "screens/Button.h"
+#include "panels/Button.h"
 
-namespace wordlark::screens {
+namespace wordlark::panels {
 namespace {
 
 using platform::VK_ESCAPE;
@@ -26,6 +26,7 @@ public:
         ++alive;
     }
     ~TestPanel() override { --alive; }
+    std::string_view className() const override { return "TestPanel"; }
     static inline int alive = 0;
 };
 
@@ -42,6 +43,7 @@ public:
         return Panel::handleInput(message, wParam, lParam);
     }
     void draw() override {}
+    std::string_view className() const override { return "ClosingPanel"; }
 };
 
 // The game's side of the contract: one modal slot.
@@ -52,7 +54,10 @@ public:
         ++closes;
         modal.reset();
     }
+    void closeMenuOverlay() override { menu.reset(); }
+    void openModalPanel(std::unique_ptr<Panel> panel) override { modal = std::move(panel); }
     std::unique_ptr<Panel> modal;
+    std::unique_ptr<Panel> menu;
     int closes = 0;
 };
 
@@ -194,4 +199,4 @@ TEST_F(ButtonPanelTest, ImageReferencesNeedAPictureEntry)
 }
 
 }  // namespace
-}  // namespace wordlark::screens
+}  // namespace wordlark::panels

@@ -10,7 +10,7 @@ namespace wordlark::graphics {
 class ImageResource;
 }
 
-namespace wordlark::screens {
+namespace wordlark::panels {
 
 // The frames of every button picture. The idle look is part of the background behind it.
 inline constexpr std::int32_t kFrameHighlighted = 0;
@@ -69,4 +69,4 @@ private:
     bool autoRepeat_ = false;
 };
 
-}  // namespace wordlark::screens
+}  // namespace wordlark::panels

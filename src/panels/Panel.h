@@ -3,13 +3,15 @@
 
 #include <string_view>
 
+#include <nlohmann/json_fwd.hpp>
+
 #include "platform/Messages.h"
 
 namespace wordlark::graphics {
 class ImageResource;
 }
 
-namespace wordlark::screens {
+namespace wordlark::panels {
 
 // Panels are not windows: the game holds them in its slots, passes them its input messages
 // and draws them on top of its own screen once per frame.
@@ -28,6 +30,11 @@ public:
                              platform::LParam lParam);
     virtual void draw() = 0;
 
+    // The class's own name, as the replay state shows which panel is in front.
+    virtual std::string_view className() const = 0;
+    // The panel's own fields for the replay state, into an object; none by default.
+    virtual void describe(nlohmann::ordered_json& fields) const;
+
     // Loads the background again (the game does so when it reloads its own pictures).
     void loadBackground();
     graphics::ImageResource* background() const { return background_; }
@@ -39,4 +46,8 @@ protected:
     graphics::ImageResource* background_;
 };
 
-}  // namespace wordlark::screens
+// The text style every panel that writes text relies on: black, transparent, 16 pixels high,
+// 6 wide. The game screen sets it before the panels are drawn.
+void setCommonTextStyle();
+
+}  // namespace wordlark::panels

@@ -1,9 +1,9 @@
-#include "screens/ImageReferences.h"
+#include "panels/ImageReferences.h"
 
 #include "archive/ArchiveRegistry.h"
 #include "graphics/ImageResource.h"
 
-namespace wordlark::screens {
+namespace wordlark::panels {
 
 namespace {
 archive::ArchiveRegistry* currentRegistry = nullptr;
@@ -40,4 +40,4 @@ void releaseImage(graphics::ImageResource* image)
     }
 }
 
-}  // namespace wordlark::screens
+}  // namespace wordlark::panels

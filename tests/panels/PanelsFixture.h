@@ -1,4 +1,4 @@
-// ScreensFixture.h -- a small picture archive, an open display and a recording desktop for
+// PanelsFixture.h -- a small picture archive, an open display and a recording desktop for
 // the panel and button tests; buttons post to a headless window that records commands.
 #pragma once
 
@@ -17,11 +17,11 @@
 #include "platform/Desktop.h"
 #include "platform/headless/HeadlessDesktop.h"
 #include "platform/headless/HeadlessVideo.h"
-#include "screens/ImageReferences.h"
-#include "screens/PanelHost.h"
+#include "panels/ImageReferences.h"
+#include "panels/PanelHost.h"
 #include "support/TempDir.h"
 
-namespace wordlark::screens::test {
+namespace wordlark::panels::test {
 
 inline constexpr std::int32_t kButtonSide = 20;
 
@@ -134,4 +134,4 @@ protected:
     std::vector<std::int32_t> commands_;
 };
 
-}  // namespace wordlark::screens::test
+}  // namespace wordlark::panels::test

@@ -1,12 +1,12 @@
-#include "screens/Button.h"
+#include "panels/Button.h"
 
 #include "archive/FourCC.h"
 #include "graphics/ImageResource.h"
+#include "panels/ImageReferences.h"
+#include "panels/PanelHost.h"
 #include "platform/Desktop.h"
-#include "screens/ImageReferences.h"
-#include "screens/PanelHost.h"
 
-namespace wordlark::screens {
+namespace wordlark::panels {
 
 using archive::commandCode;
 
@@ -146,4 +146,4 @@ void Button::tick()
     }
 }
 
-}  // namespace wordlark::screens
+}  // namespace wordlark::panels

@@ -11,7 +11,7 @@
 #include "graphics/ImageResource.h"
 #include "support/TestArchive.h"
 
-namespace wordlark::screens::test {
+namespace wordlark::panels::test {
 
 struct DrawCall {
     std::int32_t frame;
@@ -63,4 +63,4 @@ private:
     std::unique_ptr<archive::Archive> archive_;
 };
 
-}  // namespace wordlark::screens::test
+}  // namespace wordlark::panels::test

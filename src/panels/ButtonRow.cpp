@@ -1,8 +1,8 @@
-#include "screens/ButtonRow.h"
+#include "panels/ButtonRow.h"
 
 #include <cstring>
 
-namespace wordlark::screens {
+namespace wordlark::panels {
 
 std::string_view ButtonRow::name() const
 {
@@ -12,4 +12,4 @@ std::string_view ButtonRow::name() const
     return {imageName, length};
 }
 
-}  // namespace wordlark::screens
+}  // namespace wordlark::panels

@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <string_view>
 
-namespace wordlark::screens {
+namespace wordlark::panels {
 
 class Button;
 
@@ -23,4 +23,4 @@ struct ButtonRow {
     bool isEnd() const { return imageName[0] == '\0'; }
 };
 
-}  // namespace wordlark::screens
+}  // namespace wordlark::panels

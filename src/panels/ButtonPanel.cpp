@@ -1,9 +1,9 @@
-#include "screens/ButtonPanel.h"
+#include "panels/ButtonPanel.h"
 
 #include "graphics/ImageResource.h"
-#include "screens/ImageReferences.h"
+#include "panels/ImageReferences.h"
 
-namespace wordlark::screens {
+namespace wordlark::panels {
 
 ButtonPanel::ButtonPanel(std::string_view backgroundName, ButtonRow* buttons, bool closesOnEscape)
     : Panel(backgroundName), closesOnEscape_(closesOnEscape), buttons_(buttons)
@@ -58,4 +58,4 @@ Button* ButtonPanel::buttonFor(std::int32_t commandId) const
     return nullptr;
 }
 
-}  // namespace wordlark::screens
+}  // namespace wordlark::panels

@@ -4,11 +4,11 @@
 #include <memory>
 #include <vector>
 
-#include "screens/Button.h"
-#include "screens/ButtonRow.h"
-#include "screens/Panel.h"
+#include "panels/Button.h"
+#include "panels/ButtonRow.h"
+#include "panels/Panel.h"
 
-namespace wordlark::screens {
+namespace wordlark::panels {
 
 class ButtonPanel : public Panel {
 public:
@@ -39,4 +39,4 @@ private:
     std::vector<std::unique_ptr<Button>> made_;
 };
 
-}  // namespace wordlark::screens
+}  // namespace wordlark::panels

@@ -1,6 +1,6 @@
-#include "screens/PanelHost.h"
+#include "panels/PanelHost.h"
 
-namespace wordlark::screens {
+namespace wordlark::panels {
 
 namespace {
 PanelHost* currentHost = nullptr;
@@ -28,4 +28,4 @@ std::int32_t& pointerY()
     return lastPointerY;
 }
 
-}  // namespace wordlark::screens
+}  // namespace wordlark::panels

@@ -1,0 +1,153 @@
+#include "screens/AnalysisPanel.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <numeric>
+
+#include <nlohmann/json.hpp>
+
+#include "game/Game.h"
+#include "game/WordRow.h"
+#include "graphics/Display.h"
+#include "words/Dictionary.h"
+#include "words/WordSearch.h"
+
+namespace wordlark::screens {
+
+using namespace platform;
+
+namespace {
+
+panels::ButtonRow table[] = {
+    {kAnalysisUp, "an_up", nullptr},
+    {kAnalysisDown, "an_down", nullptr},
+    {kAnalysisClose, "an_close", nullptr},
+    {kAnalysisAlphabetical, "an_sortlen", nullptr},
+    {kAnalysisByLength, "an_sortname", nullptr},
+    {-1, "", nullptr},
+};
+
+constexpr std::int32_t kTextX = 183;
+constexpr std::int32_t kPlayerWordY = 130;
+constexpr std::int32_t kComputerWordY = 176;
+constexpr std::int32_t kFirstRowY = 223;
+constexpr std::int32_t kRowStep = 22;
+constexpr std::int32_t kRowsEndY = 399;
+constexpr std::size_t kScrollStep = 2;
+
+}  // namespace
+
+AnalysisPanel::AnalysisPanel(std::string_view backgroundName, game::Game& game,
+                             std::string_view letters, bool& alphabetical)
+    : ButtonPanel(backgroundName, table, true), game_(game), alphabetical_(alphabetical)
+{
+    for (const std::int32_t id : {kAnalysisUp, kAnalysisDown}) {
+        if (panels::Button* button = buttonFor(id)) {
+            button->setAutoRepeat(true);
+        }
+    }
+    if (words::Dictionary* dictionary = game_.dictionary()) {
+        words::WordBuffer word{};
+        for (bool more = dictionary->firstWord(word); more; more = dictionary->nextWord(word)) {
+            if (words::canMake(letters, word)) {
+                words_.emplace_back(word);
+            }
+        }
+    }
+    if (alphabetical_) {
+        sortAlphabetically();
+    } else {
+        sortByLength();
+    }
+}
+
+// Both orders are stable: words of equal key keep the order they had, as a selection sort
+// that takes the first of the best would leave them.
+void AnalysisPanel::sortAlphabetically()
+{
+    std::vector<std::size_t> order(words_.size());
+    std::iota(order.begin(), order.end(), std::size_t{0});
+    // std::string compares its bytes as unsigned values, a prefix first.
+    std::stable_sort(order.begin(), order.end(),
+                     [this](std::size_t a, std::size_t b) { return words_[a] < words_[b]; });
+    std::vector<std::string> sorted;
+    sorted.reserve(words_.size());
+    std::size_t newTop = 0;
+    for (std::size_t i = 0; i < order.size(); ++i) {
+        // The first row keeps showing the same word, now at its new place.
+        if (order[i] == top_) {
+            newTop = i;
+        }
+        sorted.push_back(std::move(words_[order[i]]));
+    }
+    words_ = std::move(sorted);
+    top_ = newTop;
+}
+
+void AnalysisPanel::sortByLength()
+{
+    std::stable_sort(words_.begin(), words_.end(), [](const std::string& a, const std::string& b) {
+        return a.size() > b.size();
+    });
+    top_ = 0;
+}
+
+bool AnalysisPanel::handleInput(MessageId message, WParam wParam, LParam lParam)
+{
+    if (message != WM_BUTTON_COMMAND || wParam > kAnalysisByLength) {
+        return ButtonPanel::handleInput(message, wParam, lParam);
+    }
+    switch (static_cast<std::int32_t>(wParam)) {
+        case kAnalysisUp:
+            top_ = top_ >= kScrollStep + 1 ? top_ - kScrollStep : 0;
+            break;
+        case kAnalysisDown:
+            if (top_ + kScrollStep + 1 < words_.size()) {
+                top_ += kScrollStep;
+            }
+            break;
+        case kAnalysisClose:
+            closeSelf();
+            return true;
+        case kAnalysisAlphabetical:
+            alphabetical_ = true;
+            sortAlphabetically();
+            break;
+        case kAnalysisByLength:
+            alphabetical_ = false;
+            sortByLength();
+            break;
+        default:
+            break;
+    }
+    return true;
+}
+
+void AnalysisPanel::draw()
+{
+    ButtonPanel::draw();
+    panels::setCommonTextStyle();
+    graphics::Display& display = graphics::display();
+    if (const game::WordRow* row = game_.playerRow()) {
+        display.drawText(kTextX, kPlayerWordY, row->word());
+    }
+    if (const game::WordRow* row = game_.computerRow()) {
+        display.drawText(kTextX, kComputerWordY, row->word());
+    }
+    std::size_t index = top_;
+    for (std::int32_t y = kFirstRowY; y < kRowsEndY && index < words_.size(); y += kRowStep) {
+        display.drawText(kTextX, y, words_[index++]);
+    }
+    char count[16];
+    std::snprintf(count, sizeof count, "%zu", words_.size());
+    display.drawTextBox(421, 100, 84, 22, count, graphics::kTextCenter);
+}
+
+void AnalysisPanel::describe(nlohmann::ordered_json& fields) const
+{
+    fields["wordCount"] = words_.size();
+    fields["top"] = top_;
+    fields["alphabetical"] = alphabetical_;
+}
+
+}  // namespace wordlark::screens

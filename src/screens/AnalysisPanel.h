@@ -1,0 +1,55 @@
+// AnalysisPanel.h -- every word the deal's letters allowed, with its count, sorted and scrolled.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "panels/ButtonPanel.h"
+
+namespace wordlark::game {
+class Game;
+}
+
+namespace wordlark::screens {
+
+// The analysis screen's commands, in the order of its button table.
+enum AnalysisCommand : std::int32_t {
+    kAnalysisUp = 0,
+    kAnalysisDown = 1,
+    kAnalysisClose = 2,
+    kAnalysisAlphabetical = 3,  // the picture "an_sortlen"
+    kAnalysisByLength = 4,      // the picture "an_sortname"
+};
+
+class AnalysisPanel : public panels::ButtonPanel {
+public:
+    // Lists every dictionary word, then every word of the player's list, that the letters
+    // make (duplicates kept), sorted by `alphabetical`, which the sort buttons change and
+    // which outlives the panel.
+    AnalysisPanel(std::string_view backgroundName, game::Game& game, std::string_view letters,
+                  bool& alphabetical);
+
+    bool handleInput(platform::MessageId message, platform::WParam wParam,
+                     platform::LParam lParam) override;
+    void draw() override;
+    std::string_view className() const override { return "AnalysisPanel"; }
+    void describe(nlohmann::ordered_json& fields) const override;
+
+    const std::vector<std::string>& words() const { return words_; }
+    // The index of the word in the first visible row.
+    std::size_t top() const { return top_; }
+
+private:
+    void sortAlphabetically();
+    void sortByLength();
+
+    game::Game& game_;
+    bool& alphabetical_;
+    std::vector<std::string> words_;
+    std::size_t top_ = 0;
+};
+
+}  // namespace wordlark::screens

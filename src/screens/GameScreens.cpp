@@ -1,0 +1,34 @@
+#include "screens/GameScreens.h"
+
+#include "game/Game.h"
+#include "game/LetterPool.h"
+#include "screens/AnalysisPanel.h"
+#include "screens/MainMenu.h"
+#include "screens/PlayerSelection.h"
+#include "screens/SaveWordDialog.h"
+
+namespace wordlark::screens {
+
+GameScreens::GameScreens(game::GameState& state, std::string programFolder)
+    : state_(state), programFolder_(std::move(programFolder))
+{
+}
+
+std::unique_ptr<panels::Panel> GameScreens::open(game::GameScreen screen, game::Game& game)
+{
+    switch (screen) {
+        case game::GameScreen::PlayerSelection:
+            return std::make_unique<PlayerSelection>("ng_fon", true, game, state_, programFolder_);
+        case game::GameScreen::SaveWord:
+            return std::make_unique<SaveWordDialog>("sw_fon", game);
+        case game::GameScreen::Analysis:
+            return std::make_unique<AnalysisPanel>(
+                "an_fon", game, game.pool() != nullptr ? game.pool()->letters() : "",
+                analysisAlphabetical_);
+        case game::GameScreen::MainMenu:
+            return std::make_unique<MainMenu>("menu", game, state_, programFolder_);
+    }
+    return nullptr;
+}
+
+}  // namespace wordlark::screens

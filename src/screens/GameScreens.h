@@ -1,0 +1,31 @@
+// GameScreens.h -- opens the screens the game screen asks for, with what each one needs.
+#pragma once
+
+#include <memory>
+#include <string>
+
+#include "game/ScreenOpener.h"
+
+namespace wordlark::game {
+struct GameState;
+}
+
+namespace wordlark::screens {
+
+// Made once by start-up and handed to the game; lives as long as the game. It keeps the one
+// choice that outlives a screen: the analysis's sort order for the rest of the run.
+class GameScreens : public game::ScreenOpener {
+public:
+    GameScreens(game::GameState& state, std::string programFolder);
+
+    std::unique_ptr<panels::Panel> open(game::GameScreen screen, game::Game& game) override;
+
+    bool analysisAlphabetical() const { return analysisAlphabetical_; }
+
+private:
+    game::GameState& state_;
+    std::string programFolder_;
+    bool analysisAlphabetical_ = true;
+};
+
+}  // namespace wordlark::screens

@@ -1,0 +1,327 @@
+#include "screens/MainMenu.h"
+
+#include <algorithm>
+#include <cstdio>
+
+#include <nlohmann/json.hpp>
+
+#include "game/Game.h"
+#include "game/GameState.h"
+#include "graphics/Display.h"
+#include "graphics/ImageResource.h"
+#include "panels/ImageReferences.h"
+#include "panels/PanelHost.h"
+#include "platform/Desktop.h"
+#include "screens/AboutPanel.h"
+#include "screens/PlayerSelection.h"
+#include "screens/StatisticsPanel.h"
+#include "screens/TopTenPanel.h"
+#include "screens/YesNoDialog.h"
+
+namespace wordlark::screens {
+
+using namespace platform;
+
+namespace {
+
+// The menu's own table form: the archive file is named in every row.
+struct MenuRow {
+    std::int32_t commandId;
+    char imageName[16];
+    char archiveFile[16];
+};
+
+constexpr MenuRow kMenuTable[] = {
+    {kMenuNew, "m_new", "vek.heap"},         {kMenuExit, "m_exit", "vek.heap"},
+    {kMenuAbout, "m_about", "vek.heap"},     {kMenuHelp, "m_help", "vek.heap"},
+    {kMenuStatistics, "m_stat", "vek.heap"}, {kMenuTopTen, "m_top10", "vek.heap"},
+    {kMenuLevels, "m_levels", "vek.heap"},   {-1, "", ""},
+};
+
+// The slide: 50 pixels a frame up to rest at 278, the picture's resting point (588, 405).
+constexpr std::int32_t kSlideSpeed = 50;
+constexpr std::int32_t kSlideTop = 278;
+constexpr std::int32_t kMenuX = 588;
+constexpr std::int32_t kMenuLowY = 683;
+
+// The level selector: arrives from 152 pixels to the right at 40 a frame, leaves the same way.
+constexpr std::int32_t kLevelSpeed = 40;
+constexpr std::int32_t kLevelStart = 152;
+constexpr std::int32_t kLevelX = 459;
+constexpr std::int32_t kLevelY = 297;
+constexpr std::int32_t kCaptionX = 387;
+constexpr std::int32_t kCaptionY = 272;
+constexpr std::int32_t kCaptionWidth = 144;
+constexpr std::int32_t kCaptionHeight = 22;
+// The drop-down list's rows, and the area presses on the selector count in (bounds included).
+constexpr std::int32_t kListTop = 292;
+constexpr std::int32_t kListRowHeight = 16;
+constexpr std::int32_t kListRows = 10;
+constexpr std::int32_t kHighestLevel = 4;
+constexpr std::int32_t kPressLeft = 387;
+constexpr std::int32_t kPressRight = 531;
+constexpr std::int32_t kPressTop = 270;
+constexpr std::int32_t kPressBottom = 452;
+
+bool pointerOn(graphics::ImageResource* image)
+{
+    return image != nullptr && image->hitTest(panels::pointerX(), panels::pointerY()) != nullptr;
+}
+
+graphics::ImageResource* acquireLoaded(std::string_view name)
+{
+    graphics::ImageResource* image = panels::acquireImage(name);
+    if (image != nullptr) {
+        image->load();
+    }
+    return image;
+}
+
+void release(graphics::ImageResource*& image)
+{
+    panels::releaseImage(image);
+    image = nullptr;
+}
+
+}  // namespace
+
+MainMenu::MainMenu(std::string_view backgroundName, game::Game& game, game::GameState& state,
+                   std::string programFolder)
+    : Panel(backgroundName),
+      game_(game),
+      state_(state),
+      programFolder_(std::move(programFolder)),
+      mask_(acquireLoaded("menumask")),
+      slideSpeed_(kSlideSpeed)
+{
+    for (const MenuRow* row = kMenuTable; row->commandId != -1; ++row) {
+        auto button =
+            std::make_unique<panels::Button>(row->imageName, row->archiveFile, row->commandId);
+        button->loadImage();
+        button->setEnabled(false);
+        button->setHover(false);
+        buttons_.push_back(std::move(button));
+    }
+}
+
+MainMenu::~MainMenu()
+{
+    release(mask_);
+    buttons_.clear();
+    release(levelPanel_);
+    release(levelList_);
+}
+
+panels::Button* MainMenu::button(std::int32_t command) const
+{
+    for (const auto& b : buttons_) {
+        if (b->commandId() == command) {
+            return b.get();
+        }
+    }
+    return nullptr;
+}
+
+void MainMenu::draw()
+{
+    if (levelPanel_ != nullptr) {
+        drawLevelSelector();
+    }
+    if (background_ != nullptr) {
+        background_->setPosition(kMenuX, kMenuLowY - slideOffset_);
+        background_->draw();
+    }
+    slideOffset_ += slideSpeed_;
+    if (slideOffset_ > kSlideTop) {
+        slideOffset_ = kSlideTop;
+        slideSpeed_ = 0;
+        for (const auto& b : buttons_) {
+            b->setHover(false);
+            b->setEnabled(true);
+        }
+    }
+    if (slideSpeed_ == 0) {
+        for (const auto& b : buttons_) {
+            b->tick();
+        }
+    }
+    if (mask_ != nullptr) {
+        mask_->draw();
+    }
+    if (slideOffset_ < 0) {
+        if (background_ != nullptr) {
+            background_->unload();
+        }
+        // The menu is gone after this.
+        game_.closeMenuOverlay();
+    }
+}
+
+void MainMenu::drawLevelSelector()
+{
+    graphics::Display& display = graphics::display();
+    panels::setCommonTextStyle();
+    levelOffset_ += levelSpeed_;
+    if (levelOffset_ < 0) {
+        levelOffset_ = 0;
+        levelSpeed_ = 0;
+    }
+    levelPanel_->drawAt(kLevelX + levelOffset_, kLevelY);
+    char caption[32];
+    std::snprintf(caption, sizeof caption, "Level %d", static_cast<int>(state_.currentLevel));
+    display.drawTextBox(kCaptionX + levelOffset_, kCaptionY, kCaptionWidth, kCaptionHeight, caption,
+                        graphics::kTextCenter);
+    if (levelOffset_ > kLevelStart) {
+        release(levelPanel_);
+        release(levelList_);
+    }
+    if (levelList_ == nullptr) {
+        return;
+    }
+    levelList_->draw();
+    for (std::int32_t k = 1; k <= kListRows; ++k) {
+        const std::int32_t y = kListTop + kListRowHeight * (k - 1);
+        char row[16];
+        std::snprintf(row, sizeof row, "level %d", static_cast<int>(k));
+        display.drawTextBox(kCaptionX, y, kCaptionWidth, kListRowHeight, row,
+                            graphics::kTextCenter);
+        if (panels::pointerY() > y && panels::pointerY() < y + kListRowHeight) {
+            display.invertRect(kCaptionX + 2, y + 1, kCaptionWidth - 4, kListRowHeight - 2);
+        }
+    }
+}
+
+bool MainMenu::handleInput(MessageId message, WParam wParam, LParam /*lParam*/)
+{
+    if (slideSpeed_ < 0) {
+        return false;
+    }
+    switch (message) {
+        case WM_KEYDOWN:
+            if (wParam == VK_ESCAPE) {
+                slideSpeed_ = -kSlideSpeed;
+            }
+            break;
+        case WM_MOUSEMOVE:
+            mouseMove();
+            break;
+        case WM_LBUTTONDOWN:
+            press();
+            break;
+        case WM_BUTTON_COMMAND:
+            return runCommand(static_cast<std::int32_t>(wParam));
+        default:
+            break;
+    }
+    if (slideSpeed_ == 0) {
+        for (const auto& b : buttons_) {
+            b->handleMouse(message);
+        }
+    }
+    return true;
+}
+
+void MainMenu::mouseMove()
+{
+    if (levelList_ != nullptr) {
+        if (pointerOn(levelList_)) {
+            pointerWasOnLevelList_ = true;
+            return;
+        }
+        if (!pointerOn(levelPanel_) || pointerWasOnLevelList_) {
+            release(levelList_);
+        }
+    }
+    if (levelPanel_ != nullptr) {
+        if (pointerOn(levelPanel_)) {
+            pointerWasOnLevelPanel_ = true;
+            return;
+        }
+        if (!pointerOn(background_) || pointerWasOnLevelPanel_) {
+            levelSpeed_ = kLevelSpeed;
+        }
+    }
+    if (pointerOn(background_) || slideSpeed_ != 0) {
+        return;
+    }
+    slideSpeed_ = -kSlideSpeed;
+    for (const auto& b : buttons_) {
+        b->setEnabled(false);
+        b->setHover(false);
+    }
+}
+
+void MainMenu::press()
+{
+    const std::int32_t x = panels::pointerX();
+    const std::int32_t y = panels::pointerY();
+    if (x < kPressLeft || x > kPressRight || y < kPressTop || y > kPressBottom) {
+        return;
+    }
+    if (levelList_ != nullptr && y > kListTop) {
+        const std::int32_t row = std::clamp((y - kListTop) / kListRowHeight, 0, kListRows - 1);
+        setLevel(std::min(row + 1, kHighestLevel));
+        release(levelList_);
+        pointerWasOnLevelList_ = false;
+    } else if (y <= kListTop && levelPanel_ != nullptr && levelList_ == nullptr) {
+        levelList_ = acquireLoaded("lv_down");
+        pointerWasOnLevelList_ = false;
+    }
+}
+
+void MainMenu::setLevel(std::int32_t level)
+{
+    state_.setLevel(level);
+    state_.currentPlayer.level = level;
+    game_.scores().clearPoints();
+}
+
+bool MainMenu::runCommand(std::int32_t command)
+{
+    switch (command) {
+        case kMenuNew:
+            game_.openModalPanel(
+                std::make_unique<PlayerSelection>("ng_fon", false, game_, state_, programFolder_));
+            break;
+        case kMenuExit:
+            game_.openModalPanel(std::make_unique<YesNoDialog>("yn_fon", true));
+            break;
+        case kMenuAbout:
+            game_.openModalPanel(std::make_unique<AboutPanel>("ab_fon"));
+            break;
+        case kMenuHelp:
+            desktop().openHelp(programFolder_ + "vek.hlp");
+            break;
+        case kMenuStatistics:
+            game_.openModalPanel(std::make_unique<StatisticsPanel>("st_fon", state_));
+            break;
+        case kMenuTopTen:
+            game_.openModalPanel(std::make_unique<TopTenPanel>("top_fon", programFolder_));
+            break;
+        case kMenuLevels:
+            if (levelPanel_ == nullptr) {
+                levelPanel_ = acquireLoaded("lv_fon");
+                levelSpeed_ = -kLevelSpeed;
+                levelOffset_ = kLevelStart;
+                pointerWasOnLevelPanel_ = false;
+                pointerWasOnLevelList_ = false;
+            }
+            return true;
+        default:
+            return true;
+    }
+    slideSpeed_ = -kSlideSpeed;
+    return true;
+}
+
+void MainMenu::describe(nlohmann::ordered_json& fields) const
+{
+    fields["slideOffset"] = slideOffset_;
+    fields["slideSpeed"] = slideSpeed_;
+    fields["levelPanel"] = levelPanel_ != nullptr;
+    fields["levelOffset"] = levelOffset_;
+    fields["levelSpeed"] = levelSpeed_;
+    fields["levelList"] = levelList_ != nullptr;
+}
+
+}  // namespace wordlark::screens
