@@ -1,5 +1,6 @@
 #include "game/Players.h"
 
+#include <sys/stat.h>
 #include <cstdio>
 #include <string>
 
@@ -23,6 +24,26 @@ std::optional<PlayerRecord> readPlayer(std::string_view programFolder, std::stri
         return std::nullopt;
     }
     return record;
+}
+
+// The name the player's files carry on disk. Names are told apart without regard to case, but
+// this file system does not fold case: a typed "bert" must find "Bert.sav".
+std::string storedName(std::string_view programFolder, std::string_view name)
+{
+    std::string found(name);
+    PlayerRecord exact;
+    exact.setName(name);
+    if (loadRecord(programFolder, exact)) {
+        return found;
+    }
+    forEachPlayerFile(programFolder, [&](std::string_view listed) {
+        if (platform::compareNoCaseCp1252(listed, name) != 0) {
+            return true;
+        }
+        found = listed;
+        return false;
+    });
+    return found;
 }
 
 PlayerCheck damaged(GameState& state, Scores& scores, std::string_view programFolder,
@@ -53,6 +74,13 @@ std::optional<std::size_t> findPlayer(const std::vector<std::string>& names, std
         }
     }
     return std::nullopt;
+}
+
+bool hasRecordFile(std::string_view programFolder, std::string_view name)
+{
+    const auto path = words::playerFilePath(programFolder, name, ".sav");
+    struct stat info {};
+    return path && ::lstat(path->c_str(), &info) == 0;
 }
 
 bool isNameCharacter(unsigned char c)
@@ -92,8 +120,9 @@ void createPlayer(GameState& state, Scores& scores, std::string_view programFold
 }
 
 PlayerCheck switchPlayer(GameState& state, Scores& scores, std::string_view programFolder,
-                         std::string_view name, std::string_view password)
+                         std::string_view typedName, std::string_view password)
 {
+    const std::string name = storedName(programFolder, typedName);
     const std::optional<PlayerRecord> stored = readPlayer(programFolder, name);
     if (!stored) {
         return damaged(state, scores, programFolder, name);
@@ -111,8 +140,9 @@ PlayerCheck switchPlayer(GameState& state, Scores& scores, std::string_view prog
 }
 
 PlayerCheck deletePlayer(GameState& state, Scores& scores, std::string_view programFolder,
-                         std::string_view name, std::string_view password)
+                         std::string_view typedName, std::string_view password)
 {
+    const std::string name = storedName(programFolder, typedName);
     const std::optional<PlayerRecord> stored = readPlayer(programFolder, name);
     if (!stored) {
         return damaged(state, scores, programFolder, name);

@@ -26,6 +26,10 @@ std::vector<std::string> listPlayers(std::string_view programFolder);
 // The first listed name equal to `name` without regard to letter case.
 std::optional<std::size_t> findPlayer(const std::vector<std::string>& names, std::string_view name);
 
+// Whether save/<name>.sav exists at all, readable or not, listed or not (the list stops at
+// 255): creating that player would overwrite it.
+bool hasRecordFile(std::string_view programFolder, std::string_view name);
+
 // Whether a typed character (a Windows-1252 byte) may go into a player's name: no control
 // codes, no wildcards, nothing that would lead out of the save folder.
 bool isNameCharacter(unsigned char c);
@@ -45,6 +49,8 @@ enum class PlayerCheck {
     Damaged,        // the record could not be read: the player's files were moved aside
 };
 
+// Stored players are found by name without regard to letter case.
+//
 // Makes the stored player of that name current when the password matches exactly: his level
 // and its computer rating take effect and the match points are cleared. Otherwise the current
 // player stays as he was.

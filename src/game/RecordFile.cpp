@@ -11,6 +11,7 @@
 
 #include "archive/Endian.h"
 #include "platform/CodePage.h"
+#include "platform/FileIo.h"
 #include "platform/ProgramFolder.h"
 #include "words/PlayerFiles.h"
 
@@ -32,39 +33,6 @@ std::optional<std::string> recordPath(std::string_view programFolder, std::strin
 std::string saveFolder(std::string_view programFolder)
 {
     return platform::withTrailingSeparator(std::string(programFolder)) + "save";
-}
-
-bool writeAll(int fd, const std::uint8_t* data, std::size_t size)
-{
-    while (size > 0) {
-        const ssize_t n = ::write(fd, data, size);
-        if (n < 0 && errno == EINTR) {
-            continue;
-        }
-        if (n <= 0) {
-            return false;
-        }
-        data += n;
-        size -= static_cast<std::size_t>(n);
-    }
-    return true;
-}
-
-// Reads up to size bytes; fewer only at the end of the file or on an error.
-std::size_t readUpTo(int fd, std::uint8_t* data, std::size_t size)
-{
-    std::size_t total = 0;
-    while (total < size) {
-        const ssize_t n = ::read(fd, data + total, size - total);
-        if (n < 0 && errno == EINTR) {
-            continue;
-        }
-        if (n <= 0) {
-            break;
-        }
-        total += static_cast<std::size_t>(n);
-    }
-    return total;
 }
 
 }  // namespace
@@ -116,7 +84,7 @@ bool saveRecord(std::string_view programFolder, const PlayerRecord& record)
         return false;
     }
     const auto bytes = encodeRecordFile(record);
-    bool written = writeAll(fd, bytes.data(), bytes.size());
+    bool written = platform::writeAll(fd, bytes.data(), bytes.size());
     // Flushed before the rename: otherwise a crash soon after could leave the new name
     // on an empty file.
     written = written && ::fsync(fd) == 0;
@@ -144,7 +112,7 @@ bool loadRecord(std::string_view programFolder, PlayerRecord& record)
     std::array<std::uint8_t, kRecordFileSize> bytes;
     std::size_t size = 0;
     if (::fstat(fd, &info) == 0 && S_ISREG(info.st_mode)) {
-        size = readUpTo(fd, bytes.data(), bytes.size());
+        size = platform::readUpTo(fd, bytes.data(), bytes.size());
     }
     ::close(fd);
     return decodeRecordFile(std::span(bytes.data(), size), &record);

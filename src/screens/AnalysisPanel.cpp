@@ -47,12 +47,7 @@ AnalysisPanel::AnalysisPanel(std::string_view backgroundName, game::Game& game,
         }
     }
     if (words::Dictionary* dictionary = game_.dictionary()) {
-        words::WordBuffer word{};
-        for (bool more = dictionary->firstWord(word); more; more = dictionary->nextWord(word)) {
-            if (words::canMake(letters, word)) {
-                words_.emplace_back(word);
-            }
-        }
+        words_ = words::makeableWords(*dictionary, letters);
     }
     if (alphabetical_) {
         sortAlphabetically();

@@ -7,7 +7,6 @@
 #include "game/Game.h"
 #include "game/GameState.h"
 #include "game/Players.h"
-#include "game/RecordFile.h"
 #include "graphics/Display.h"
 #include "panels/PanelHost.h"
 #include "platform/CodePage.h"
@@ -132,17 +131,19 @@ void PlayerSelection::runCommand(std::int32_t command)
             if (nameField_.empty()) {
                 return;
             }
-            if (game::findPlayer(names_, nameField_)) {
+            if (const auto found = game::findPlayer(names_, nameField_)) {
+                // The name may have been typed in another letter case: the record is found
+                // by the name it is stored under.
+                nameField_ = names_[*found];
                 // Only from the menu, and only for the player in play, is his password there.
                 const bool prefill = !startupMode_ && nameField_ == state_.currentPlayer.nameView();
                 askPassword(PendingAction::Switch, !prefill);
                 return;
             }
             // A player past the listed 255 still has his record: never create over it.
-            game::PlayerRecord unlisted;
-            unlisted.setName(nameField_);
-            const bool stored = game::loadRecord(programFolder_, unlisted);
-            askPassword(stored ? PendingAction::Switch : PendingAction::Create, true);
+            askPassword(game::hasRecordFile(programFolder_, nameField_) ? PendingAction::Switch
+                                                                        : PendingAction::Create,
+                        true);
             return;
         }
         case kPlayerUp:
@@ -156,7 +157,8 @@ void PlayerSelection::runCommand(std::int32_t command)
             }
             return;
         case kPlayerDelete:
-            if (game::findPlayer(names_, nameField_)) {
+            if (const auto found = game::findPlayer(names_, nameField_)) {
+                nameField_ = names_[*found];
                 askPassword(PendingAction::Delete, true);
             }
             return;

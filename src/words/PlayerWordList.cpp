@@ -8,6 +8,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "platform/FileIo.h"
 #include "words/PlayerFiles.h"
 
 namespace wordlark::words {
@@ -156,16 +157,19 @@ bool PlayerWordList::appendWord(std::string_view word)
     if (!path) {
         return false;
     }
-    std::FILE* file = std::fopen(path->c_str(), "a");
-    if (file == nullptr) {
-        file = std::fopen(path->c_str(), "w");
-    }
-    if (file == nullptr) {
+    // The list is the player's own, like his record: made readable by him alone, and only a
+    // regular file is ever written (a link at the name is not followed, a FIFO cannot block).
+    const int fd = ::open(
+        path->c_str(), O_WRONLY | O_APPEND | O_CREAT | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC, 0600);
+    if (fd < 0) {
         return false;
     }
-    bool written = std::fwrite(word.data(), 1, word.size(), file) == word.size();
-    written = std::fputc('\n', file) != EOF && written;
-    return std::fclose(file) == 0 && written;
+    struct stat info {};
+    std::string line(word);
+    line += '\n';
+    bool written = ::fstat(fd, &info) == 0 && S_ISREG(info.st_mode);
+    written = written && platform::writeAll(fd, line.data(), line.size());
+    return ::close(fd) == 0 && written;
 }
 
 }  // namespace wordlark::words

@@ -121,5 +121,25 @@ TEST_F(PlayerWordListTest, AppendCreatesTheFileAndKeepsDuplicates)
     EXPECT_FALSE(list_.appendWord("DOG"));  // no save folder: nothing is written
 }
 
+TEST_F(PlayerWordListTest, AppendWritesOnlyARegularFileOfThePlayersOwn)
+{
+    EXPECT_TRUE(list_.appendWord("CAT"));
+    EXPECT_EQ(std::filesystem::status(dir_.file("save/ANNA.dic")).permissions() &
+                  std::filesystem::perms::all,
+              std::filesystem::perms::owner_read | std::filesystem::perms::owner_write);
+
+    // A link at the list's name is not followed: its target stays as it was.
+    dir_.writeText("elsewhere", "KEEP\n");
+    std::filesystem::remove(dir_.file("save/ANNA.dic"));
+    std::filesystem::create_symlink(dir_.file("elsewhere"), dir_.file("save/ANNA.dic"));
+    EXPECT_FALSE(list_.appendWord("DOG"));
+    EXPECT_EQ(dir_.read("elsewhere"), (std::vector<std::uint8_t>{'K', 'E', 'E', 'P', '\n'}));
+
+    // A FIFO neither blocks the append nor takes the word.
+    std::filesystem::remove(dir_.file("save/ANNA.dic"));
+    ASSERT_EQ(::mkfifo(dir_.file("save/ANNA.dic").c_str(), 0600), 0);
+    EXPECT_FALSE(list_.appendWord("DOG"));
+}
+
 }  // namespace
 }  // namespace wordlark::words
