@@ -119,8 +119,13 @@ void createPlayer(GameState& state, Scores& scores, std::string_view programFold
     scores.bestOtherRating = scanBestOtherRating(programFolder, state.currentPlayer.nameView());
 }
 
-PlayerCheck switchPlayer(GameState& state, Scores& scores, std::string_view programFolder,
-                         std::string_view typedName, std::string_view password)
+namespace {
+
+// Reads the stored player typed (as spelt on disk) and checks his password; on acceptance
+// `done` runs with his record and his stored name. A damaged record is moved aside.
+template <typename Action>
+PlayerCheck withStoredPlayer(GameState& state, Scores& scores, std::string_view programFolder,
+                             std::string_view typedName, std::string_view password, Action done)
 {
     const std::string name = storedName(programFolder, typedName);
     const std::optional<PlayerRecord> stored = readPlayer(programFolder, name);
@@ -130,29 +135,33 @@ PlayerCheck switchPlayer(GameState& state, Scores& scores, std::string_view prog
     if (stored->passwordView() != password) {
         return PlayerCheck::WrongPassword;
     }
-    state.currentPlayer = *stored;
-    state.setLevel(stored->level);
-    scores.clearPoints();
-    // The best other rating left out the previous player and counted this one: read it
-    // again, or the screen shows a stale best until the next verdict.
+    done(*stored, name);
     scores.bestOtherRating = scanBestOtherRating(programFolder, state.currentPlayer.nameView());
     return PlayerCheck::Accepted;
+}
+
+}  // namespace
+
+PlayerCheck switchPlayer(GameState& state, Scores& scores, std::string_view programFolder,
+                         std::string_view typedName, std::string_view password)
+{
+    // The best other rating is read again afterwards: it left out the previous player and
+    // counted this one, and would show stale until the next verdict.
+    return withStoredPlayer(state, scores, programFolder, typedName, password,
+                            [&](const PlayerRecord& stored, const std::string&) {
+                                state.currentPlayer = stored;
+                                state.setLevel(stored.level);
+                                scores.clearPoints();
+                            });
 }
 
 PlayerCheck deletePlayer(GameState& state, Scores& scores, std::string_view programFolder,
                          std::string_view typedName, std::string_view password)
 {
-    const std::string name = storedName(programFolder, typedName);
-    const std::optional<PlayerRecord> stored = readPlayer(programFolder, name);
-    if (!stored) {
-        return damaged(state, scores, programFolder, name);
-    }
-    if (stored->passwordView() != password) {
-        return PlayerCheck::WrongPassword;
-    }
-    deletePlayerFiles(programFolder, name);
-    scores.bestOtherRating = scanBestOtherRating(programFolder, state.currentPlayer.nameView());
-    return PlayerCheck::Accepted;
+    return withStoredPlayer(state, scores, programFolder, typedName, password,
+                            [&](const PlayerRecord&, const std::string& name) {
+                                deletePlayerFiles(programFolder, name);
+                            });
 }
 
 void moveDamagedPlayerAside(std::string_view programFolder, std::string_view name)
