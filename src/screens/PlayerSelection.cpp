@@ -131,10 +131,7 @@ void PlayerSelection::runCommand(std::int32_t command)
             if (nameField_.empty()) {
                 return;
             }
-            if (const auto found = game::findPlayer(names_, nameField_)) {
-                // The name may have been typed in another letter case: the record is found
-                // by the name it is stored under.
-                nameField_ = names_[*found];
+            if (game::findPlayer(names_, nameField_)) {
                 // Only from the menu, and only for the player in play, is his password there.
                 const bool prefill = !startupMode_ && nameField_ == state_.currentPlayer.nameView();
                 askPassword(PendingAction::Switch, !prefill);
@@ -157,8 +154,7 @@ void PlayerSelection::runCommand(std::int32_t command)
             }
             return;
         case kPlayerDelete:
-            if (const auto found = game::findPlayer(names_, nameField_)) {
-                nameField_ = names_[*found];
+            if (game::findPlayer(names_, nameField_)) {
                 askPassword(PendingAction::Delete, true);
             }
             return;

@@ -4,12 +4,15 @@
 # A script may carry, as comments, what its run must show:
 #   #seed N          the random seed (default 1)         #screen WxH   the headless screen
 #   #> TEXT          the output of the latest `state` line contains TEXT
-#   #file PATH       the run left PATH in its data folder (#nofile PATH: it did not)
+#   #put PATH TEXT   before the run, PATH in the data folder holds TEXT (no newline added)
+#   #file PATH [LINE]  the run left PATH in its data folder, with LINE as one of its lines
+#                    when given (#nofile PATH: it did not leave PATH)
 #   #record NAME R L G V D T   at the end, save/NAME.sav holds that player with rating R,
 #                    level L, games G, victories V, defeats D and ties T
 #   #golden NAME     the shot NAME equals tests/replay/golden/NAME
 #   #states N        exactly N state lines came out (the window may close before the end)
-# Every script runs twice: the two runs must agree line for line and pixel for pixel.
+# Every script runs twice: the two runs must agree line for line and pixel for pixel, and each
+# must end with status 0, whether the script ran out or the game closed itself before it did.
 # WORDLARK_UPDATE_GOLDEN=1 rewrites the golden shots from this run.
 set -u
 build=$1
@@ -44,6 +47,16 @@ run() {  # run SCRIPT RUNDIR SEED SCREEN
     local script=$1 dir=$2 seed=$3 screen=$4
     mkdir -p "$dir/data/save" "$dir/shots"
     cp "$build/vek.heap" "$dir/data/"
+    local path text
+    while read -r path text; do
+        # Only inside the data folder: a script must not reach the rest of the machine.
+        if [[ $path == /* || /$path/ == */../* ]]; then
+            echo "#put $path: outside the data folder" >"$dir/err"
+            return 1
+        fi
+        mkdir -p "$(dirname "$dir/data/$path")"
+        printf '%s' "$text" >"$dir/data/$path"
+    done < <(sed -n 's/^#put //p' "$script")
     "$game" --headless --seed "$seed" --screen "$screen" --data "$dir/data" \
         --shots "$dir/shots" --script "$script" >"$dir/out" 2>"$dir/err"
 }
@@ -60,6 +73,8 @@ for script in "$source_dir"/tests/replay/*.txt; do
         continue
     fi
     run "$script" "$work/$name.2" "${seed:-1}" "${screen:-1920x1080}"
+    status=$?
+    [[ $status -eq 0 && ! -s "$work/$name.2/err" ]] || fail "$name: second run exit $status"
     cmp -s "$work/$name.1/out" "$work/$name.2/out" || fail "$name: two runs printed different states"
     for shot in "$work/$name.1/shots"/*.png; do
         [[ -e $shot ]] || continue
@@ -76,7 +91,17 @@ for script in "$source_dir"/tests/replay/*.txt; do
             sed -n "${state}p" "$work/$name.1/out" | grep -qF -- "$want" ||
                 fail "$name: state $state lacks $want"
             ;;
-        '#file '*) [[ -e "$work/$name.1/data/${line#'#file '}" ]] || fail "$name: no ${line#'#file '}" ;;
+        '#file '*)
+            path=${line#'#file '}
+            path=${path%% *}
+            text=${line#"#file $path"}
+            text=${text# }
+            if [[ ! -e "$work/$name.1/data/$path" ]]; then
+                fail "$name: no $path"
+            elif [[ -n $text ]] && ! grep -qxF -- "$text" "$work/$name.1/data/$path"; then
+                fail "$name: $path lacks the line $text"
+            fi
+            ;;
         '#nofile '*) [[ ! -e "$work/$name.1/data/${line#'#nofile '}" ]] || fail "$name: left ${line#'#nofile '}" ;;
         '#record '*)
             want=${line#'#record '}
