@@ -7,11 +7,11 @@
 #include "game/Game.h"
 #include "game/GameState.h"
 #include "graphics/Display.h"
-#include "platform/Random.h"
-#include "screens/GameScreens.h"
 #include "panels/ImageReferences.h"
 #include "panels/Panel.h"
 #include "panels/PanelHost.h"
+#include "platform/Random.h"
+#include "screens/GameScreens.h"
 
 namespace wordlark::app {
 

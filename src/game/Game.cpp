@@ -11,11 +11,11 @@
 #include "game/RecordFile.h"
 #include "game/WordRow.h"
 #include "graphics/ImageResource.h"
-#include "platform/ProgramFolder.h"
-#include "platform/Random.h"
 #include "panels/Button.h"
 #include "panels/ImageReferences.h"
 #include "panels/Panel.h"
+#include "platform/ProgramFolder.h"
+#include "platform/Random.h"
 #include "words/Dictionary.h"
 
 namespace wordlark::game {

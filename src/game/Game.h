@@ -8,10 +8,10 @@
 #include <string>
 #include <string_view>
 
-#include "game/ScreenOpener.h"
 #include "game/Scores.h"
-#include "platform/Messages.h"
+#include "game/ScreenOpener.h"
 #include "panels/PanelHost.h"
+#include "platform/Messages.h"
 
 namespace wordlark::graphics {
 class ImageResource;

@@ -14,11 +14,11 @@
 #include "graphics/PictureClasses.h"
 #include "heaptool/ArchiveWriter.h"
 #include "heaptool/PictureBuilder.h"
+#include "panels/ImageReferences.h"
+#include "panels/PanelHost.h"
 #include "platform/Desktop.h"
 #include "platform/headless/HeadlessDesktop.h"
 #include "platform/headless/HeadlessVideo.h"
-#include "panels/ImageReferences.h"
-#include "panels/PanelHost.h"
 #include "support/TempDir.h"
 
 namespace wordlark::panels::test {

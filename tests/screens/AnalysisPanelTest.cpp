@@ -111,10 +111,9 @@ TEST_F(AnalysisPanelTest, SortsStablyBothWaysAndKeepsTheFirstRowsWord)
     // The order chosen last is the one the next opening starts with.
     command(kAnalysisByLength);
     const std::vector<std::string>& reopened = open("TEAS[").words();
-    EXPECT_TRUE(std::is_sorted(reopened.begin(), reopened.end(),
-                               [](const std::string& a, const std::string& b) {
-                                   return a.size() > b.size();
-                               }));
+    EXPECT_TRUE(std::is_sorted(
+        reopened.begin(), reopened.end(),
+        [](const std::string& a, const std::string& b) { return a.size() > b.size(); }));
 }
 
 TEST_F(AnalysisPanelTest, ScrollsByTwoWithinTheList)
