@@ -1,30 +1,48 @@
 // GameBench -- one whole game-screen frame (rolling pool, two full rows, every button and score)
-// composed and presented.
+// composed and presented, with and without a draw log; opening the analysis of the richest
+// letter set; the top ten over a full save folder.
 #include <benchmark/benchmark.h>
 
+#include <cstdint>
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "archive/ArchiveRegistry.h"
 #include "game/Game.h"
 #include "game/GameState.h"
 #include "game/LetterPool.h"
+#include "game/PlayerRecord.h"
+#include "game/Players.h"
+#include "game/RecordFile.h"
 #include "game/WordRow.h"
 #include "graphics/Display.h"
+#include "graphics/DrawLog.h"
 #include "graphics/PictureClasses.h"
 #include "panels/Button.h"
 #include "panels/ImageReferences.h"
 #include "panels/PanelHost.h"
 #include "platform/ProgramFolder.h"
+#include "screens/AnalysisPanel.h"
 #include "screens/GameScreens.h"
+#include "screens/TopTenPanel.h"
 
 namespace {
 
 using namespace wordlark;
 
 constexpr const char* kLetters = "QUARTERBACKS";
+
+// The eleven letters and joker of the shipped list that allow the most words (7939), the
+// longest list the analysis screen can be asked to build. Found by a one-off search over
+// assets/words.txt: every distinct letter multiset of its 11-letter words was scored (the
+// best, ACEILNORSTU, allows 7344), then each of the best fifty was improved by swapping one
+// letter for another while any swap allowed more words. All fifty climbs ended on this set,
+// which no single swap improves, though no word of the list has exactly its letters.
+constexpr const char* kRichestLetters = "ACDEILNORST[";
 
 // The shipped vek.heap in a scratch program folder, and a game on it in the middle of a deal.
 class Table {
@@ -82,6 +100,8 @@ public:
 
     bool ready() const { return loaded_ && graphics::display().isReady(); }
     game::Game& game() { return *game_; }
+    // The program folder, ending in a separator.
+    std::string folder() const { return folder_.string() + "/"; }
 
 private:
     std::filesystem::path folder_;
@@ -91,6 +111,8 @@ private:
     bool loaded_ = false;
 };
 
+// Argument 1 installs a draw log, as the replay's state does; the real window never does, and
+// without one each drawing call only tests a pointer.
 void BM_DrawScreenAndPresent(benchmark::State& state)
 {
     Table table;
@@ -99,6 +121,9 @@ void BM_DrawScreenAndPresent(benchmark::State& state)
         return;
     }
     game::Game& game = table.game();
+    graphics::DrawLog log;
+    const bool logged = state.range(0) != 0;
+    graphics::display().setDrawLog(logged ? &log : nullptr);
     for (auto _ : state) {
         // A new deal of the same letters sets every tile rolling again.
         game.pool()->deal(kLetters);
@@ -106,8 +131,94 @@ void BM_DrawScreenAndPresent(benchmark::State& state)
         graphics::display().present();
         benchmark::ClobberMemory();
     }
+    graphics::display().setDrawLog(nullptr);
+    if (logged) {
+        state.counters["logged"] =
+            static_cast<double>(log.pictures.size() + log.texts.size() + log.inverted.size());
+    }
 }
-BENCHMARK(BM_DrawScreenAndPresent)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_DrawScreenAndPresent)
+    ->ArgName("drawLog")
+    ->Arg(0)
+    ->Arg(1)
+    ->Unit(benchmark::kMicrosecond);
+
+// The analysis screen opened on the richest set: its pictures, every word of the list tried
+// against the letters, and the sort (argument 1: A to Z, the first order of a run; 0: by
+// length).
+void BM_OpenAnalysis(benchmark::State& state)
+{
+    Table table;
+    if (!table.ready()) {
+        state.SkipWithError("vek.heap missing from the build folder or the display not ready");
+        return;
+    }
+    bool alphabetical = state.range(0) != 0;
+    std::size_t listed = 0;
+    for (auto _ : state) {
+        screens::AnalysisPanel panel("an_fon", table.game(), kRichestLetters, alphabetical);
+        listed = panel.words().size();
+        benchmark::DoNotOptimize(panel.words().data());
+    }
+    state.counters["words"] = static_cast<double>(listed);
+}
+BENCHMARK(BM_OpenAnalysis)->ArgName("alphabetical")->Arg(1)->Arg(0)->Unit(benchmark::kMicrosecond);
+
+// The most players the selection lists, each with a record file of his own in the save
+// folder; ratings repeat, so that ties are ordered too.
+void writePlayers(const std::string& folder)
+{
+    for (std::size_t i = 0; i < game::kMaxListedPlayers; ++i) {
+        game::PlayerRecord record = game::PlayerRecord::anonymous();
+        char name[16];
+        std::snprintf(name, sizeof name, "Player%03zu", i);
+        record.setName(name);
+        record.setPassword("pw");
+        record.rating = static_cast<std::int32_t>((i * 389) % 1500);
+        record.level = static_cast<std::int32_t>(1 + i % 4);
+        record.games = static_cast<std::int32_t>(i);
+        record.victories = static_cast<std::int32_t>(i / 2);
+        record.defeats = static_cast<std::int32_t>(i - i / 2);
+        if (!game::saveRecord(folder, record)) {
+            std::fprintf(stderr, "GameBench: the record of %s was not written\n", name);
+            std::exit(1);
+        }
+    }
+}
+
+void BM_ReadTopTen(benchmark::State& state)
+{
+    Table table;
+    writePlayers(table.folder());
+    std::size_t listed = 0;
+    for (auto _ : state) {
+        const std::vector<game::TopTenEntry> entries = game::readTopTen(table.folder());
+        listed = entries.size();
+        benchmark::DoNotOptimize(entries.data());
+    }
+    state.counters["players"] = static_cast<double>(game::kMaxListedPlayers);
+    state.counters["listed"] = static_cast<double>(listed);
+}
+BENCHMARK(BM_ReadTopTen)->Unit(benchmark::kMicrosecond);
+
+// The top ten screen as the menu opens it: its pictures and every record read.
+void BM_OpenTopTen(benchmark::State& state)
+{
+    Table table;
+    if (!table.ready()) {
+        state.SkipWithError("vek.heap missing from the build folder or the display not ready");
+        return;
+    }
+    writePlayers(table.folder());
+    std::size_t listed = 0;
+    for (auto _ : state) {
+        screens::TopTenPanel panel("top_fon", table.folder());
+        listed = panel.entries().size();
+        benchmark::DoNotOptimize(panel.entries().data());
+    }
+    state.counters["listed"] = static_cast<double>(listed);
+}
+BENCHMARK(BM_OpenTopTen)->Unit(benchmark::kMicrosecond);
 
 }  // namespace
 
