@@ -5,6 +5,10 @@
       the screen rectangle at X,Y of W x H as a PNG
   framebuffer.py compare FB X Y GOLDEN.png PX,PY ...
       the window at X,Y must match the golden PNG in RGB565 at each point (exit 1 otherwise)
+  framebuffer.py await FB X Y TIMEOUT OUT.png GOLDEN.png ... [--except X,Y,W,H ...]
+      waits up to TIMEOUT s until every pixel of the window at X,Y (the goldens' size), but
+      those in the excepted rectangles, matches in RGB565 one of the goldens at that pixel;
+      writes the last window seen to OUT.png (exit 1 naming what differs otherwise)
   framebuffer.py first-frame RESULT FB X Y PX PY TIMEOUT -- COMMAND ...
       starts COMMAND and waits until the screen pixel X+PX,Y+PY is no longer black; writes
       "PID MILLISECONDS" to RESULT and exits, leaving the command running
@@ -114,6 +118,41 @@ def compare(fb, x, y, golden_path, points):
         sys.exit("window pixels differ from %s: %s" % (golden_path, "; ".join(bad)))
 
 
+def await_match(fb, x, y, timeout, out, goldens, excepted):
+    # Where the goldens disagree (a caret caught in each of its phases), any of them will do.
+    images = [read_png(path) for path in goldens]
+    width, height = png_size(goldens[0])
+    if any(png_size(path) != (width, height) for path in goldens):
+        sys.exit("the goldens differ in size")
+    skip = set()
+    for ex, ey, ew, eh in excepted:
+        skip.update((px, py) for py in range(max(ey, 0), min(ey + eh, height))
+                    for px in range(max(ex, 0), min(ex + ew, width)))
+    wanted = {}
+    for py in range(height):
+        for px in range(width):
+            if (px, py) not in skip:
+                wanted[px, py] = {rgb565(image(px, py)) for image in images}
+    screen = Screen(fb)
+    deadline = time.monotonic() + timeout
+    while True:
+        rows = [screen.row(x, y + k, width) for k in range(height)]
+        bad = [(px, py) for (px, py), allowed in wanted.items()
+               if rgb565(rows[py][px]) not in allowed]
+        if not bad or time.monotonic() > deadline:
+            break
+        time.sleep(0.1)
+    write_png(out, width, height, lambda px, py: rows[py][px])
+    if bad:
+        xs, ys = [p[0] for p in bad], [p[1] for p in bad]
+        sys.exit("%d window pixels differ from %s, within %d,%d-%d,%d (first at %d,%d)" %
+                 (len(bad), " or ".join(goldens), min(xs), min(ys), max(xs), max(ys), *bad[0]))
+
+
+def png_size(path):
+    return struct.unpack(">II", open(path, "rb").read(24)[16:24])
+
+
 def first_frame(result, fb, x, y, timeout, command):
     screen = Screen(fb)
     start = time.monotonic()
@@ -134,6 +173,14 @@ def main(args):
         shot(args[1], *(int(v) for v in args[2:6]), args[6])
     elif len(args) >= 5 and args[0] == "compare":
         compare(args[1], int(args[2]), int(args[3]), args[4], args[5:])
+    elif len(args) >= 7 and args[0] == "await":
+        rest = args[6:] + ["--except"] * ("--except" not in args[6:])
+        goldens, excepted = rest[:rest.index("--except")], rest[rest.index("--except") + 1:]
+        excepted = [tuple(int(v) for v in box.split(",")) for box in excepted]
+        if not goldens or any(len(box) != 4 for box in excepted):
+            sys.exit(__doc__)
+        await_match(args[1], int(args[2]), int(args[3]), float(args[4]), args[5], goldens,
+                    excepted)
     elif len(args) >= 10 and args[0] == "first-frame" and args[8] == "--":
         x, y = int(args[3]) + int(args[5]), int(args[4]) + int(args[6])
         first_frame(args[1], args[2], x, y, float(args[7]), args[9:])

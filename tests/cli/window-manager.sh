@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
-# The real window under a window manager: the game's own minimise button iconifies it, coming
-# back shows the game again (the frame is drawn anew although nothing in it changed), and the
-# game's close button ends the program cleanly.
+# The real window under a window manager: once the start-up player selection is answered, the
+# game's own minimise button iconifies it, coming back shows the game again (the frame is drawn
+# anew although nothing in it changed), and the game's close button ends the program cleanly.
 set -u
 build=$1
 source_dir=$2
@@ -33,12 +33,40 @@ visible() {  # how many visible windows are named Wordlark
     xdotool search --onlyvisible --name '^Wordlark$' 2>/dev/null | wc -l
 }
 
+# What the window must show once the player is chosen: the headless game fed the same keys,
+# with its pointer where the real one will be when the window comes back.
+reference="$work/reference"
+mkdir -p "$reference/data/save" "$reference/shots"
+cp "$build/vek.heap" "$reference/data/"
+printf 'type Lark\nkey return\ntype pw\nkey return\nmove 300 300\ntick 3\nshot game.png\n' \
+    >"$reference/script.txt"
+if ! "$game" --headless --seed 1 --screen 1024x768 --data "$reference/data" \
+    --shots "$reference/shots" --script "$reference/script.txt" >/dev/null 2>"$reference/err" ||
+    [[ ! -f "$reference/shots/game.png" ]]; then
+    fail "the headless game did not answer the player selection"
+    cat "$reference/err"
+    exit 1
+fi
+framebuffer="python3 $source_dir/scripts/framebuffer.py"
+
 launch_game "$game" "$source_dir" "$work" --seed 1
 sleep 1
 eval "$(xdotool getwindowgeometry --shell "$window")"
 # Borderless: the manager adds no frame, so the window keeps its place and size.
 [[ "$WIDTH" == 640 && "$HEIGHT" == 480 ]] || fail "window is ${WIDTH}x$HEIGHT under the manager"
 [[ "$(visible)" -ge 1 ]] || fail "the window is not visible at start"
+
+# The player selection in front takes the name and password by keyboard, as the manager has
+# given the new window the focus.
+xdotool type --delay 60 Lark
+xdotool key Return
+sleep 0.3
+xdotool type --delay 60 pw
+xdotool key Return
+xdotool mousemove --window "$window" 300 300
+$framebuffer await "$work/fb/Xvfb_screen0" "$X" "$Y" 5 "$work/window.png" \
+    "$reference/shots/game.png" --except 298,298,36,36 ||
+    fail "the player selection, answered, did not give way to the game"
 
 # The game's minimise button (the point 600,10 lies on it or on close; minimise is left of it).
 xdotool mousemove --window "$window" 598 14 click 1
@@ -53,8 +81,8 @@ xdotool windowactivate --sync "$window" 2>/dev/null || xdotool windowmap "$windo
 sleep 1
 [[ "$(visible)" -ge 1 ]] || fail "the window did not come back"
 eval "$(xdotool getwindowgeometry --shell "$window")"
-python3 "$source_dir/scripts/framebuffer.py" compare "$work/fb/Xvfb_screen0" "$X" "$Y" \
-    "$source_dir/tests/replay/golden/start.png" 630,470 5,5 300,300 100,140 ||
+$framebuffer compare "$work/fb/Xvfb_screen0" "$X" "$Y" "$reference/shots/game.png" \
+    630,470 5,5 300,300 100,140 200,240 ||
     fail "the restored window does not show the game"
 
 # Iconified by the manager with the pointer away (off the window, where the server's own
@@ -69,8 +97,9 @@ sleep 0.5
 [[ "$(visible)" -eq 0 ]] || fail "the manager did not iconify the window"
 xdotool windowactivate --sync "$window" 2>/dev/null || xdotool windowmap "$window"
 sleep 1
-python3 "$source_dir/scripts/framebuffer.py" compare "$work/fb/Xvfb_screen0" "$X" "$Y" \
-    "$source_dir/tests/replay/golden/start.png" 630,470 5,5 300,300 100,140 ||
+# The pointer is off the window now: every pixel of it must be the game's.
+$framebuffer await "$work/fb/Xvfb_screen0" "$X" "$Y" 2 "$work/window.png" \
+    "$reference/shots/game.png" ||
     fail "the window restored with an unchanged frame shows nothing of the game"
 
 # The game's close button ends the program, with its exit code 0.
