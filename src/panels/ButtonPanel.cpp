@@ -38,6 +38,17 @@ bool ButtonPanel::handleInput(platform::MessageId message, platform::WParam wPar
     return true;
 }
 
+bool ButtonPanel::closeOnCommand(std::int32_t closeId, platform::MessageId message,
+                                 platform::WParam wParam, platform::LParam lParam)
+{
+    if (message == platform::WM_BUTTON_COMMAND &&
+        wParam == static_cast<platform::WParam>(closeId)) {
+        ButtonPanel::handleInput(platform::WM_KEYDOWN, platform::VK_ESCAPE, 0);
+        return true;
+    }
+    return ButtonPanel::handleInput(message, wParam, lParam);
+}
+
 void ButtonPanel::draw()
 {
     if (background_) {

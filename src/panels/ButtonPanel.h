@@ -30,6 +30,12 @@ public:
     // The button made for the row of that command, or null.
     Button* buttonFor(std::int32_t commandId) const;
 
+protected:
+    // The input of a panel whose button of command `closeId` closes it as Escape does (the
+    // panel is gone after it); every other message goes to ButtonPanel::handleInput.
+    bool closeOnCommand(std::int32_t closeId, platform::MessageId message, platform::WParam wParam,
+                        platform::LParam lParam);
+
 private:
     bool closesOnEscape_;
     ButtonRow* buttons_;

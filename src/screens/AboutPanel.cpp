@@ -17,11 +17,7 @@ AboutPanel::AboutPanel(std::string_view backgroundName) : ButtonPanel(background
 
 bool AboutPanel::handleInput(MessageId message, WParam wParam, LParam lParam)
 {
-    if (message == WM_BUTTON_COMMAND && wParam == 0) {
-        ButtonPanel::handleInput(WM_KEYDOWN, VK_ESCAPE, 0);
-        return true;
-    }
-    return ButtonPanel::handleInput(message, wParam, lParam);
+    return closeOnCommand(0, message, wParam, lParam);
 }
 
 }  // namespace wordlark::screens

@@ -48,11 +48,7 @@ StatisticsPanel::StatisticsPanel(std::string_view backgroundName, const game::Ga
 
 bool StatisticsPanel::handleInput(MessageId message, WParam wParam, LParam lParam)
 {
-    if (message == WM_BUTTON_COMMAND && wParam == 0) {
-        ButtonPanel::handleInput(WM_KEYDOWN, VK_ESCAPE, 0);
-        return true;
-    }
-    return ButtonPanel::handleInput(message, wParam, lParam);
+    return closeOnCommand(0, message, wParam, lParam);
 }
 
 void StatisticsPanel::draw()

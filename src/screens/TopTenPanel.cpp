@@ -33,11 +33,7 @@ TopTenPanel::TopTenPanel(std::string_view backgroundName, std::string_view progr
 
 bool TopTenPanel::handleInput(MessageId message, WParam wParam, LParam lParam)
 {
-    if (message == WM_BUTTON_COMMAND && wParam == 0) {
-        ButtonPanel::handleInput(WM_KEYDOWN, VK_ESCAPE, 0);
-        return true;
-    }
-    return ButtonPanel::handleInput(message, wParam, lParam);
+    return closeOnCommand(0, message, wParam, lParam);
 }
 
 void TopTenPanel::draw()
