@@ -8,6 +8,7 @@
 #include <string>
 #include <string_view>
 
+#include "game/SaveProblems.h"
 #include "game/Scores.h"
 #include "game/ScreenOpener.h"
 #include "panels/PanelHost.h"
@@ -90,6 +91,8 @@ public:
     WordRow* computerRow() { return computerRow_.get(); }
     panels::Button* button(std::int32_t commandId);
     Scores& scores() { return scores_; }
+    // Where a save that failed is told, to the player and on the error stream.
+    SaveProblems& saveProblems() { return saveProblems_; }
     words::Dictionary* dictionary() { return dictionary_.get(); }
     const std::string& programFolder() const { return programFolder_; }
 
@@ -114,6 +117,8 @@ private:
     // Opens a screen into its slot: the main menu as the overlay, the others as the modal panel.
     void openModal(GameScreen screen);
     std::string computerAnswer();
+    // Tells of a verdict whose record could not be saved.
+    void checkSaved(bool saved, const std::string& why);
     void drawScores();
 
     graphics::ImageResource* background_ = nullptr;
@@ -124,6 +129,7 @@ private:
     graphics::ImageResource* jokerMarkImage_ = nullptr;
     graphics::ImageResource* alphabetImage_ = nullptr;
     Scores scores_;
+    SaveProblems saveProblems_;
     std::unique_ptr<WordRow> computerRow_;
     std::unique_ptr<WordRow> playerRow_;
     std::unique_ptr<panels::Panel> modalPanel_;

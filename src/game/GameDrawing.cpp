@@ -31,6 +31,8 @@ constexpr ScoreBox kBestRatingBox{214, 60, 70, 19};
 constexpr ScoreBox kRatingBox{317, 60, 70, 19};
 constexpr ScoreBox kComputerRatingBox{425, 60, 70, 19};
 constexpr ScoreBox kPointsBox{425, 418, 70, 19};
+// The foot of the screen, where a failed save is told until the next deal.
+constexpr ScoreBox kNoticeBox{0, 456, 640, 20};
 
 // Where the joker's alphabet strip goes, and the cells its letters sit in.
 constexpr std::int32_t kStripX = 280;
@@ -90,6 +92,12 @@ void Game::drawScreen()
     std::snprintf(points, sizeof points, "%d:%d", static_cast<int>(scores_.playerPoints),
                   static_cast<int>(scores_.computerPoints));
     drawBox(display, kPointsBox, points);
+    if (!saveProblems_.notice().empty()) {
+        // Light behind the black text, on the dark band at the foot of the screen.
+        display.setBackMode(graphics::kBackOpaque);
+        drawBox(display, kNoticeBox, saveProblems_.notice().c_str());
+        panels::setCommonTextStyle();
+    }
 
     if (menuOverlay_) {
         menuOverlay_->draw();

@@ -159,6 +159,7 @@ void Game::startDeal()
 {
     GameState& state = gameState();
     ++state.currentPlayer.games;
+    saveProblems_.clearNotice();
     setPlayEnabled(true);
     state.usedWords.clear();
     while (playerRow_->removeFirst() != 0) {
@@ -196,12 +197,23 @@ void Game::demand()
     setPlayEnabled(true);
     const std::string answer = computerAnswer();
     const std::size_t theirs = computerRow_->word().size();
+    std::string why;
+    bool saved = false;
     if (word.size() > theirs) {
-        recordVictory(state, scores_, programFolder_);
+        saved = recordVictory(state, scores_, programFolder_, &why);
     } else if (word.size() < theirs) {
-        recordDefeat(state, scores_, programFolder_);
+        saved = recordDefeat(state, scores_, programFolder_, &why);
     } else {
-        recordTie(state, scores_, programFolder_);
+        saved = recordTie(state, scores_, programFolder_, &why);
+    }
+    checkSaved(saved, why);
+}
+
+void Game::checkSaved(bool saved, const std::string& why)
+{
+    if (!saved) {
+        saveProblems_.report("the record of " + std::string(gameState().currentPlayer.nameView()),
+                             why);
     }
 }
 
@@ -217,7 +229,9 @@ void Game::pass()
                {kCommandDemand, kCommandPass, kCommandSort, kCommandClear});
     setPlayEnabled(false);
     computerAnswer();
-    recordDefeat(gameState(), scores_, programFolder_);
+    std::string why;
+    const bool saved = recordDefeat(gameState(), scores_, programFolder_, &why);
+    checkSaved(saved, why);
 }
 
 void Game::analyze()
@@ -255,7 +269,10 @@ void Game::saveWordAnswer(bool yes)
         return;
     }
     if (yes) {
-        dictionary_->playerList().appendWord(word);
+        std::string why;
+        if (!dictionary_->playerList().appendWord(word, &why)) {
+            saveProblems_.report("the word " + word, why);
+        }
     } else {
         clearPlayerRow();
     }

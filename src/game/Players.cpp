@@ -106,17 +106,18 @@ bool isPasswordCharacter(unsigned char c)
     return c >= 32 && c < 128 && c != '.' && c != '?' && c != '*';
 }
 
-void createPlayer(GameState& state, Scores& scores, std::string_view programFolder,
-                  std::string_view name, std::string_view password)
+bool createPlayer(GameState& state, Scores& scores, std::string_view programFolder,
+                  std::string_view name, std::string_view password, std::string* why)
 {
     state.currentPlayer = PlayerRecord{};
     state.currentPlayer.setName(name);
     state.currentPlayer.setPassword(password);
     state.currentPlayer.level = 1;
     state.setLevel(1);
-    saveRecord(programFolder, state.currentPlayer);
+    const bool saved = saveRecord(programFolder, state.currentPlayer, why);
     scores.clearPoints();
     scores.bestOtherRating = scanBestOtherRating(programFolder, state.currentPlayer.nameView());
+    return saved;
 }
 
 namespace {

@@ -38,9 +38,10 @@ bool isPasswordCharacter(unsigned char c);
 
 // Makes a new player current: a zeroed record with that name and password at level 1, saved
 // at once. The level and its computer rating are set, the match points cleared and the best
-// other rating read again.
-void createPlayer(GameState& state, Scores& scores, std::string_view programFolder,
-                  std::string_view name, std::string_view password);
+// other rating read again. False when the record could not be saved (*why says why): the
+// player is in play all the same, and his next verdict tries again.
+bool createPlayer(GameState& state, Scores& scores, std::string_view programFolder,
+                  std::string_view name, std::string_view password, std::string* why = nullptr);
 
 // What a password check on a stored player came to.
 enum class PlayerCheck {

@@ -6,6 +6,7 @@
 #include <unistd.h>
 #include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <optional>
 #include <string>
 
@@ -21,6 +22,8 @@ namespace {
 
 constexpr std::string_view kRecordExtension = ".sav";
 constexpr std::string_view kWordListExtension = ".dic";
+// A save writes its record under this name first and renames it when it is whole.
+constexpr char kTemporaryPrefix[] = ".saving-";
 
 // The longest file name, in Windows-1252 characters with its extension, that names a player.
 constexpr std::size_t kMaxListedName = 18;
@@ -28,6 +31,12 @@ constexpr std::size_t kMaxListedName = 18;
 std::optional<std::string> recordPath(std::string_view programFolder, std::string_view name)
 {
     return words::playerFilePath(programFolder, name, kRecordExtension);
+}
+
+// "what: the system's reason", from errno as it stands.
+std::string systemReason(const std::string& what)
+{
+    return what + ": " + std::strerror(errno);
 }
 
 std::string saveFolder(std::string_view programFolder)
@@ -69,31 +78,73 @@ bool decodeRecordFile(std::span<const std::uint8_t> bytes, PlayerRecord* record)
     return true;
 }
 
-bool saveRecord(std::string_view programFolder, const PlayerRecord& record)
+bool saveRecord(std::string_view programFolder, const PlayerRecord& record, std::string* why)
 {
+    auto fail = [why](std::string reason) {
+        if (why != nullptr) {
+            *why = std::move(reason);
+        }
+        return false;
+    };
     const auto path = recordPath(programFolder, record.nameView());
     if (!path) {
-        return false;
+        return fail("the player's name cannot name a file");
     }
     // The temporary file sits in the save folder itself, so that the rename that replaces
     // the old record cannot cross file systems. Its name is no player's: it does not end
     // in ".sav". mkstemp makes it readable by the owner only, fit for a file with a password.
-    std::string temporary = saveFolder(programFolder) + platform::kPathSeparator + ".saving-XXXXXX";
-    const int fd = ::mkostemp(temporary.data(), O_CLOEXEC);
+    const std::string folder = saveFolder(programFolder);
+    std::string temporary = folder + platform::kPathSeparator + kTemporaryPrefix + "XXXXXX";
+    int fd = ::mkostemp(temporary.data(), O_CLOEXEC);
+    if (fd < 0 && errno == ENOENT && ::mkdir(folder.c_str(), 0700) == 0) {
+        temporary = folder + platform::kPathSeparator + kTemporaryPrefix + "XXXXXX";
+        fd = ::mkostemp(temporary.data(), O_CLOEXEC);
+    }
     if (fd < 0) {
-        return false;
+        return fail(systemReason("cannot write in " + folder));
     }
     const auto bytes = encodeRecordFile(record);
-    bool written = platform::writeAll(fd, bytes.data(), bytes.size());
+    std::string reason;
     // Flushed before the rename: otherwise a crash soon after could leave the new name
     // on an empty file.
-    written = written && ::fsync(fd) == 0;
-    written = ::close(fd) == 0 && written;
-    if (!written || std::rename(temporary.c_str(), path->c_str()) != 0) {
+    if (!platform::writeAll(fd, bytes.data(), bytes.size()) || ::fsync(fd) != 0) {
+        reason = systemReason("cannot write " + temporary);
+    }
+    if (::close(fd) != 0 && reason.empty()) {
+        reason = systemReason("cannot write " + temporary);
+    }
+    if (reason.empty() && std::rename(temporary.c_str(), path->c_str()) != 0) {
+        reason = systemReason("cannot replace " + *path);
+    }
+    if (!reason.empty()) {
         ::unlink(temporary.c_str());
-        return false;
+        return fail(std::move(reason));
+    }
+    // The rename itself reaches the disk only with the folder: until then a power cut could
+    // bring the older record back.
+    if (const int dir = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC); dir >= 0) {
+        ::fsync(dir);
+        ::close(dir);
     }
     return true;
+}
+
+void prepareSaveFolder(std::string_view programFolder)
+{
+    const std::string folder = saveFolder(programFolder);
+    if (::mkdir(folder.c_str(), 0700) == 0) {
+        return;
+    }
+    DIR* listing = ::opendir(folder.c_str());
+    if (listing == nullptr) {
+        return;
+    }
+    while (const dirent* entry = ::readdir(listing)) {
+        if (std::string_view(entry->d_name).starts_with(kTemporaryPrefix)) {
+            ::unlinkat(::dirfd(listing), entry->d_name, 0);
+        }
+    }
+    ::closedir(listing);
 }
 
 bool loadRecord(std::string_view programFolder, PlayerRecord& record)

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <functional>
 #include <span>
+#include <string>
 #include <string_view>
 
 #include "game/PlayerRecord.h"
@@ -23,10 +24,16 @@ std::array<std::uint8_t, kRecordFileSize> encodeRecordFile(const PlayerRecord& r
 // are fewer bytes or the checksum does not match; bytes after the 544th are not looked at.
 bool decodeRecordFile(std::span<const std::uint8_t> bytes, PlayerRecord* record);
 
-// Writes the record to save/<name>.sav under programFolder. The old file is replaced only by
-// a complete new one (a temporary file renamed over it), so a failed write leaves it as it
-// was. False when the name cannot be a file name, or any step of the write fails.
-bool saveRecord(std::string_view programFolder, const PlayerRecord& record);
+// Writes the record to save/<name>.sav under programFolder, making the save folder when it is
+// missing. The old file is replaced only by a complete new one (a temporary file renamed over
+// it, the folder synced after), so a failed write leaves it as it was. False when the name
+// cannot be a file name, or any step of the write fails; *why then says which and why.
+bool saveRecord(std::string_view programFolder, const PlayerRecord& record,
+                std::string* why = nullptr);
+
+// At start-up: makes the save folder (readable by its owner only) when it is missing, and
+// removes the temporary files a save interrupted by a crash or a kill left in it.
+void prepareSaveFolder(std::string_view programFolder);
 
 // Replaces *record by the file named after record.name. False, *record untouched, when the
 // name is unusable, the file is missing, not a regular file, short or fails its checksum.

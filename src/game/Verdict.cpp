@@ -35,7 +35,8 @@ struct Rule {
     std::int32_t PlayerRecord::*counter;
 };
 
-void record(const Rule& rule, GameState& state, Scores& scores, std::string_view programFolder)
+bool record(const Rule& rule, GameState& state, Scores& scores, std::string_view programFolder,
+            std::string* why)
 {
     PlayerRecord& player = state.currentPlayer;
     player.*rule.counter = add(player.*rule.counter, 1);
@@ -51,27 +52,31 @@ void record(const Rule& rule, GameState& state, Scores& scores, std::string_view
     scores.playerPoints = add(scores.playerPoints, rule.playerPoints);
     scores.computerPoints = add(scores.computerPoints, rule.computerPoints);
 
-    saveRecord(programFolder, player);
+    const bool saved = saveRecord(programFolder, player, why);
     scores.bestOtherRating = scanBestOtherRating(programFolder, player.nameView());
+    return saved;
 }
 
 }  // namespace
 
-void recordVictory(GameState& state, Scores& scores, std::string_view programFolder)
+bool recordVictory(GameState& state, Scores& scores, std::string_view programFolder,
+                   std::string* why)
 {
-    record({Outcome::Victory, false, true, 3, 0, &PlayerRecord::victories}, state, scores,
-           programFolder);
+    return record({Outcome::Victory, false, true, 3, 0, &PlayerRecord::victories}, state, scores,
+                  programFolder, why);
 }
 
-void recordDefeat(GameState& state, Scores& scores, std::string_view programFolder)
+bool recordDefeat(GameState& state, Scores& scores, std::string_view programFolder,
+                  std::string* why)
 {
-    record({Outcome::Defeat, true, false, 0, 3, &PlayerRecord::defeats}, state, scores,
-           programFolder);
+    return record({Outcome::Defeat, true, false, 0, 3, &PlayerRecord::defeats}, state, scores,
+                  programFolder, why);
 }
 
-void recordTie(GameState& state, Scores& scores, std::string_view programFolder)
+bool recordTie(GameState& state, Scores& scores, std::string_view programFolder, std::string* why)
 {
-    record({Outcome::Tie, true, true, 1, 1, &PlayerRecord::ties}, state, scores, programFolder);
+    return record({Outcome::Tie, true, true, 1, 1, &PlayerRecord::ties}, state, scores,
+                  programFolder, why);
 }
 
 }  // namespace wordlark::game

@@ -181,10 +181,15 @@ void PlayerSelection::completePendingAction()
 {
     game::Scores& scores = game_.scores();
     switch (pendingAction_) {
-        case PendingAction::Create:
-            game::createPlayer(state_, scores, programFolder_, nameField_, enteredPassword_);
+        case PendingAction::Create: {
+            std::string why;
+            if (!game::createPlayer(state_, scores, programFolder_, nameField_, enteredPassword_,
+                                    &why)) {
+                game_.saveProblems().report("the record of " + nameField_, why);
+            }
             game_.closeModalPanel();
             return;
+        }
         case PendingAction::Switch:
             switch (
                 game::switchPlayer(state_, scores, programFolder_, nameField_, enteredPassword_)) {

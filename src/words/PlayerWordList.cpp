@@ -25,6 +25,11 @@ bool isSeparator(int c)
     return c == ' ' || (c >= '\t' && c <= '\r') || c == 0;
 }
 
+bool isCapital(int c)
+{
+    return c >= 'A' && c <= 'Z';
+}
+
 }  // namespace
 
 PlayerWordList::PlayerWordList(std::string programFolder, NameSource currentPlayerName)
@@ -114,17 +119,20 @@ bool PlayerWordList::readWordOfLength(std::size_t length, WordBuffer& out)
         if (c < 0) {
             return false;
         }
-        // Count the whole token but keep only what fits: a longer one is skipped.
+        // Count the whole token but keep only what fits: a longer one is skipped, and so is
+        // one with anything but capitals, which no tile can show (a joker code among them).
         std::size_t n = 0;
+        bool capitals = true;
         do {
             if (n < kMaxWordLength) {
                 token[n] = static_cast<char>(c);
             }
+            capitals = capitals && isCapital(c);
             ++n;
             c = nextByte();
         } while (c >= 0 && !isSeparator(c));
         ++tokensRead_;
-        if (n <= kMaxWordLength && (length == 0 || n == length)) {
+        if (capitals && n <= kMaxWordLength && (length == 0 || n == length)) {
             std::memcpy(out, token, n);
             out[n] = '\0';
             return true;
@@ -145,31 +153,45 @@ void PlayerWordList::close()
     filled_ = 0;
 }
 
-bool PlayerWordList::appendWord(std::string_view word)
+bool PlayerWordList::appendWord(std::string_view word, std::string* why)
 {
-    close();
-    if (word.empty() || word.size() > kMaxWordLength ||
-        std::any_of(word.begin(), word.end(),
-                    [](char c) { return isSeparator(static_cast<unsigned char>(c)); })) {
+    auto fail = [why](std::string reason) {
+        if (why != nullptr) {
+            *why = std::move(reason);
+        }
         return false;
+    };
+    close();
+    // Only what a later reading takes back as one word is written.
+    if (word.empty() || word.size() > kMaxWordLength ||
+        !std::all_of(word.begin(), word.end(),
+                     [](char c) { return isCapital(static_cast<unsigned char>(c)); })) {
+        return fail("a word of the list holds 1 to 15 of the letters A to Z");
     }
     const auto path = currentPath();
     if (!path) {
-        return false;
+        return fail("the player's name cannot name a file");
     }
     // The list is the player's own, like his record: made readable by him alone, and only a
     // regular file is ever written (a link at the name is not followed, a FIFO cannot block).
     const int fd = ::open(
         path->c_str(), O_WRONLY | O_APPEND | O_CREAT | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC, 0600);
     if (fd < 0) {
-        return false;
+        return fail("cannot open " + *path + ": " + std::strerror(errno));
     }
     struct stat info {};
     std::string line(word);
     line += '\n';
-    bool written = ::fstat(fd, &info) == 0 && S_ISREG(info.st_mode);
-    written = written && platform::writeAll(fd, line.data(), line.size());
-    return ::close(fd) == 0 && written;
+    std::string reason;
+    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+        reason = *path + " is not a regular file";
+    } else if (!platform::writeAll(fd, line.data(), line.size())) {
+        reason = "cannot write " + *path + ": " + std::strerror(errno);
+    }
+    if (::close(fd) != 0 && reason.empty()) {
+        reason = "cannot write " + *path + ": " + std::strerror(errno);
+    }
+    return reason.empty() || fail(std::move(reason));
 }
 
 }  // namespace wordlark::words

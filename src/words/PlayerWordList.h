@@ -30,18 +30,20 @@ public:
     // Returns whether a handle is open afterwards; a missing file is simply no list.
     bool openForReading();
 
-    // Reads whitespace-separated tokens until one of the given length (any when 0) and
-    // copies it into out. False when nothing is open or the file ends first; the handle then
-    // stays open for the caller to close. Tokens longer than kMaxWordLength are skipped.
+    // Reads whitespace-separated tokens until one of the given length (any when 0) made only
+    // of the capitals A to Z, and copies it into out. False when nothing is open or the file ends
+    // first; the handle then stays open for the caller to close. Tokens longer than kMaxWordLength
+    // are skipped.
     bool readWordOfLength(std::size_t length, WordBuffer& out);
 
     void close();
     bool isOpen() const { return descriptor_ >= 0; }
 
     // Appends word and a line end to the current player's file, creating it when needed.
-    // Closes the read handle first. False (nothing written) when there is no usable player
-    // name, the word could not be read back as one token, or the file cannot be written.
-    bool appendWord(std::string_view word);
+    // Closes the read handle first. False (nothing written, *why says why) when there is no
+    // usable player name, the word is not 1 to 15 capitals A to Z (what a reading takes back),
+    // or the file cannot be written.
+    bool appendWord(std::string_view word, std::string* why = nullptr);
 
     // The position in the file of the token the last successful read returned: 0 for the
     // first token of the file, counting skipped tokens too. Two reads that return the same

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <filesystem>
 #include <fstream>
@@ -389,6 +390,31 @@ TEST_F(GameTest, AnAcceptedWordIsJudgedSavedAndCannotBePlayedAgain)
     EXPECT_EQ(player.victories, 1);
     EXPECT_EQ(player.defeats + player.ties, 0);
     EXPECT_EQ(buttonStates(), "111011101");
+}
+
+TEST_F(GameTest, AVerdictThatCannotBeSavedIsShownUntilTheNextDeal)
+{
+    makeGame();
+    std::filesystem::remove_all(dir_.file("save"));
+    dir_.writeText("save", "a file where the save folder belongs");
+    startWith("CATSXXXXXXXX");
+    for (int column : {0, 1, 2, 3}) {
+        clickPool(column);
+    }
+    command(kCommandDemand);
+    EXPECT_EQ(gameState().currentPlayer.victories, 1);  // the game goes on in memory
+    const std::string notice = game_->saveProblems().notice();
+    EXPECT_NE(notice.find("Could not save the record of Anonim"), std::string::npos) << notice;
+
+    graphics::DrawLog log;
+    graphics::display().setDrawLog(&log);
+    game_->drawScreen();
+    graphics::display().setDrawLog(nullptr);
+    EXPECT_TRUE(std::any_of(log.texts.begin(), log.texts.end(),
+                            [&](const graphics::DrawLog::Text& t) { return t.text == notice; }));
+
+    command(kCommandStart);
+    EXPECT_TRUE(game_->saveProblems().notice().empty());
 }
 
 TEST_F(GameTest, WithNoAnswerTheComputerLosesTheWordButWinsThePass)

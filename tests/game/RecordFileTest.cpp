@@ -234,8 +234,38 @@ TEST_F(RecordFileTest, SavingReplacesTheFileWholeOrNotAtAll)
     EXPECT_EQ(dir_.read("save/Anna.sav"), second);
     EXPECT_EQ(saveFolder(), std::vector<std::string>{"Anna.sav"});
 
+    // A missing save folder is made, for its owner only; one that cannot be, or a folder in
+    // the record's place, fails the save with a reason.
     std::filesystem::remove_all(dir_.file("save"));
-    EXPECT_FALSE(saveRecord(dir_.folder(), record));  // no save folder
+    EXPECT_TRUE(saveRecord(dir_.folder(), record));
+    EXPECT_EQ(
+        std::filesystem::status(dir_.file("save")).permissions() & std::filesystem::perms::all,
+        std::filesystem::perms::owner_all);
+    std::filesystem::remove(dir_.file("save/Anna.sav"));
+    std::filesystem::create_directory(dir_.file("save/Anna.sav"));
+    std::string why;
+    EXPECT_FALSE(saveRecord(dir_.folder(), record, &why));
+    EXPECT_NE(why.find("Anna.sav"), std::string::npos) << why;
+    EXPECT_EQ(saveFolder(), std::vector<std::string>{"Anna.sav"});
+    std::filesystem::remove_all(dir_.file("save"));
+    dir_.writeText("save", "a file in the folder's place");
+    EXPECT_FALSE(saveRecord(dir_.folder(), record, &why));
+    EXPECT_NE(why.find("save"), std::string::npos) << why;
+}
+
+TEST_F(RecordFileTest, StartUpClearsWhatAnInterruptedSaveLeft)
+{
+    dir_.writeText("save/.saving-Ab12Cd", "half a record");
+    dir_.writeText("save/Anna.sav", "kept");
+    dir_.writeText("save/.hidden", "kept");
+    prepareSaveFolder(dir_.folder());
+    std::vector<std::string> names = saveFolder();
+    std::sort(names.begin(), names.end());
+    EXPECT_EQ(names, (std::vector<std::string>{".hidden", "Anna.sav"}));
+
+    std::filesystem::remove_all(dir_.file("save"));
+    prepareSaveFolder(dir_.folder());
+    EXPECT_TRUE(std::filesystem::is_directory(dir_.file("save")));
 }
 
 TEST_F(RecordFileTest, DeletingRemovesTheRecordAndTheWordListOnly)

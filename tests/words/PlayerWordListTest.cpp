@@ -54,6 +54,21 @@ TEST_F(PlayerWordListTest, ReadsTokensWhateverTheWhiteSpace)
     EXPECT_EQ(readAll(16), std::vector<std::string>{});
 }
 
+TEST_F(PlayerWordListTest, SkipsTokensThatNoTilesCanLay)
+{
+    // Joker codes, small letters, digits and accented capitals would deal letters no tile
+    // shows: only capitals A to Z make a word, and a refused token still counts its place.
+    writeList("ANNA", "CAT [AT cat Cat C4T \xC9TE Z[ DOG");
+    ASSERT_TRUE(list_.openForReading());
+    EXPECT_EQ(readAll(0), (std::vector<std::string>{"CAT", "DOG"}));
+    EXPECT_EQ(list_.lastTokenOrdinal(), 7u);
+    // What the game writes is what it reads back.
+    std::string why;
+    EXPECT_FALSE(list_.appendWord("C?T", &why));
+    EXPECT_FALSE(why.empty());
+    EXPECT_FALSE(list_.appendWord("cat"));
+}
+
 TEST_F(PlayerWordListTest, SkipsTokensTooLongForAWordBuffer)
 {
     const std::string fifteen(15, 'F');

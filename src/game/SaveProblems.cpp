@@ -1,0 +1,23 @@
+#include "game/SaveProblems.h"
+
+namespace wordlark::game {
+
+void SaveProblems::report(std::string_view what, std::string_view reason)
+{
+    const std::string line =
+        "wordlark: cannot save " + std::string(what) + ": " + std::string(reason);
+    if (errors_ != nullptr && reported_.insert(std::string(reason)).second) {
+        std::fprintf(errors_, "%s\n", line.c_str());
+        std::fflush(errors_);
+    }
+    if (!shown_) {
+        shown_ = true;
+        // The screen has room for the system's own words only, not for the paths before them.
+        const std::size_t colon = reason.rfind(": ");
+        const std::string_view cause =
+            colon == std::string_view::npos ? reason : reason.substr(colon + 2);
+        notice_ = "Could not save " + std::string(what) + ": " + std::string(cause);
+    }
+}
+
+}  // namespace wordlark::game

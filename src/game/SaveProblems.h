@@ -1,0 +1,34 @@
+// SaveProblems.h -- telling the player, once, that his progress or a word could not be saved.
+#pragma once
+
+#include <cstdio>
+#include <set>
+#include <string>
+#include <string_view>
+
+namespace wordlark::game {
+
+// A save that fails must not pass unnoticed: each different reason goes to the error stream
+// once per run, and the first failure of the run is shown on the game screen until the next
+// deal, so a full disk or a read-only folder does not cost a session of play in silence.
+class SaveProblems {
+public:
+    // `errors` receives the one-line reports (standard error in the game).
+    explicit SaveProblems(std::FILE* errors = stderr) : errors_(errors) {}
+
+    // `what` is what was lost ("the record of Anna"), `reason` why.
+    void report(std::string_view what, std::string_view reason);
+    // The next deal takes the notice off the screen; later failures are reported on the error
+    // stream only.
+    void clearNotice() { notice_.clear(); }
+    // The line the game screen shows, empty for none.
+    const std::string& notice() const { return notice_; }
+
+private:
+    std::FILE* errors_;
+    std::set<std::string> reported_;
+    std::string notice_;
+    bool shown_ = false;
+};
+
+}  // namespace wordlark::game

@@ -1,0 +1,34 @@
+#include "game/SaveProblems.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <string>
+
+namespace wordlark::game {
+namespace {
+
+TEST(SaveProblems, EachReasonIsToldOnceAndTheFirstStaysOnScreenUntilCleared)
+{
+    char buffer[512] = {};
+    std::FILE* errors = ::fmemopen(buffer, sizeof buffer, "w");
+    ASSERT_NE(errors, nullptr);
+    SaveProblems problems(errors);
+    EXPECT_TRUE(problems.notice().empty());
+    problems.report("the record of Anna", "cannot write in /x/save: Permission denied");
+    problems.report("the record of Anna", "cannot write in /x/save: Permission denied");
+    problems.report("the word GNU", "cannot open /x/save/Anna.dic: No space left on device");
+    std::fclose(errors);
+    EXPECT_EQ(std::string(buffer),
+              "wordlark: cannot save the record of Anna: cannot write in /x/save: Permission "
+              "denied\nwordlark: cannot save the word GNU: cannot open /x/save/Anna.dic: No "
+              "space left on device\n");
+    // The screen shows the first, in the system's own words without the paths.
+    EXPECT_EQ(problems.notice(), "Could not save the record of Anna: Permission denied");
+    problems.clearNotice();
+    problems.report("the record of Anna", "cannot write: Read-only file system");
+    EXPECT_TRUE(problems.notice().empty());
+}
+
+}  // namespace
+}  // namespace wordlark::game
