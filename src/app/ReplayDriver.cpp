@@ -1,7 +1,9 @@
 #include "app/ReplayDriver.h"
 
+#include <cerrno>
 #include <cinttypes>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <system_error>
 
@@ -265,8 +267,16 @@ void ReplayDriver::run(const ReplayStep& step)
             break;
         }
         case ReplayAction::State:
-            std::fprintf(out_, "%s\n", gameStateJson(desktop_, &drawn_).c_str());
-            std::fflush(out_);
+            // A state line that never arrives makes whatever reads them judge a run it did not
+            // see, so the replay ends here as a failure.
+            if (std::fprintf(out_, "%s\n", gameStateJson(desktop_, &drawn_).c_str()) < 0 ||
+                std::fflush(out_) != 0) {
+                const int error = errno;
+                std::fprintf(stderr, "wordlark: script line %d: cannot write the state: %s\n",
+                             step.line, std::strerror(error));
+                failed_ = true;
+                close();
+            }
             break;
         case ReplayAction::Command:
             platform::postMessage(platform::mainWindow(), platform::WM_BUTTON_COMMAND,

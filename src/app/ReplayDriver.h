@@ -30,7 +30,7 @@ public:
     // One more piece of input; false when the script is over.
     bool next();
 
-    // A shot could not be written (already reported on stderr).
+    // A shot or a state line could not be written (already reported on stderr).
     bool failed() const { return failed_; }
 
 private:

@@ -12,13 +12,17 @@
 #include "panels/PanelHost.h"
 #include "platform/Random.h"
 #include "screens/GameScreens.h"
+#include "words/Dictionary.h"
 
 namespace wordlark::app {
 
 using namespace platform;
 
-Shell::Shell(std::string programFolder, std::optional<std::uint32_t> seed)
-    : programFolder_(std::move(programFolder)), seed_(seed)
+Shell::Shell(std::string programFolder, std::optional<std::uint32_t> seed,
+             std::string executableFolder)
+    : programFolder_(std::move(programFolder)),
+      seed_(seed),
+      executableFolder_(std::move(executableFolder))
 {
 }
 
@@ -86,7 +90,15 @@ bool Shell::initialise(WindowId window)
     game::setGame(instance);
     panels::setPanelHost(instance);
     if (!instance->loadImages()) {
-        failure_ = "cannot read the word list from " + programFolder_ + "vek.heap";
+        // The dictionary says what let it down: the archive, the word list or another entry
+        // whose damage stopped the archive being read before the words were reached. With the
+        // words loaded, the archive's first damaged entry is the one to name.
+        const words::Dictionary* dictionary = instance->dictionary();
+        const archive::Archive* heap = registry_->openArchive("vek.heap");
+        failure_ = dictionary != nullptr && !dictionary->failure().empty() ? dictionary->failure()
+                   : heap != nullptr && !heap->firstFailure().empty()
+                       ? heap->firstFailure()
+                       : "cannot read the word list from " + programFolder_ + "vek.heap";
         return false;
     }
     frameTimer_ = desktop().setTimer(window, kFrameTimer, kFrameMilliseconds);
@@ -115,7 +127,9 @@ void Shell::shutDown(WindowId window)
         panels::setImageRegistry(nullptr);
         registry_.reset();
     }
-    desktop().launchProgram(programFolder_ + kCompanionProgram);
+    if (!executableFolder_.empty()) {
+        desktop().launchProgram(executableFolder_ + kCompanionProgram);
+    }
 }
 
 }  // namespace wordlark::app

@@ -24,15 +24,19 @@ inline constexpr std::int32_t kWindowWidth = 640;
 inline constexpr std::int32_t kWindowHeight = 480;
 inline constexpr platform::TimerId kFrameTimer = 1;
 inline constexpr std::uint32_t kFrameMilliseconds = 50;
-// Started at the end of every shut-down when it is there and executable.
+// Started at the end of every shut-down when it is there, beside the executable, and
+// executable.
 inline constexpr const char* kCompanionProgram = "tovarn.exe";
 
 // The application: makes the window, brings up the display, archives and game, runs the
 // loop and takes everything down again in the reverse order.
 class Shell {
 public:
-    // `seed` fixes the game's random sequence; without one it comes from the clock.
-    Shell(std::string programFolder, std::optional<std::uint32_t> seed);
+    // `seed` fixes the game's random sequence; without one it comes from the clock. The
+    // companion program is looked for in `executableFolder` only (none when it is empty): the
+    // data folder can be anyone's, and nothing in it may be run.
+    Shell(std::string programFolder, std::optional<std::uint32_t> seed,
+          std::string executableFolder);
     ~Shell();
     Shell(const Shell&) = delete;
     Shell& operator=(const Shell&) = delete;
@@ -58,6 +62,7 @@ public:
 private:
     std::string programFolder_;
     std::optional<std::uint32_t> seed_;
+    std::string executableFolder_;
     platform::WindowId window_ = platform::kNoWindow;
     platform::TimerId frameTimer_ = 0;
     std::unique_ptr<archive::ArchiveRegistry> registry_;

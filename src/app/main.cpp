@@ -1,16 +1,25 @@
 // main.cpp -- the entry point: command line, program folder, then the game or a replay.
+#include <charconv>
+#include <csignal>
 #include <cstdio>
-#include <cstdlib>
+#include <filesystem>
 #include <fstream>
+#include <functional>
 #include <iostream>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <system_error>
+#include <tuple>
+#include <utility>
+
+#include <CLI/CLI.hpp>
 
 #include "app/ReplayDriver.h"
 #include "app/ReplayScript.h"
 #include "app/Shell.h"
 #include "archive/ArchiveRegistry.h"
+#include "game/RecordFile.h"
 #include "graphics/PictureClasses.h"
 #include "platform/ProgramFolder.h"
 #include "platform/headless/HeadlessDesktop.h"
@@ -42,6 +51,7 @@ void printUsage()
 }
 
 struct Options {
+    std::optional<std::string> data;
     std::optional<std::uint32_t> seed;
     bool headless = false;
     std::optional<std::string> script;
@@ -52,27 +62,146 @@ struct Options {
     std::int32_t depth = 0;  // 0: the desktop's own
 };
 
+// The whole text must be the number; no sign, no spaces, nothing past the type's range.
+template <typename Number>
+std::optional<Number> parseNumber(std::string_view text)
+{
+    Number value{};
+    const char* end = text.data() + text.size();
+    const auto [stop, error] = std::from_chars(text.data(), end, value);
+    if (text.empty() || error != std::errc() || stop != end) {
+        return std::nullopt;
+    }
+    return value;
+}
+
 // "WIDTHxHEIGHT" with both from 640 to 16384.
-bool parseScreen(std::string_view text, Options& options)
+std::optional<std::pair<std::int32_t, std::int32_t>> parseScreen(std::string_view text)
 {
     const std::size_t cross = text.find('x');
     if (cross == std::string_view::npos) {
-        return false;
+        return std::nullopt;
     }
-    const std::string width(text.substr(0, cross));
-    const std::string height(text.substr(cross + 1));
-    char* end = nullptr;
-    const long w = std::strtol(width.c_str(), &end, 10);
-    if (width.empty() || *end != '\0') {
-        return false;
+    const auto width = parseNumber<std::int32_t>(text.substr(0, cross));
+    const auto height = parseNumber<std::int32_t>(text.substr(cross + 1));
+    if (!width || !height || *width < 640 || *height < 480 || *width > 16384 || *height > 16384) {
+        return std::nullopt;
     }
-    const long h = std::strtol(height.c_str(), &end, 10);
-    if (height.empty() || *end != '\0' || w < 640 || h < 480 || w > 16384 || h > 16384) {
-        return false;
+    return std::pair(*width, *height);
+}
+
+// A check CLI11 runs on an option's value: why it cannot be taken, or "" when it can.
+CLI::Validator valueCheck(std::function<std::string(const std::string&)> why)
+{
+    return CLI::Validator([why = std::move(why)](std::string& value) { return why(value); }, "");
+}
+
+// The one line a command line the game cannot follow gets; exit code 2.
+int usageError(std::string what)
+{
+    for (char& c : what) {
+        if (c == '\n') {
+            c = ' ';
+        }
     }
-    options.screenWidth = static_cast<std::int32_t>(w);
-    options.screenHeight = static_cast<std::int32_t>(h);
-    return true;
+    std::fprintf(stderr, "wordlark: %s (see wordlark --help)\n", what.c_str());
+    return 2;
+}
+
+// Reads every option into `options`. The exit code when the program ends here (help, version,
+// or a command line it cannot follow); nothing when the game or the replay should start.
+std::optional<int> parseCommandLine(int argc, char** argv, Options& options)
+{
+    CLI::App cli("", "wordlark");
+    cli.set_help_flag("--help");
+    cli.set_version_flag("--version", std::string("wordlark ") + WORDLARK_VERSION);
+    // Repeats are counted and refused below with a message of our own.
+    cli.option_defaults()->multi_option_policy(CLI::MultiOptionPolicy::TakeLast);
+
+    // An option takes the next word as its value whatever it looks like, so `--data --seed 3`
+    // would read a folder named "--seed": a value like that is a forgotten one. An empty value
+    // is usually an unset shell variable rather than a wish for the current folder.
+    const CLI::Validator aValue = valueCheck([](const std::string& value) {
+        if (value.empty()) {
+            return std::string("needs a value");
+        }
+        return value.starts_with("--") ? "needs a value, not the option " + value : std::string();
+    });
+    std::string data;
+    std::string seed;
+    std::string scale;
+    std::string depth;
+    std::string screen;
+    std::string script;
+    CLI::Option* dataOption = cli.add_option("--data", data)->check(aValue);
+    CLI::Option* seedOption =
+        cli.add_option("--seed", seed)->check(aValue)->check(valueCheck([](const std::string& v) {
+            return parseNumber<std::uint32_t>(v) ? std::string()
+                                                 : "needs a number from 0 to 4294967295, not " + v;
+        }));
+    cli.add_option("--scale", scale)->check(aValue)->check(valueCheck([](const std::string& v) {
+        const auto n = parseNumber<int>(v);
+        return n && *n >= 1 && *n <= 4 ? std::string() : "needs 1 to 4, not " + v;
+    }));
+    cli.add_option("--depth", depth)->check(aValue)->check(valueCheck([](const std::string& v) {
+        return v == "8" ? std::string() : "takes only 8, not " + v;
+    }));
+    CLI::Option* headless = cli.add_flag("--headless", options.headless);
+    CLI::Option* scriptOption =
+        cli.add_option("--script", script)
+            ->check(aValue)
+            ->check(valueCheck([](const std::string& v) {
+                // A folder opens and reads as an empty script, which would pass having done
+                // nothing.
+                std::error_code error;
+                if (v == "-" || std::filesystem::is_regular_file(v, error)) {
+                    return std::string();
+                }
+                return "needs a script file or -, not " + v;
+            }));
+    cli.add_option("--shots", options.shots)->check(aValue);
+    cli.add_option("--screen", screen)->check(aValue)->check(valueCheck([](const std::string& v) {
+        return parseScreen(v) ? std::string() : "needs WIDTHxHEIGHT, not " + v;
+    }));
+    headless->needs(scriptOption);
+    scriptOption->needs(headless);
+
+    try {
+        cli.parse(argc, argv);
+    } catch (const CLI::CallForHelp&) {
+        printUsage();
+        return 0;
+    } catch (const CLI::CallForVersion& version) {
+        std::puts(version.what());
+        return 0;
+    } catch (const CLI::ParseError& error) {
+        return usageError(error.what());
+    }
+    for (const CLI::Option* option : cli.get_options()) {
+        if (option->count() > 1) {
+            return usageError(option->get_name() + " is given more than once");
+        }
+    }
+
+    if (dataOption->count() > 0) {
+        options.data = data;
+    }
+    if (seedOption->count() > 0) {
+        options.seed = parseNumber<std::uint32_t>(seed);
+    }
+    if (!scale.empty()) {
+        options.scale = *parseNumber<int>(scale);
+    }
+    if (!depth.empty()) {
+        options.depth = 8;
+    }
+    if (!screen.empty()) {
+        std::tie(options.screenWidth, options.screenHeight) = *parseScreen(screen);
+    }
+    if (scriptOption->count() > 0) {
+        options.script = script;
+    }
+    return std::nullopt;
 }
 
 // The replay: the whole game on the headless desktop, its input from the script.
@@ -100,7 +229,7 @@ int runReplay(const Options& options, const std::string& folder)
     platform::headless::HeadlessDesktop& desktop = platform::headless::headlessDesktop();
     desktop.setScreenSize(options.screenWidth, options.screenHeight);
     driver.attach(desktop);
-    app::Shell shell(folder, options.seed);
+    app::Shell shell(folder, options.seed, platform::executableFolder());
     if (!shell.createMainWindow(platform::ShowCommand::Normal)) {
         std::fprintf(stderr, "wordlark: %s\n", shell.failure().c_str());
         return 1;
@@ -120,8 +249,7 @@ int runGame(const Options& options, const std::string& folder)
         archive::ArchiveRegistry registry(folder);
         words::Dictionary dictionary(folder, [] { return std::string(); });
         if (!dictionary.load(registry)) {
-            std::fprintf(stderr, "wordlark: cannot read the word list from %svek.heap\n",
-                         folder.c_str());
+            std::fprintf(stderr, "wordlark: %s\n", dictionary.failure().c_str());
             return 1;
         }
         words = dictionary.count();
@@ -140,7 +268,7 @@ int runGame(const Options& options, const std::string& folder)
     platform::setVideo(&video);
     int code = 1;
     {
-        app::Shell shell(folder, options.seed);
+        app::Shell shell(folder, options.seed, platform::executableFolder());
         if (shell.createMainWindow(platform::ShowCommand::Normal)) {
             code = shell.runMessageLoop();
         } else {
@@ -156,66 +284,17 @@ int runGame(const Options& options, const std::string& folder)
 
 int main(int argc, char** argv)
 {
-    Options options;
-    for (int i = 1; i < argc; ++i) {
-        const std::string_view arg = argv[i];
-        if (arg == "--help") {
-            printUsage();
-            return 0;
-        }
-        if (arg == "--version") {
-            std::printf("wordlark %s\n", WORDLARK_VERSION);
-            return 0;
-        }
-        if (arg == "--headless") {
-            options.headless = true;
-            continue;
-        }
-        if ((arg == "--data" || arg == "--seed" || arg == "--script" || arg == "--shots" ||
-             arg == "--screen" || arg == "--scale" || arg == "--depth") &&
-            i + 1 < argc) {
-            const char* value = argv[++i];
-            if (arg == "--seed") {
-                char* end = nullptr;
-                const unsigned long seed = std::strtoul(value, &end, 10);
-                if (end == value || *end != '\0') {
-                    std::fprintf(stderr, "wordlark: --seed needs a number, not '%s'\n", value);
-                    return 2;
-                }
-                options.seed = static_cast<std::uint32_t>(seed);
-            } else if (arg == "--script") {
-                options.script = value;
-            } else if (arg == "--shots") {
-                options.shots = value;
-            } else if (arg == "--scale") {
-                char* end = nullptr;
-                const long scale = std::strtol(value, &end, 10);
-                if (end == value || *end != '\0' || scale < 1 || scale > 4) {
-                    std::fprintf(stderr, "wordlark: --scale needs 1 to 4, not '%s'\n", value);
-                    return 2;
-                }
-                options.scale = static_cast<int>(scale);
-            } else if (arg == "--depth") {
-                if (std::string_view(value) != "8") {
-                    std::fprintf(stderr, "wordlark: --depth takes only 8, not '%s'\n", value);
-                    return 2;
-                }
-                options.depth = 8;
-            } else if (arg == "--screen" && !parseScreen(value, options)) {
-                std::fprintf(stderr, "wordlark: --screen needs WIDTHxHEIGHT, not '%s'\n", value);
-                return 2;
-            }
-            continue;
-        }
-        std::fprintf(stderr, "wordlark: unknown argument '%s' (see --help)\n", argv[i]);
-        return 2;
-    }
-    if (options.headless != options.script.has_value()) {
-        std::fprintf(stderr, "wordlark: --headless and --script go together (see --help)\n");
-        return 2;
-    }
+    // A write past the file-size limit then fails like any other write (the game says it could
+    // not save) instead of killing the game in the middle of a deal.
+    std::signal(SIGXFSZ, SIG_IGN);
 
-    const std::string folder = platform::programFolderFromArgs(argc, argv);
+    Options options;
+    if (const std::optional<int> code = parseCommandLine(argc, argv, options)) {
+        return *code;
+    }
+    const std::string folder = options.data ? platform::withTrailingSeparator(*options.data)
+                                            : platform::executableFolder();
     platform::setProgramFolder(folder);
+    game::prepareSaveFolder(folder);
     return options.headless ? runReplay(options, folder) : runGame(options, folder);
 }

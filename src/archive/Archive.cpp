@@ -20,23 +20,32 @@ struct Archive::MadeObject {
     int references = 1;
 };
 
-Archive::Archive(const std::string& path) : reader_(path) {}
+Archive::Archive(const std::string& path) : path_(path), reader_(path) {}
 
 Archive::~Archive()
 {
     destroyObjects();
 }
 
-std::unique_ptr<Archive> Archive::open(const std::string& path)
+std::unique_ptr<Archive> Archive::open(const std::string& path, std::string* reason)
 {
-    std::unique_ptr<Archive> archive(new (std::nothrow) Archive(path));
-    if (!archive || archive->reader_.failed()) {
+    const auto refuse = [reason](std::string why) -> std::unique_ptr<Archive> {
+        if (reason) {
+            *reason = std::move(why);
+        }
         return nullptr;
+    };
+    std::unique_ptr<Archive> archive(new (std::nothrow) Archive(path));
+    if (!archive) {
+        return refuse("not enough memory to open " + path);
     }
     ArchiveReader& reader = archive->reader_;
+    if (reader.failed()) {
+        return refuse(reader.failure());
+    }
     std::uint8_t headerBytes[kHeaderSize];
     if (reader.readAt(0, headerBytes, kHeaderSize) != kHeaderSize) {
-        return nullptr;
+        return refuse(archive->damaged("the header", "the file is shorter than 40 bytes"));
     }
     archive->header_ = ArchiveHeader::parse(headerBytes);
     const ArchiveHeader& header = archive->header_;
@@ -44,21 +53,44 @@ std::unique_ptr<Archive> Archive::open(const std::string& path)
     // A packed directory may unpack to more than the whole file holds, so only its stored
     // bytes are held against the file; the unpacked size has the same ceiling as entries.
     const std::uint64_t directorySize = std::uint64_t{header.entryCount} * kRecordSize;
-    if (directorySize > kMaxUnpackedSize ||
-        !reader.checkExtent(header.directoryOffset, header.directoryStoredSize)) {
-        return nullptr;
+    if (directorySize > kMaxUnpackedSize) {
+        return refuse(archive->damaged("the directory", "it claims too many entries"));
+    }
+    if (!reader.checkExtent(header.directoryOffset, header.directoryStoredSize)) {
+        return refuse(archive->damaged("the directory", "it lies outside the file"));
     }
     const auto size = static_cast<std::uint32_t>(directorySize);
     std::unique_ptr<std::uint8_t[]> bytes(new (std::nothrow) std::uint8_t[size]);
-    if (!bytes || reader.readEntry(header.directoryOffset, bytes.get(), size,
-                                   header.directoryStoredSize) != size) {
-        return nullptr;
+    if (!bytes) {
+        return refuse("not enough memory for the directory of " + path);
+    }
+    if (reader.readEntry(header.directoryOffset, bytes.get(), size, header.directoryStoredSize) !=
+        size) {
+        return refuse(archive->damaged("the directory", "it cannot be read whole"));
     }
     archive->directory_.reserve(header.entryCount);
     for (std::uint32_t i = 0; i < header.entryCount; ++i) {
         archive->directory_.push_back(DirectoryRecord::parse(bytes.get() + i * kRecordSize));
     }
     return archive;
+}
+
+std::string Archive::damaged(const std::string& what, const char* detail) const
+{
+    if (reader_.failed() && !reader_.failure().empty()) {
+        return reader_.failure();
+    }
+    return what + " of " + path_ + " is damaged: " + detail;
+}
+
+void Archive::noteFailure(const std::string& line)
+{
+    if (firstFailure_.empty()) {
+        firstFailure_ = line;
+    }
+    if (reader_.failed() && stopFailure_.empty()) {
+        stopFailure_ = line;
+    }
 }
 
 const DirectoryRecord* Archive::findEntry(std::string_view name)
@@ -80,7 +112,8 @@ std::uint32_t Archive::entryTag(std::string_view name)
     return record ? record->tag : 0;
 }
 
-const std::uint8_t* Archive::loadEntry(std::string_view name, std::uint32_t* tag)
+const std::uint8_t* Archive::loadEntry(std::string_view name, std::uint32_t* tag,
+                                       std::string* reason)
 {
     if (tag) {
         *tag = 0;
@@ -95,13 +128,28 @@ const std::uint8_t* Archive::loadEntry(std::string_view name, std::uint32_t* tag
         }
     }
     const DirectoryRecord* record = findEntry(name);
-    // A failed reader reads nothing, not even the zero bytes of an empty entry.
-    if (!record || record->unpackedSize > kMaxUnpackedSize || reader_.failed()) {
+    if (!record) {
         return nullptr;
+    }
+    const std::string what = "entry '" + std::string(name) + "'";
+    const auto refuse = [this, reason](const std::string& line) -> const std::uint8_t* {
+        noteFailure(line);
+        if (reason) {
+            *reason = line;
+        }
+        return nullptr;
+    };
+    if (record->unpackedSize > kMaxUnpackedSize) {
+        return refuse(damaged(what, "it claims more bytes than an entry may hold"));
+    }
+    // A failed reader reads nothing, not even the zero bytes of an empty entry.
+    if (reader_.failed()) {
+        return refuse(stopFailure_.empty() ? damaged(what, "the archive cannot be read any more")
+                                           : stopFailure_);
     }
     const std::uint64_t where = std::uint64_t{header_.dataBase} + record->offset;
     if (!reader_.checkExtent(where, record->storedSize)) {
-        return nullptr;
+        return refuse(damaged(what, "its stored bytes lie outside the file"));
     }
     auto entry = std::make_unique<LoadedEntry>();
     entry->tag = record->tag;
@@ -109,9 +157,14 @@ const std::uint8_t* Archive::loadEntry(std::string_view name, std::uint32_t* tag
     entry->name = std::string(name);
     // Zeroed, so that no byte of the entry is ever left unwritten, whatever a stream does.
     entry->data.reset(new (std::nothrow) std::uint8_t[record->unpackedSize]());
-    if (!entry->data || reader_.readEntry(where, entry->data.get(), record->unpackedSize,
-                                          record->storedSize) != record->unpackedSize) {
-        return nullptr;
+    if (!entry->data) {
+        return refuse("not enough memory for " + what + " of " + path_);
+    }
+    if (reader_.readEntry(where, entry->data.get(), record->unpackedSize, record->storedSize) !=
+        record->unpackedSize) {
+        return refuse(damaged(what, reader_.failed()
+                                        ? "its stored bytes lie outside the file"
+                                        : "its stored bytes do not unpack to its size"));
     }
     if (tag) {
         *tag = entry->tag;
@@ -196,10 +249,18 @@ int Archive::objectReferences(const ArchiveObject* object) const
 }
 
 std::uint32_t Archive::readEntry(std::uint32_t offset, std::uint8_t* destination,
-                                 std::uint32_t unpackedSize, std::uint32_t storedSize)
+                                 std::uint32_t unpackedSize, std::uint32_t storedSize,
+                                 std::string_view owner)
 {
-    return reader_.readEntry(std::uint64_t{header_.dataBase} + offset, destination, unpackedSize,
-                             storedSize);
+    const std::uint32_t produced = reader_.readEntry(std::uint64_t{header_.dataBase} + offset,
+                                                     destination, unpackedSize, storedSize);
+    if (produced != unpackedSize) {
+        const std::string what = owner.empty() ? "the piece at offset " + std::to_string(offset)
+                                               : "a piece of entry '" + std::string(owner) + "'";
+        noteFailure(damaged(what, reader_.failed() ? "its stored bytes lie outside the file"
+                                                   : "its stored bytes do not unpack to its size"));
+    }
+    return produced;
 }
 
 }  // namespace wordlark::archive

@@ -19,16 +19,21 @@ inline constexpr std::uint32_t kMaxUnpackedSize = 64u << 20;
 
 class Archive {
 public:
-    // Opens the archive at path; none when the file is missing, the header is short or the
-    // directory cannot be read whole. A failed open has given its file handle back.
-    static std::unique_ptr<Archive> open(const std::string& path);
+    // Opens the archive at path; none when the file is missing or no regular file, the header
+    // is short or the directory cannot be read whole, with one line in *reason (when given)
+    // that names the file and says which. A failed open has given its file handle back.
+    static std::unique_ptr<Archive> open(const std::string& path, std::string* reason = nullptr);
     ~Archive();
     Archive(const Archive&) = delete;
     Archive& operator=(const Archive&) = delete;
 
     // The unpacked data of an entry, shared: each call adds a reference. *tag gets the
-    // entry's tag (0 when none). None when the entry is missing or cannot be read.
-    const std::uint8_t* loadEntry(std::string_view name, std::uint32_t* tag);
+    // entry's tag (0 when none). None when the entry is missing or cannot be read; *reason
+    // (when given) then gets one line naming the archive and the entry that failed, which
+    // is an earlier one when its damage had stopped the reader. A missing entry leaves
+    // *reason alone: only the caller knows whether it is required.
+    const std::uint8_t* loadEntry(std::string_view name, std::uint32_t* tag,
+                                  std::string* reason = nullptr);
     // Gives one reference back; true when it was the last and the data was freed.
     bool unloadEntry(std::string_view name);
     // The entry's tag, 0 when no record has the name.
@@ -53,8 +58,14 @@ public:
     // Reads a piece at an offset relative to the data base, unpacking it when the sizes
     // differ. Returns the bytes produced (unpackedSize on success). Stored bytes outside the
     // file count as a short read and fail the archive's reader.
+    // owner, when given, is the entry the piece belongs to, for firstFailure().
     std::uint32_t readEntry(std::uint32_t offset, std::uint8_t* destination,
-                            std::uint32_t unpackedSize, std::uint32_t storedSize);
+                            std::uint32_t unpackedSize, std::uint32_t storedSize,
+                            std::string_view owner = {});
+
+    // Why the first entry or piece that could not be read failed, one line naming the archive
+    // and the entry ("entry 'chars' of /x/vek.heap is damaged: ..."); empty while none has.
+    const std::string& firstFailure() const { return firstFailure_; }
 
     // For tests and tools: how many references the loaded entry / made object holds (0: none).
     int entryReferences(std::string_view name) const;
@@ -66,6 +77,16 @@ private:
     struct LoadedEntry;
     struct MadeObject;
 
+    // Notes a failed read. Stored bytes outside the file stop the reader for good, and every
+    // later load fails for that same cause: that one is kept apart, so that a later load can
+    // name it rather than itself.
+    void noteFailure(const std::string& line);
+    // "WHAT of PATH is damaged: DETAIL", or the reader's own line when reading itself failed.
+    std::string damaged(const std::string& what, const char* detail) const;
+
+    std::string path_;
+    std::string firstFailure_;
+    std::string stopFailure_;
     ArchiveReader reader_;
     ArchiveHeader header_;
     std::vector<DirectoryRecord> directory_;

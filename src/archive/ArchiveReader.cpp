@@ -7,8 +7,10 @@
 #include <limits>
 #include <memory>
 #include <new>
+#include <utility>
 
 #include "archive/FileHandleCache.h"
+#include "archive/RegularFile.h"
 #include "archive/Unpacker.h"
 
 namespace wordlark::archive {
@@ -20,7 +22,7 @@ constexpr std::uint64_t kMaxFileOffset = std::numeric_limits<off_t>::max();
 }  // namespace
 
 ArchiveReader::ArchiveReader(const std::string& path)
-    : descriptor_(FileHandleCache::instance().acquire(path))
+    : path_(path), descriptor_(FileHandleCache::instance().acquire(path, &failure_))
 {
     failed_ = descriptor_ < 0;
 }
@@ -38,10 +40,11 @@ void ArchiveReader::close()
     }
 }
 
-void ArchiveReader::fail()
+void ArchiveReader::fail(std::string why)
 {
     close();
     failed_ = true;
+    failure_ = std::move(why);
 }
 
 std::uint64_t ArchiveReader::readAt(std::uint64_t offset, std::uint8_t* destination,
@@ -63,7 +66,11 @@ std::uint64_t ArchiveReader::readAt(std::uint64_t offset, std::uint8_t* destinat
         if (n < 0 && errno == EINTR) {
             continue;
         }
-        if (n <= 0) {
+        if (n < 0) {
+            fail(readFailure(path_, errno));
+            return done;
+        }
+        if (n == 0) {
             break;
         }
         done += static_cast<std::uint64_t>(n);
@@ -81,7 +88,7 @@ bool ArchiveReader::checkExtent(std::uint64_t offset, std::uint64_t count)
     }
     struct stat info {};
     if (::fstat(descriptor_, &info) != 0 || info.st_size < 0) {
-        fail();
+        fail(readFailure(path_, errno));
         return false;
     }
     const auto size = static_cast<std::uint64_t>(info.st_size);

@@ -15,6 +15,11 @@ public:
     ArchiveReader& operator=(const ArchiveReader&) = delete;
 
     bool failed() const { return failed_; }
+    // Why a failed reader failed, one line naming the file: it could not be opened (or is no
+    // regular file), or reading it went wrong. Empty when the file merely ended before the
+    // bytes wanted (a short read or an extent outside it): that is damage, which the caller
+    // describes, knowing what it was reading.
+    const std::string& failure() const { return failure_; }
 
     // Reads count bytes at an absolute file offset; returns the bytes read. A short read
     // gives the descriptor back and fails the reader: every later read returns 0.
@@ -34,8 +39,10 @@ public:
     void close();
 
 private:
-    void fail();
+    void fail(std::string why = {});
 
+    std::string path_;
+    std::string failure_;
     int descriptor_ = -1;
     bool failed_ = false;
 };

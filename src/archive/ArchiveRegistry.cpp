@@ -23,7 +23,7 @@ ArchiveRegistry::~ArchiveRegistry()
     }
 }
 
-Archive* ArchiveRegistry::openArchive(std::string_view fileName)
+Archive* ArchiveRegistry::openArchive(std::string_view fileName, std::string* reason)
 {
     // Keys are not cut to the 15 characters of the stored name: two long names sharing their
     // first 15 characters stay two archives.
@@ -37,9 +37,17 @@ Archive* ArchiveRegistry::openArchive(std::string_view fileName)
     // header, say) must not reach a file elsewhere.
     if (closing_ || fileName.empty() ||
         fileName.find_first_of(std::string_view("\0/\\", 3)) != std::string_view::npos) {
+        if (reason) {
+            // Built by appending: g++ 12 takes "'" + std::string(...) for an overlapping copy.
+            *reason =
+                closing_
+                    ? std::string("the archives are being closed")
+                    : std::string("'").append(fileName).append("' is not an archive file name");
+        }
         return nullptr;
     }
-    std::unique_ptr<Archive> archive = Archive::open(programFolder_ + std::string(fileName));
+    std::unique_ptr<Archive> archive =
+        Archive::open(programFolder_ + std::string(fileName), reason);
     if (!archive) {
         return nullptr;
     }

@@ -18,8 +18,9 @@ public:
     ArchiveRegistry& operator=(const ArchiveRegistry&) = delete;
 
     // The archive of that file name in the program folder, opened on first use. A failed
-    // open registers nothing, so a later call tries the file again.
-    Archive* openArchive(std::string_view fileName);
+    // open registers nothing, so a later call tries the file again; *reason (when given)
+    // gets one line saying why it failed.
+    Archive* openArchive(std::string_view fileName, std::string* reason = nullptr);
 
     // The shared typed object of an entry (the caller loads it), and giving it back.
     ArchiveObject* acquireObject(std::string_view entryName, std::string_view archiveFile);

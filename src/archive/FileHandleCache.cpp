@@ -1,9 +1,9 @@
 #include "archive/FileHandleCache.h"
 
-#include <fcntl.h>
 #include <unistd.h>
 #include <cstdlib>
 
+#include "archive/RegularFile.h"
 #include "platform/ProgramFolder.h"
 
 namespace wordlark::archive {
@@ -20,7 +20,7 @@ FileHandleCache& FileHandleCache::instance()
     return *cache;
 }
 
-int FileHandleCache::acquire(const std::string& path)
+int FileHandleCache::acquire(const std::string& path, std::string* reason)
 {
     // The stored key field holds 15 characters, but cutting keys would let two files whose
     // names share their first 15 characters share one descriptor: the whole key is compared.
@@ -34,7 +34,8 @@ int FileHandleCache::acquire(const std::string& path)
             return node.descriptor;
         }
     }
-    const int descriptor = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    // A FIFO named like the archive would otherwise hold start-up in open() for ever.
+    const int descriptor = openRegularFile(path, reason);
     if (descriptor < 0) {
         return descriptor;
     }

@@ -13,8 +13,9 @@ public:
     static FileHandleCache& instance();
 
     // A descriptor for the path, shared with earlier users of the same file; negative on
-    // failure. Paths inside the program folder are keyed by their part after the folder.
-    int acquire(const std::string& path);
+    // failure, with one line in *reason (when given) that says why. Only a regular file is
+    // opened. Paths inside the program folder are keyed by their part after the folder.
+    int acquire(const std::string& path, std::string* reason = nullptr);
     // Gives one reference back; the last one closes the descriptor. Unknown descriptors
     // are ignored.
     void release(int descriptor);

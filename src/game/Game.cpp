@@ -5,6 +5,7 @@
 #include <new>
 #include <string>
 
+#include "archive/Archive.h"
 #include "archive/ArchiveRegistry.h"
 #include "game/GameState.h"
 #include "game/LetterPool.h"
@@ -157,7 +158,10 @@ bool Game::loadImages()
                {kCommandDemand, kCommandPass, kCommandSort, kCommandClear, kCommandAnalyze});
     scores_.bestOtherRating =
         scanBestOtherRating(programFolder_, gameState().currentPlayer.nameView());
-    return wordsLoaded;
+    // A damaged picture stops the archive being read, whether before the words or after: the
+    // game cannot be played without its pictures, and start-up must say which entry it was.
+    const archive::Archive* heap = registry != nullptr ? registry->openArchive(kHeap) : nullptr;
+    return wordsLoaded && heap != nullptr && heap->firstFailure().empty();
 }
 
 panels::Button* Game::button(std::int32_t commandId)

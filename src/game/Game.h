@@ -69,8 +69,8 @@ public:
     Game& operator=(const Game&) = delete;
 
     // Loads the pictures and the dictionary, places the buttons, opens the player selection
-    // and sets the buttons for the first deal. False when the dictionary could not be loaded:
-    // without words no deal can be made.
+    // and sets the buttons for the first deal. False when the dictionary could not be loaded
+    // (without words no deal can be made) or a damaged entry stopped the archive.
     bool loadImages();
 
     // Routes one input message (or WM_BUTTON_COMMAND) to the panels in front or the game

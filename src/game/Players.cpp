@@ -80,7 +80,8 @@ bool hasRecordFile(std::string_view programFolder, std::string_view name)
 {
     const auto path = words::playerFilePath(programFolder, name, ".sav");
     struct stat info {};
-    return path && ::lstat(path->c_str(), &info) == 0;
+    // A folder under that name is no record: saving over it fails, and says so.
+    return path && ::lstat(path->c_str(), &info) == 0 && !S_ISDIR(info.st_mode);
 }
 
 bool isNameCharacter(unsigned char c)

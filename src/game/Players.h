@@ -26,8 +26,8 @@ std::vector<std::string> listPlayers(std::string_view programFolder);
 // The first listed name equal to `name` without regard to letter case.
 std::optional<std::size_t> findPlayer(const std::vector<std::string>& names, std::string_view name);
 
-// Whether save/<name>.sav exists at all, readable or not, listed or not (the list stops at
-// 255): creating that player would overwrite it.
+// Whether save/<name>.sav exists as anything but a folder, readable or not, listed or not (the
+// list stops at 255): creating that player would overwrite it.
 bool hasRecordFile(std::string_view programFolder, std::string_view name);
 
 // Whether a typed character (a Windows-1252 byte) may go into a player's name: no control

@@ -5,6 +5,7 @@
 #include <spawn.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
+#include <signal.h>
 #include <unistd.h>
 
 #include "platform/headless/HeadlessDesktop.h"
@@ -77,6 +78,10 @@ bool startFromMiddleChild(const std::function<bool()>& start)
     }
     if (middle == 0) {
         ::setsid();
+        // The game ignores the file-size signal so that an oversized write fails like any
+        // other; what it starts must get the usual behaviour back, as an ignored signal would
+        // pass on through exec.
+        ::signal(SIGXFSZ, SIG_DFL);
         ::_exit(start() ? 0 : 1);
     }
     int status = 0;

@@ -1,7 +1,6 @@
 #include "platform/ProgramFolder.h"
 
 #include <unistd.h>
-#include <string_view>
 
 namespace wordlark::platform {
 
@@ -51,16 +50,6 @@ const std::string& programFolder()
 void setProgramFolder(std::string folder)
 {
     folderStorage() = withTrailingSeparator(std::move(folder));
-}
-
-std::string programFolderFromArgs(int argc, const char* const* argv)
-{
-    for (int i = 1; i + 1 < argc; ++i) {
-        if (std::string_view(argv[i]) == "--data") {
-            return withTrailingSeparator(argv[i + 1]);
-        }
-    }
-    return executableFolder();
 }
 
 }  // namespace wordlark::platform

@@ -19,7 +19,4 @@ std::string withTrailingSeparator(std::string folder);
 const std::string& programFolder();
 void setProgramFolder(std::string folder);
 
-// Reads --data DIR from the command line when present, else the executable's folder.
-std::string programFolderFromArgs(int argc, const char* const* argv);
-
 }  // namespace wordlark::platform

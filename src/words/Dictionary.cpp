@@ -71,19 +71,28 @@ bool Dictionary::load(archive::ArchiveRegistry& registry)
     if (records_ != nullptr) {
         return true;
     }
-    archive::Archive* archive = registry.openArchive(kArchiveFile);
+    const auto refuse = [this](std::string why) {
+        failure_ = std::move(why);
+        return false;
+    };
+    archive::Archive* archive = registry.openArchive(kArchiveFile, &failure_);
     if (archive == nullptr) {
         return false;
     }
+    const std::string where = registry.programFolder() + std::string(kArchiveFile);
     const archive::DirectoryRecord* entry = archive->findEntry(kWordsEntry);
-    if (entry == nullptr || entry->unpackedSize < kWordSize) {
-        return false;
+    if (entry == nullptr) {
+        return refuse(where + " holds no word list (entry 'words')");
+    }
+    if (entry->unpackedSize < kWordSize) {
+        return refuse("the word list (entry 'words') of " + where + " holds no whole word");
     }
     std::uint32_t tag = 0;
-    const std::uint8_t* data = archive->loadEntry(kWordsEntry, &tag);
+    const std::uint8_t* data = archive->loadEntry(kWordsEntry, &tag, &failure_);
     if (data == nullptr) {
         return false;
     }
+    failure_.clear();
     archive_ = archive;
     records_ = data;
     count_ = entry->unpackedSize / static_cast<std::uint32_t>(kWordSize);

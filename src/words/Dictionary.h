@@ -31,6 +31,10 @@ public:
     // be opened or the entry is missing or holds no whole record: the game cannot deal
     // without words, and start-up must say so rather than let a later deal spin.
     bool load(archive::ArchiveRegistry& registry);
+    // Why the last load failed, one line for start-up to print: what is wrong with the
+    // archive, the word list or, when another entry's damage stopped the archive being read,
+    // that entry. Empty after a load that worked.
+    const std::string& failure() const { return failure_; }
 
     // The next word of that length (any when 0) in circular order from the search cursor,
     // records then the player's list; the cursor is left just after it. False after one
@@ -75,6 +79,7 @@ private:
     std::uint32_t listCursor_ = 0;
     std::uint32_t wraps_ = 0;  // times a scan went from the end position on to record 0
     PlayerWordList playerList_;
+    std::string failure_;
 };
 
 }  // namespace wordlark::words

@@ -60,7 +60,13 @@ refuses "missing entry" "$tool" extract "$work/test.heap" text4 "$work/x"
 refuses "entry names are case-sensitive" "$tool" extract "$work/test.heap" text3 "$work/x"
 refuses "unknown method" "$tool" pack --method 4 "$work/text" "$work/x"
 refuses "missing input" "$tool" pack --method 1 "$work/none" "$work/x"
-refuses "not a packed stream" "$tool" unpack "$work/text" "$work/x"
+# Stored bytes that do not start a packed stream are the data themselves, as the game reads them.
+check "unpack raw bytes" "$tool" unpack "$work/text" "$work/text.raw"
+check "unpack raw bytes whole" cmp -s "$work/text" "$work/text.raw"
+check "unpack nothing" "$tool" unpack "$work/empty" "$work/empty.raw"
+check "unpack nothing whole" cmp -s "$work/empty" "$work/empty.raw"
+printf '\002\020\000' >"$work/cut-stream"
+refuses "stream header cut short" "$tool" unpack "$work/cut-stream" "$work/x"
 head -c 30 "$work/test.heap" >"$work/short.heap"
 refuses "short header" "$tool" list "$work/short.heap"
 size=$(stat -c %s "$work/test.heap")
@@ -74,6 +80,29 @@ printf 'raw x gla0 text store=9\n' >"$work/bad.txt"
 refuses "bad storage option" "$tool" build "$work/bad.txt" "$work/y.heap"
 printf 'picture x gla0 text\n' >"$work/bad.txt"
 refuses "unknown kind" "$tool" build "$work/bad.txt" "$work/y.heap"
+
+# Inputs that are not regular files end at once: a FIFO without a writer would hold a plain
+# open for ever, so each runs under a timeout that turns a hang into a failure.
+mkfifo "$work/fifo"
+mkdir "$work/folder"
+printf 'words words wrds words.txt\n' >"$work/good.txt"
+printf 'CAT\nDOGS\nHORSE\nANIMAL\nGIRAFFE\n' >"$work/words.txt"
+for kind in fifo folder; do
+    input="$work/$kind"
+    refuses "build from a $kind manifest" timeout 10 "$tool" build "$input" "$work/x.heap"
+    for line in "raw r data $kind" "words w wrds $kind" "gla0 p gla0 $kind" "ani0 a ani0 $kind,$kind"; do
+        { cat "$work/good.txt"; echo "$line"; } >"$work/m.txt"
+        refuses "build with a $kind source ($line)" timeout 10 "$tool" build "$work/m.txt" "$work/x.heap"
+    done
+    refuses "list a $kind" timeout 10 "$tool" list "$input"
+    refuses "extract from a $kind" timeout 10 "$tool" extract "$input" words "$work/x"
+    refuses "export a $kind" timeout 10 "$tool" export "$input" "$work/exported"
+    refuses "pack a $kind" timeout 10 "$tool" pack --method 1 "$input" "$work/x"
+    refuses "unpack a $kind" timeout 10 "$tool" unpack "$input" "$work/x"
+    grep -q "not a regular file" "$work/err" || { echo "FAIL: the $kind is not called so"; cat "$work/err"; failures=$((failures + 1)); }
+done
+ln -s test.heap "$work/link.heap"
+check "list through a link" "$tool" list "$work/link.heap"
 
 [[ $failures -eq 0 ]] && echo "heaptool: all checks passed"
 exit $((failures > 0))

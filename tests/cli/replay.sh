@@ -139,5 +139,10 @@ done
 printf 'shot ../escape.png\n' | "$game" --headless --data "$build" --script - >/dev/null 2>&1
 [[ $? -eq 2 ]] || fail "a shot outside the shots folder was accepted"
 
+# State lines that cannot be written end the run as a failure, said once.
+printf 'state\ntick 1\nstate\n' | "$game" --headless --data "$build" --script - >/dev/full 2>"$work/err"
+status=$?
+[[ $status -ne 0 && $(wc -l <"$work/err") -eq 1 ]] || fail "unwritten state lines (exit $status)"
+
 [[ $failures -eq 0 ]] && echo "replay: all scripts passed"
 exit $((failures > 0))

@@ -77,9 +77,6 @@ TEST(ProgramFolder, EndsInOneSeparator)
     EXPECT_FALSE(executableFolder().empty());
     EXPECT_EQ(executableFolder().back(), '/');
 
-    const char* args[] = {"wordlark", "--seed", "3", "--data", "/tmp/data"};
-    EXPECT_EQ(programFolderFromArgs(5, args), "/tmp/data/");
-    EXPECT_EQ(programFolderFromArgs(3, args), executableFolder());
     setProgramFolder("/srv/w");
     EXPECT_EQ(programFolder(), "/srv/w/");
 }

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -137,6 +139,36 @@ TEST(HeadlessVideo, CapturesTheLastPresentedFrame)
     video.releaseSurface(surface);
     video.releaseSurface(indexed);
     EXPECT_EQ(video.liveSurfaces(), 0u);
+}
+
+TEST(HeadlessVideo, ACaptureReplacesALinkAtItsNameNotWhatItPointsTo)
+{
+    headless::HeadlessVideo video;
+    SurfaceInfo surface;
+    ASSERT_TRUE(video.connect(5));
+    ASSERT_TRUE(video.createSurface(2, 2, 16, 0, surface));
+    DesktopMode mode;
+    ASSERT_TRUE(video.acquireWindowTarget(mode));
+    video.present(surface);
+
+    test::TempDir dir;
+    dir.writeText("precious.txt", "keep");
+    std::filesystem::create_symlink("precious.txt", dir.file("shot.png"));
+    std::string error;
+    ASSERT_TRUE(video.capture(dir.file("shot.png"), &error)) << error;
+    const std::vector<std::uint8_t> kept = dir.read("precious.txt");
+    EXPECT_EQ(std::string(kept.begin(), kept.end()), "keep");
+    EXPECT_FALSE(std::filesystem::is_symlink(dir.file("shot.png")));
+    PngImage shot;
+    EXPECT_TRUE(readPng(dir.file("shot.png"), shot));
+    // Nothing of the write is left beside it, nor after one that fails.
+    std::filesystem::create_directory(dir.file("taken.png"));
+    EXPECT_FALSE(video.capture(dir.file("taken.png"), &error));
+    EXPECT_FALSE(error.empty());
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.folder()),
+                            std::filesystem::directory_iterator()),
+              3);
+    video.releaseSurface(surface);
 }
 
 }  // namespace

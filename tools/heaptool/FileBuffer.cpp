@@ -4,8 +4,12 @@
 #include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <cerrno>
 #include <cstdlib>
+#include <string>
 #include <utility>
+
+#include "archive/RegularFile.h"
 
 namespace wordlark::heaptool {
 
@@ -66,26 +70,44 @@ FileBuffer& FileBuffer::operator=(FileBuffer&& other) noexcept
     return *this;
 }
 
-bool FileBuffer::readFrom(const std::string& path)
+bool FileBuffer::readFrom(const std::string& path, std::string* reason)
 {
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    const int fd = archive::openRegularFile(path, reason);
     if (fd < 0) {
         return false;
     }
-    struct stat info {};
-    bool ok = ::fstat(fd, &info) == 0 && S_ISREG(info.st_mode);
-    if (ok) {
-        *this = FileBuffer(static_cast<std::size_t>(info.st_size));
-        ok = allocated();
-        std::size_t done = 0;
-        while (ok && done < size_) {
-            const ssize_t n = ::read(fd, data_ + done, size_ - done);
-            ok = n > 0;
-            done += ok ? static_cast<std::size_t>(n) : 0;
+    const auto failWith = [&](std::string why) {
+        if (reason) {
+            *reason = std::move(why);
         }
+        ::close(fd);
+        return false;
+    };
+    struct stat info {};
+    if (::fstat(fd, &info) != 0) {
+        return failWith(archive::readFailure(path, errno));
+    }
+    *this = FileBuffer(static_cast<std::size_t>(info.st_size));
+    if (!allocated()) {
+        return failWith("not enough memory for the " + std::to_string(info.st_size) + " bytes of " +
+                        path);
+    }
+    std::size_t done = 0;
+    while (done < size_) {
+        const ssize_t n = ::read(fd, data_ + done, size_ - done);
+        if (n < 0 && errno == EINTR) {
+            continue;
+        }
+        if (n < 0) {
+            return failWith(archive::readFailure(path, errno));
+        }
+        if (n == 0) {
+            return failWith(path + " became shorter while it was read");
+        }
+        done += static_cast<std::size_t>(n);
     }
     ::close(fd);
-    return ok;
+    return true;
 }
 
 bool FileBuffer::writeTo(const std::string& path, const std::uint8_t* data, std::size_t size)

@@ -19,8 +19,9 @@ public:
     FileBuffer(const FileBuffer&) = delete;
     FileBuffer& operator=(const FileBuffer&) = delete;
 
-    // The whole file; false when it cannot be opened, sized or read.
-    bool readFrom(const std::string& path);
+    // The whole file; false when it cannot be opened, is no regular file, or cannot be sized
+    // or read, with one line naming the path in *reason (when given).
+    bool readFrom(const std::string& path, std::string* reason = nullptr);
     // Writes the bytes to path, replacing it; false on any failure.
     static bool writeTo(const std::string& path, const std::uint8_t* data, std::size_t size);
 

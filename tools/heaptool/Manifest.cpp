@@ -1,10 +1,9 @@
 #include "heaptool/Manifest.h"
 
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <sstream>
 
+#include "archive/RegularFile.h"
 #include "heaptool/ArchiveWriter.h"
 #include "heaptool/PictureImport.h"
 #include "heaptool/WordList.h"
@@ -12,16 +11,6 @@
 namespace wordlark::heaptool {
 
 namespace {
-
-bool readFile(const std::filesystem::path& path, std::vector<std::uint8_t>* bytes)
-{
-    std::ifstream in(path, std::ios::binary);
-    if (!in) {
-        return false;
-    }
-    bytes->assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-    return !in.bad();
-}
 
 bool parseStorage(const ManifestLine& line, Storage* storage, std::string* error)
 {
@@ -96,12 +85,12 @@ bool Manifest::buildArchive(const std::string& manifestPath, const std::string& 
                             std::string* error)
 {
     std::vector<std::uint8_t> text;
-    if (!readFile(manifestPath, &text)) {
-        *error = "cannot read manifest " + manifestPath;
+    std::string reason;
+    if (!archive::readRegularFile(manifestPath, &text, &reason)) {
+        *error = "manifest: " + reason;
         return false;
     }
     Manifest manifest;
-    std::string reason;
     if (!parse(std::string_view(reinterpret_cast<const char*>(text.data()), text.size()), &manifest,
                &reason)) {
         *error = manifestPath + ": " + reason;
@@ -128,8 +117,8 @@ bool Manifest::buildArchive(const std::string& manifestPath, const std::string& 
             continue;
         }
         std::vector<std::uint8_t> source;
-        if (!readFile(folder / line.source, &source)) {
-            *error = where + "cannot read " + (folder / line.source).string();
+        if (!archive::readRegularFile((folder / line.source).string(), &source, &reason)) {
+            *error = where + reason;
             return false;
         }
         if (line.kind == "raw") {

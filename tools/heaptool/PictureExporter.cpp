@@ -344,9 +344,10 @@ private:
 bool PictureExporter::exportArchive(const std::string& archivePath, const std::string& dir,
                                     std::string* error)
 {
-    auto archive = archive::Archive::open(archivePath);
+    std::string reason;
+    auto archive = archive::Archive::open(archivePath, &reason);
     if (!archive) {
-        *error = "cannot open archive " + archivePath;
+        *error = reason;
         return false;
     }
     std::error_code failure;

@@ -6,6 +6,7 @@
 #include <set>
 #include <vector>
 
+#include "archive/RegularFile.h"
 #include "heaptool/PictureBuilder.h"
 #include "platform/PngImage.h"
 
@@ -118,9 +119,15 @@ PicturePlacement placementOf(const ManifestLine& line, int frame)
 bool readSource(const ManifestLine& line, const std::filesystem::path& path,
                 platform::PngImage* image, std::string* error)
 {
+    // Read here rather than by the PNG reader's own open, which would wait for ever on a FIFO.
+    std::vector<std::uint8_t> bytes;
     std::string reason;
-    if (!platform::readPng(path.string(), *image, &reason)) {
-        *error = at(line) + (reason.empty() ? "cannot read " + path.string() : reason);
+    if (!archive::readRegularFile(path.string(), &bytes, &reason)) {
+        *error = at(line) + reason;
+        return false;
+    }
+    if (!platform::readPngMemory(bytes.data(), bytes.size(), *image, &reason)) {
+        *error = at(line) + path.string() + ": " + reason;
         return false;
     }
     return true;

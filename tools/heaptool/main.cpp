@@ -1,7 +1,6 @@
 // heaptool -- builds, lists and unpacks the game's resource archive and single packed streams.
 #include <cstdio>
 #include <cstring>
-#include <fstream>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -43,11 +42,6 @@ int usage()
     return 2;
 }
 
-bool readFile(const std::string& path, heaptool::FileBuffer* bytes)
-{
-    return bytes->readFrom(path);
-}
-
 bool writeFile(const std::string& path, const std::uint8_t* data, std::size_t size)
 {
     return heaptool::FileBuffer::writeTo(path, data, size);
@@ -66,19 +60,23 @@ std::string describeMethod(const archive::DirectoryRecord& record, int firstByte
 
 int list(const std::string& path)
 {
-    auto archive = archive::Archive::open(path);
+    std::string reason;
+    auto archive = archive::Archive::open(path, &reason);
     if (!archive) {
-        return fail("cannot open archive " + path);
+        return fail(reason);
     }
-    std::ifstream file(path, std::ios::binary);
+    // The method shows in the first stored byte, which the archive does not hand out.
+    heaptool::FileBuffer file;
+    if (!file.readFrom(path, &reason)) {
+        return fail(reason);
+    }
     std::printf("%-15s %-4s %10s %10s %10s %s\n", "name", "tag", "offset", "stored", "unpacked",
                 "method");
     for (const archive::DirectoryRecord& record : archive->directory()) {
         int firstByte = -1;
-        if (record.storedSize != record.unpackedSize && record.storedSize > 0) {
-            file.seekg(static_cast<std::streamoff>(archive->dataBase()) + record.offset);
-            firstByte = file.get();
-            file.clear();
+        const std::uint64_t at = std::uint64_t{archive->dataBase()} + record.offset;
+        if (record.storedSize != record.unpackedSize && record.storedSize > 0 && at < file.size()) {
+            firstByte = file.data()[at];
         }
         std::printf("%-15s %-4s %10u %10u %10u %s\n", record.name,
                     archive::tagText(record.tag).c_str(), record.offset, record.storedSize,
@@ -89,9 +87,10 @@ int list(const std::string& path)
 
 int extract(const std::string& path, const std::string& entry, const std::string& out)
 {
-    auto archive = archive::Archive::open(path);
+    std::string reason;
+    auto archive = archive::Archive::open(path, &reason);
     if (!archive) {
-        return fail("cannot open archive " + path);
+        return fail(reason);
     }
     const archive::DirectoryRecord* record = archive->findEntry(entry);
     if (!record) {
@@ -99,9 +98,9 @@ int extract(const std::string& path, const std::string& entry, const std::string
     }
     const std::uint32_t size = record->unpackedSize;
     std::uint32_t tag = 0;
-    const std::uint8_t* data = archive->loadEntry(entry, &tag);
+    const std::uint8_t* data = archive->loadEntry(entry, &tag, &reason);
     if (!data && size > 0) {
-        return fail("entry '" + entry + "' of " + path + " is damaged");
+        return fail(reason);
     }
     if (!writeFile(out, data, size)) {
         return fail("cannot write " + out);
@@ -116,8 +115,9 @@ int pack(const std::string& methodText, const std::string& in, const std::string
         return fail("method must be 1, 2 or 3");
     }
     heaptool::FileBuffer data;
-    if (!readFile(in, &data)) {
-        return fail("cannot read " + in);
+    std::string reason;
+    if (!data.readFrom(in, &reason)) {
+        return fail(reason);
     }
     if (data.size() > 0xFFFFFFFFu) {
         return fail(in + " is too large for one stream");
@@ -132,12 +132,21 @@ int pack(const std::string& methodText, const std::string& in, const std::string
 int unpack(const std::string& in, const std::string& out)
 {
     heaptool::FileBuffer stored;
-    if (!readFile(in, &stored)) {
-        return fail("cannot read " + in);
+    std::string reason;
+    if (!stored.readFrom(in, &reason)) {
+        return fail(reason);
     }
     const auto size = archive::packedOutputSize(stored.data(), stored.size());
     if (!size) {
-        return fail(in + " is not a packed stream (method byte 1, 2 or 3 and an output size)");
+        if (stored.size() > 0 && stored.data()[0] >= 1 && stored.data()[0] <= 3) {
+            return fail(in + " is damaged: its stream header is cut short");
+        }
+        // Stored bytes that do not start a packed stream are the data themselves: the game
+        // reads an entry stored so as it is, and the tool must agree.
+        if (!writeFile(out, stored.data(), stored.size())) {
+            return fail("cannot write " + out);
+        }
+        return 0;
     }
     if (*size > kMaxStreamOutput) {
         return fail(in + " announces " + std::to_string(*size) +

@@ -1,13 +1,13 @@
 #include "platform/headless/HeadlessVideo.h"
 
+#include <sys/stat.h>
+#include <unistd.h>
+#include <cerrno>
+#include <cstdlib>
 #include <cstring>
 #include <new>
 
 namespace wordlark::platform::headless {
-
-namespace {
-
-}  // namespace
 
 PngImage PresentedFrame::toImage() const
 {
@@ -178,7 +178,36 @@ bool HeadlessVideo::capture(const std::string& path, std::string* error) const
         }
         return false;
     }
-    return writePng(path, last_.toImage(), error);
+    // The shot is written beside its name under a fresh one and renamed over it when complete.
+    // Writing through the name itself would follow a symbolic link found there and overwrite
+    // whatever it points to; renaming replaces the link, never its target, and a failed write
+    // leaves an earlier shot of that name whole.
+    const std::size_t slash = path.rfind('/');
+    std::string temporary =
+        (slash == std::string::npos ? std::string() : path.substr(0, slash + 1)) + ".shot-XXXXXX";
+    const int fd = ::mkstemp(temporary.data());
+    if (fd < 0) {
+        if (error != nullptr) {
+            *error = std::strerror(errno);
+        }
+        return false;
+    }
+    // mkstemp makes the file private; a shot gets what any new file would.
+    const mode_t mask = ::umask(0);
+    ::umask(mask);
+    const bool permitted = ::fchmod(fd, 0666 & ~mask) == 0;
+    ::close(fd);
+    errno = 0;
+    if (permitted && writePng(temporary, last_.toImage()) &&
+        ::rename(temporary.c_str(), path.c_str()) == 0) {
+        return true;
+    }
+    const int why = errno;
+    ::unlink(temporary.c_str());
+    if (error != nullptr) {
+        *error = why != 0 ? std::strerror(why) : "the PNG writer failed";
+    }
+    return false;
 }
 
 void HeadlessVideo::reset()

@@ -77,8 +77,9 @@ public:
     const PresentedFrame& lastPresented() const { return last_; }
     std::size_t presentCount() const { return presents_; }
 
-    // Writes the last presented frame as a PNG. False with a reason when there is none or the
-    // file cannot be written.
+    // Writes the last presented frame as a PNG, replacing whatever has that name (a symbolic
+    // link there is replaced, not followed). False with a reason when there is none or the file
+    // cannot be written.
     bool capture(const std::string& path, std::string* error = nullptr) const;
 
     // Back to a fresh backend: a 32-bit desktop, nothing connected or recorded. Surfaces still

@@ -1,0 +1,140 @@
+#!/usr/bin/env bash
+# The built programs against what a hostile user, a damaged disk or a killed process does to
+# their files: things that are not regular files where files belong, unreadable files, a
+# full disk (a file-size limit), and kills in the middle of saves. Nothing may hang, die of a
+# signal, tear a record or leave a temporary file behind for good.
+set -u
+build=$1
+source_dir=$2
+game="$build/wordlark"
+tool="$build/heaptool"
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+source "$source_dir/tests/cli/checks.bash"
+
+# A data folder of its own: the built archive and an empty save folder.
+fresh() {  # fresh DIR
+    rm -rf "$1"
+    mkdir -p "$1/save"
+    cp "$build/vek.heap" "$1/"
+}
+
+# A script that makes the player Lark, then N deals each given up: every pass saves his record.
+passes() {  # passes N
+    printf 'type Lark\nkey return\ntick 1\ntype pw\nkey return\n'
+    for ((i = 0; i < $1; i++)); do
+        printf 'command 2\ntick 1\ncommand 4\n'
+    done
+}
+
+# "NAME R L G V D T" of a record file, or why it is not one.
+decode_record() {
+    python3 - "$1" <<'PY'
+import struct, sys
+e = open(sys.argv[1], "rb").read()
+if len(e) != 544:
+    sys.exit("size %d" % len(e))
+p = bytes([e[0]] + [e[i] ^ e[i - 1] ^ (i & 0xFF) for i in range(1, 540)])
+if sum(p) & 0xFFFFFFFF != struct.unpack_from("<I", e, 540)[0]:
+    sys.exit("bad checksum")
+print(p[:256].split(b"\0")[0].decode("latin-1"), *struct.unpack_from("<6i", p, 512))
+PY
+}
+
+printf 'tick 1\n' >"$work/one.txt"
+
+# 1. Where the archive belongs: a FIFO, a folder, a socket-less device, an unreadable file.
+for kind in fifo folder device unreadable; do
+    d="$work/$kind"
+    fresh "$d"
+    rm "$d/vek.heap"
+    case $kind in
+    fifo) mkfifo "$d/vek.heap" ;;
+    folder) mkdir "$d/vek.heap" ;;
+    device) ln -s /dev/zero "$d/vek.heap" ;;
+    unreadable)
+        cp "$build/vek.heap" "$d/vek.heap"
+        chmod 000 "$d/vek.heap"
+        # Root reads it anyway: nothing to show then.
+        [[ -r "$d/vek.heap" ]] && continue
+        ;;
+    esac
+    refuses "start-up with vek.heap as a $kind" timeout 10 "$game" --headless --data "$d" --script "$work/one.txt"
+    grep -q 'vek.heap' "$work/err" || { echo "FAIL: the $kind is not named"; cat "$work/err"; failures=$((failures + 1)); }
+    refuses "heaptool list of a $kind" timeout 10 "$tool" list "$d/vek.heap"
+    refuses "heaptool unpack of a $kind" timeout 10 "$tool" unpack "$d/vek.heap" "$work/out.bin"
+done
+# A link to a real archive is an archive.
+d="$work/link"
+fresh "$d"
+mv "$d/vek.heap" "$d/real.heap"
+ln -s real.heap "$d/vek.heap"
+check "start-up through a link to the archive" timeout 10 "$game" --headless --data "$d" --script "$work/one.txt"
+
+# 2. The player's own files that are not regular files count as absent, and nothing hangs.
+d="$work/players"
+fresh "$d"
+mkfifo "$d/save/Fifo.sav" "$d/save/Lark.dic"
+mkdir "$d/save/Dir.sav"
+passes 1 >"$work/one-pass.txt"
+check "plays with a FIFO for a record and a word list" timeout 20 "$game" --headless --seed 1 --data "$d" --script "$work/one-pass.txt"
+check "the record was saved" test -f "$d/save/Lark.sav"
+
+# 3. A save that fails is told, and the old record stays whole.
+d="$work/readonly"
+fresh "$d"
+passes 1 >"$work/p1.txt"
+timeout 20 "$game" --headless --seed 1 --data "$d" --script "$work/p1.txt" >/dev/null 2>&1
+before=$(decode_record "$d/save/Lark.sav")
+if [[ $(id -u) -ne 0 ]]; then
+    chmod 500 "$d/save"
+    printf 'type Lark\nkey return\ntick 1\ntype pw\nkey return\ncommand 2\ntick 1\ncommand 4\ntick 1\n' >"$work/again.txt"
+    timeout 20 "$game" --headless --seed 1 --data "$d" --script "$work/again.txt" >/dev/null 2>"$work/err"
+    status=$?
+    chmod 700 "$d/save"
+    check "a read-only save folder ends the run normally" test "$status" -eq 0
+    check "a read-only save folder is told once" test "$(grep -c 'cannot save' "$work/err")" -eq 1
+    check "the old record stays" test "$(decode_record "$d/save/Lark.sav")" == "$before"
+fi
+# A file-size limit: the write fails like any other instead of killing the game.
+d="$work/limit"
+fresh "$d"
+# The limit holds for the error file too: the message comes back through a pipe.
+told=$( (ulimit -f 0; timeout 20 "$game" --headless --seed 1 --data "$d" --script "$work/p1.txt" 2>&1 >/dev/null; echo "exit $?") )
+check "a file-size limit does not kill the game (${told##*exit })" test "${told##*exit }" -eq 0
+check "the full disk is told" grep -q 'cannot save' <<<"$told"
+check "nothing half-written is left" test -z "$(ls -A "$d/save")"
+# The record's name taken by a folder, and the save folder itself a plain file.
+d="$work/taken"
+fresh "$d"
+mkdir "$d/save/Lark.sav"
+timeout 20 "$game" --headless --seed 1 --data "$d" --script "$work/p1.txt" >/dev/null 2>"$work/err"
+check "a folder in the record's place is told" grep -q 'cannot save.*Lark' "$work/err"
+d="$work/nofolder"
+fresh "$d"
+rm -r "$d/save"
+check "a missing save folder is made" timeout 20 "$game" --headless --seed 1 --data "$d" --script "$work/p1.txt"
+check "and holds the record" test -f "$d/save/Lark.sav"
+check "for its owner only" test "$(stat -c %a "$d/save")" == 700
+
+# 4. Kills in the middle of saves: never a torn record; the next start clears the leftovers.
+d="$work/kills"
+fresh "$d"
+passes 400 >"$work/many.txt"
+torn=0
+for ((run = 0; run < 50; run++)); do
+    "$game" --headless --seed "$run" --data "$d" --script "$work/many.txt" >/dev/null 2>&1 &
+    pid=$!
+    sleep "0.$((RANDOM % 30 + 5))"
+    kill -9 "$pid" 2>/dev/null
+    wait "$pid" 2>/dev/null
+    if [[ -e "$d/save/Lark.sav" ]] && ! decode_record "$d/save/Lark.sav" >/dev/null 2>&1; then
+        torn=$((torn + 1))
+    fi
+done
+check "no record torn by 50 kills ($torn torn)" test "$torn" -eq 0
+timeout 20 "$game" --headless --data "$d" --script "$work/one.txt" >/dev/null 2>&1
+check "the next start leaves no temporary file" test -z "$(ls -A "$d/save" | grep '^\.saving-')"
+
+[[ $failures -eq 0 ]] && echo "hostile: all checks passed"
+exit $((failures > 0))
