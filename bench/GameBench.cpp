@@ -60,11 +60,9 @@ public:
         graphics::registerPictureClasses();
         graphics::display().open(1);
         registry_ = std::make_unique<archive::ArchiveRegistry>(folder_.string() + "/");
-        panels::setImageRegistry(registry_.get());
-        screens_ =
-            std::make_unique<screens::GameScreens>(game::gameState(), folder_.string() + "/");
-        game_ = std::make_unique<game::Game>("fon1", "vek.heap", *screens_);
-        panels::setPanelHost(game_.get());
+        screens_ = std::make_unique<screens::GameScreens>();
+        game_ = std::make_unique<game::Game>("fon1", "vek.heap", *registry_, folder_.string() + "/",
+                                             *screens_);
         loaded_ = game_->loadImages();
         // The start-up player selection is answered: the game screen is in front.
         game_->closeModalPanel();
@@ -84,14 +82,12 @@ public:
         scores.playerPoints = 21;
         scores.computerPoints = 13;
         scores.bestOtherRating = 1234;
-        game::gameState().currentPlayer.rating = 987;
-        game::gameState().currentPlayer.games = 321;
+        game_->state().currentPlayer.rating = 987;
+        game_->state().currentPlayer.games = 321;
     }
     ~Table()
     {
-        panels::setPanelHost(nullptr);
         game_.reset();
-        panels::setImageRegistry(nullptr);
         registry_.reset();
         graphics::display().close();
         std::error_code ignored;
@@ -212,7 +208,7 @@ void BM_OpenTopTen(benchmark::State& state)
     writePlayers(table.folder());
     std::size_t listed = 0;
     for (auto _ : state) {
-        screens::TopTenPanel panel("top_fon", table.folder());
+        screens::TopTenPanel panel(table.game(), "top_fon", table.folder());
         listed = panel.entries().size();
         benchmark::DoNotOptimize(panel.entries().data());
     }

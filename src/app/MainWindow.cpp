@@ -12,7 +12,7 @@ using namespace platform;
 
 LResult MainWindow::procedure(WindowId window, MessageId message, WParam wParam, LParam lParam)
 {
-    game::Game* game = game::game();
+    game::Game* game = shell_.game();
     if (game == nullptr) {
         return defaultProcedure(window, message, wParam, lParam);
     }
@@ -93,8 +93,7 @@ LResult MainWindow::procedure(WindowId window, MessageId message, WParam wParam,
             }
             return 1;
         case WM_MOUSEMOVE:
-            panels::pointerX() = pointX(lParam);
-            panels::pointerY() = pointY(lParam);
+            game->setPointer(pointX(lParam), pointY(lParam));
             game->handleInput(message, wParam, lParam);
             return 1;
         case WM_KEYDOWN:

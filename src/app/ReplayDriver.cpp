@@ -1,5 +1,7 @@
 #include "app/ReplayDriver.h"
 
+#include "app/Shell.h"
+
 #include <cerrno>
 #include <cinttypes>
 #include <cstdlib>
@@ -79,11 +81,17 @@ Json drawnJson(const graphics::DrawLog& log)
 
 }  // namespace
 
-std::string gameStateJson(const HeadlessDesktop* desktop, const graphics::DrawLog* drawn)
+std::string gameStateJson(const game::Game* instance, const HeadlessDesktop* desktop,
+                          const graphics::DrawLog* drawn)
 {
-    const game::GameState& state = game::gameState();
-    const game::PlayerRecord& player = state.currentPlayer;
     Json json;
+    if (instance == nullptr) {
+        json["window"] = platform::mainWindow() != platform::kNoWindow;
+        json["game"] = nullptr;
+        return json.dump();
+    }
+    const game::GameState& state = instance->state();
+    const game::PlayerRecord& player = state.currentPlayer;
     json["player"] = {{"name", utf8(player.nameView())},
                       {"rating", player.rating},
                       {"level", player.level},
@@ -112,11 +120,6 @@ std::string gameStateJson(const HeadlessDesktop* desktop, const graphics::DrawLo
             {"cursorCounter", desktop->cursorCounter()},
             {"frames", platform::headless::headlessVideo().presentCount()}};
         json["helpOpens"] = desktop->helpOpened().size();
-    }
-    game::Game* instance = game::game();
-    if (instance == nullptr) {
-        json["game"] = nullptr;
-        return json.dump();
     }
     const game::Scores& scores = instance->scores();
     json["playerChange"] = scores.playerChange;
@@ -151,10 +154,10 @@ std::string gameStateJson(const HeadlessDesktop* desktop, const graphics::DrawLo
         buttons[row.imageName] = button == nullptr ? Json(nullptr) : Json(button->enabled());
     }
     json["buttons"] = std::move(buttons);
-    const panels::Panel* modal = instance->modalPanel().get();
+    const panels::Panel* modal = instance->modalPanel();
     json["modal"] = modal != nullptr ? Json(std::string(modal->className())) : Json(nullptr);
     json["panel"] = panelFields(modal);
-    json["menu"] = panelFields(instance->menuOverlay().get());
+    json["menu"] = panelFields(instance->menuOverlay());
     if (drawn != nullptr) {
         json["drawn"] = drawnJson(*drawn);
     }
@@ -269,7 +272,10 @@ void ReplayDriver::run(const ReplayStep& step)
         case ReplayAction::State:
             // A state line that never arrives makes whatever reads them judge a run it did not
             // see, so the replay ends here as a failure.
-            if (std::fprintf(out_, "%s\n", gameStateJson(desktop_, &drawn_).c_str()) < 0 ||
+            if (std::fprintf(
+                    out_, "%s\n",
+                    gameStateJson(shell_ != nullptr ? shell_->game() : nullptr, desktop_, &drawn_)
+                        .c_str()) < 0 ||
                 std::fflush(out_) != 0) {
                 const int error = errno;
                 std::fprintf(stderr, "wordlark: script line %d: cannot write the state: %s\n",

@@ -11,7 +11,13 @@ namespace wordlark::platform::headless {
 class HeadlessDesktop;
 }
 
+namespace wordlark::game {
+class Game;
+}
+
 namespace wordlark::app {
+
+class Shell;
 
 class ReplayDriver {
 public:
@@ -26,6 +32,9 @@ public:
     // runs dry it plays the next line (a tick line one frame at a time). When the script ends the
     // window is closed as `quit` closes it.
     void attach(platform::headless::HeadlessDesktop& desktop);
+
+    // The shell whose game the state lines describe; it must outlive the driver's use.
+    void follow(const Shell& shell) { shell_ = &shell; }
 
     // One more piece of input; false when the script is over.
     bool next();
@@ -42,6 +51,7 @@ private:
     std::string shotsFolder_;
     std::FILE* out_;
     platform::headless::HeadlessDesktop* desktop_ = nullptr;
+    const Shell* shell_ = nullptr;
     std::size_t index_ = 0;
     std::int32_t ticksLeft_ = 0;
     bool failed_ = false;
@@ -53,7 +63,8 @@ private:
 // changes and points, the pool, both rows, the buttons, the open panels with their fields and
 // the window; with a headless desktop also where the window and pointer are, how many frames
 // were shown and how often help was asked for; with a log, what the last frame drew.
-std::string gameStateJson(const platform::headless::HeadlessDesktop* desktop = nullptr,
+std::string gameStateJson(const game::Game* game,
+                          const platform::headless::HeadlessDesktop* desktop = nullptr,
                           const graphics::DrawLog* drawn = nullptr);
 
 }  // namespace wordlark::app

@@ -61,7 +61,7 @@ bool Shell::createMainWindow(ShowCommand show)
     desktop().removeMenuItem(window, SC_SIZE);
     desktop().removeMenuItem(window, SC_MAXIMIZE);
     desktop().showWindow(window, show);
-    gameRandom().seed(seed_ ? *seed_ : static_cast<std::uint32_t>(std::time(nullptr)));
+    game_->state().random.seed(seed_ ? *seed_ : static_cast<std::uint32_t>(std::time(nullptr)));
     return true;
 }
 
@@ -83,12 +83,12 @@ bool Shell::initialise(WindowId window)
         return false;
     }
     registry_ = std::make_unique<archive::ArchiveRegistry>(programFolder_);
-    panels::setImageRegistry(registry_.get());
-    screens_ = std::make_unique<screens::GameScreens>(game::gameState(), programFolder_);
-    auto created = std::make_unique<game::Game>("fon1", "vek.heap", *screens_);
-    game::Game* instance = created.release();
-    game::setGame(instance);
-    panels::setPanelHost(instance);
+    screens_ = std::make_unique<screens::GameScreens>();
+    // The window procedure sees the game only once it is whole.
+    auto created =
+        std::make_unique<game::Game>("fon1", "vek.heap", *registry_, programFolder_, *screens_);
+    game_ = std::move(created);
+    game::Game* instance = game_.get();
     if (!instance->loadImages()) {
         // The dictionary says what let it down: the archive, the word list or another entry
         // whose damage stopped the archive being read before the words were reached. With the
@@ -115,18 +115,13 @@ void Shell::shutDown(WindowId window)
         desktop().killTimer(window, frameTimer_);
         frameTimer_ = 0;
     }
-    if (game::Game* instance = game::game()) {
-        // Nothing may reach the game while it is being taken apart.
-        game::setGame(nullptr);
-        panels::setPanelHost(nullptr);
-        delete instance;
-    }
+    // Nothing may reach the game while it is being taken apart: the window procedure finds
+    // no game from the moment the pointer is moved out.
+    std::unique_ptr<game::Game> gone = std::move(game_);
+    gone.reset();
     screens_.reset();
     graphics::display().close();
-    if (registry_) {
-        panels::setImageRegistry(nullptr);
-        registry_.reset();
-    }
+    registry_.reset();
     if (!executableFolder_.empty()) {
         desktop().launchProgram(executableFolder_ + kCompanionProgram);
     }

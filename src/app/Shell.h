@@ -11,6 +11,9 @@
 namespace wordlark::archive {
 class ArchiveRegistry;
 }
+namespace wordlark::game {
+class Game;
+}
 namespace wordlark::screens {
 class GameScreens;
 }
@@ -55,6 +58,8 @@ public:
     void shutDown(platform::WindowId window);
 
     platform::WindowId window() const { return window_; }
+    // The game, from the moment it is made until shut-down takes it apart; null otherwise.
+    game::Game* game() const { return game_.get(); }
     const std::string& programFolder() const { return programFolder_; }
     // Why start-up failed, for the one line the entry point prints; empty when it did not.
     const std::string& failure() const { return failure_; }
@@ -67,6 +72,7 @@ private:
     platform::TimerId frameTimer_ = 0;
     std::unique_ptr<archive::ArchiveRegistry> registry_;
     std::unique_ptr<screens::GameScreens> screens_;
+    std::unique_ptr<game::Game> game_;
     std::unique_ptr<MainWindow> procedure_;
     std::string failure_;
     bool shutDown_ = false;

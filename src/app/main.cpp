@@ -230,6 +230,7 @@ int runReplay(const Options& options, const std::string& folder)
     desktop.setScreenSize(options.screenWidth, options.screenHeight);
     driver.attach(desktop);
     app::Shell shell(folder, options.seed, platform::executableFolder());
+    driver.follow(shell);
     if (!shell.createMainWindow(platform::ShowCommand::Normal)) {
         std::fprintf(stderr, "wordlark: %s\n", shell.failure().c_str());
         return 1;

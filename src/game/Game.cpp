@@ -7,6 +7,7 @@
 
 #include "archive/Archive.h"
 #include "archive/ArchiveRegistry.h"
+#include "game/Deal.h"
 #include "game/GameState.h"
 #include "game/LetterPool.h"
 #include "game/RecordFile.h"
@@ -15,7 +16,6 @@
 #include "panels/Button.h"
 #include "panels/ImageReferences.h"
 #include "panels/Panel.h"
-#include "platform/ProgramFolder.h"
 #include "platform/Random.h"
 #include "words/Dictionary.h"
 
@@ -38,58 +38,21 @@ namespace {
 
 constexpr std::string_view kHeap = "vek.heap";
 
-Game* theGame = nullptr;
-
 }  // namespace
 
-std::int32_t computerWordLength(std::int32_t level)
+Game::Game(std::string_view backgroundName, std::string_view archiveFile,
+           archive::ArchiveRegistry& registry, std::string programFolder, ScreenOpener& screens)
+    : PanelHost(registry), programFolder_(std::move(programFolder)), screens_(&screens)
 {
-    struct Lengths {
-        std::int32_t base;
-        std::int32_t spread;
-    };
-    static constexpr std::array<Lengths, 11> table{{
-        {3, 0},
-        {3, 0},
-        {3, 1},
-        {3, 2},
-        {4, 2},
-        {5, 1},
-        {5, 2},
-        {6, 1},
-        {6, 2},
-        {7, 1},
-        {8, 1},
-    }};
-    if (level <= 0) {
-        return 3;
-    }
-    const Lengths& row = table[static_cast<std::size_t>(std::min(level, 10))];
-    return row.base + platform::gameRandom().next() % (row.spread + 1);
-}
-
-Game* game()
-{
-    return theGame;
-}
-
-void setGame(Game* instance)
-{
-    theGame = instance;
-}
-
-Game::Game(std::string_view backgroundName, std::string_view archiveFile, ScreenOpener& screens)
-    : programFolder_(platform::programFolder()), screens_(&screens)
-{
-    background_ = panels::acquireImage(backgroundName, archiveFile);
+    background_ = images().acquire(backgroundName, archiveFile);
     for (int i = 0; kGameButtonTable[i].commandId != -1; ++i) {
         const GameButtonRow& row = kGameButtonTable[i];
-        buttons_[static_cast<std::size_t>(i)].reset(
-            new (std::nothrow) panels::Button(row.imageName, row.archiveFile, row.commandId));
+        buttons_[static_cast<std::size_t>(i)].reset(new (std::nothrow) panels::Button(
+            *this, row.imageName, row.archiveFile, row.commandId));
     }
-    jokerMarkImage_ = panels::acquireImage("asterisk", kHeap);
-    letterImage_ = panels::acquireImage("chars", kHeap);
-    rollImage_ = panels::acquireImage("chardrop", kHeap);
+    jokerMarkImage_ = images().acquire("asterisk", kHeap);
+    letterImage_ = images().acquire("chars", kHeap);
+    rollImage_ = images().acquire("chardrop", kHeap);
     pool_.reset(new (std::nothrow) LetterPool(letterImage_, rollImage_, jokerMarkImage_));
     if (pool_) {
         pool_->deal("");
@@ -98,9 +61,13 @@ Game::Game(std::string_view backgroundName, std::string_view archiveFile, Screen
     playerRow_.reset(new (std::nothrow) WordRow(letterImage_, jokerMarkImage_, kPlayerRowTop));
     // The player's word list follows whoever is in play when a scan opens it.
     dictionary_.reset(new (std::nothrow) words::Dictionary(
-        programFolder_, [] { return std::string(gameState().currentPlayer.nameView()); }));
-    alphabetImage_ = panels::acquireImage("Selchars", kHeap);
-    gameState().currentPlayer = PlayerRecord::anonymous();
+        programFolder_, [this] { return std::string(state_.currentPlayer.nameView()); }));
+    alphabetImage_ = images().acquire("Selchars", kHeap);
+    if (pool_ && playerRow_ && computerRow_ && dictionary_) {
+        deal_ = std::make_unique<Deal>(state_, scores_, saveProblems_, *pool_, *playerRow_,
+                                       *computerRow_, *dictionary_, programFolder_);
+    }
+    state_.currentPlayer = PlayerRecord::anonymous();
     scores_ = Scores{};
 }
 
@@ -112,11 +79,11 @@ Game::~Game()
     playerRow_.reset();
     computerRow_.reset();
     pool_.reset();
-    panels::releaseImage(letterImage_);
-    panels::releaseImage(rollImage_);
+    images().release(letterImage_);
+    images().release(rollImage_);
     dictionary_.reset();
-    panels::releaseImage(jokerMarkImage_);
-    panels::releaseImage(alphabetImage_);
+    images().release(jokerMarkImage_);
+    images().release(alphabetImage_);
     // A panel's destructor may look at the game's slots; each is emptied before the next goes.
     menuOverlay_.reset();
     modalPanel_.reset();
@@ -139,8 +106,8 @@ bool Game::loadImages()
     if (rollImage_ != nullptr) {
         rollImage_->load();
     }
-    archive::ArchiveRegistry* registry = panels::imageRegistry();
-    const bool wordsLoaded = dictionary_ && registry != nullptr && dictionary_->load(*registry);
+    archive::ArchiveRegistry& registry = images().registry();
+    const bool wordsLoaded = dictionary_ && dictionary_->load(registry);
     if (jokerMarkImage_ != nullptr) {
         jokerMarkImage_->load();
     }
@@ -156,12 +123,16 @@ bool Game::loadImages()
     }
     setButtons({kCommandStart},
                {kCommandDemand, kCommandPass, kCommandSort, kCommandClear, kCommandAnalyze});
-    scores_.bestOtherRating =
-        scanBestOtherRating(programFolder_, gameState().currentPlayer.nameView());
+    scores_.bestOtherRating = scanBestOtherRating(programFolder_, state_.currentPlayer.nameView());
     // A damaged picture stops the archive being read, whether before the words or after: the
     // game cannot be played without its pictures, and start-up must say which entry it was.
-    const archive::Archive* heap = registry != nullptr ? registry->openArchive(kHeap) : nullptr;
+    const archive::Archive* heap = registry.openArchive(kHeap);
     return wordsLoaded && heap != nullptr && heap->firstFailure().empty();
+}
+
+const panels::Button* Game::button(std::int32_t commandId) const
+{
+    return const_cast<Game*>(this)->button(commandId);
 }
 
 panels::Button* Game::button(std::int32_t commandId)

@@ -8,12 +8,16 @@
 #include <string>
 #include <string_view>
 
+#include "game/GameState.h"
 #include "game/SaveProblems.h"
 #include "game/Scores.h"
 #include "game/ScreenOpener.h"
 #include "panels/PanelHost.h"
 #include "platform/Messages.h"
 
+namespace wordlark::archive {
+class ArchiveRegistry;
+}  // namespace wordlark::archive
 namespace wordlark::graphics {
 class ImageResource;
 }  // namespace wordlark::graphics
@@ -27,6 +31,7 @@ class Dictionary;
 
 namespace wordlark::game {
 
+class Deal;
 class LetterPool;
 class WordRow;
 
@@ -54,16 +59,13 @@ struct GameButtonRow {
 };
 extern const GameButtonRow kGameButtonTable[kGameButtonCount + 1];
 
-// The target length of the computer's answer at a level; draws from the game's generator
-// for the levels whose lengths vary. Levels outside 0..10 count as the nearest end.
-std::int32_t computerWordLength(std::int32_t level);
-
 class Game : public panels::PanelHost {
 public:
-    // Acquires every picture and makes the buttons, pool, rows and dictionary; loads nothing.
-    // The player's files live under the program folder as it stands now. The screens the
-    // game opens come from `screens`, which must outlive the game.
-    Game(std::string_view backgroundName, std::string_view archiveFile, ScreenOpener& screens);
+    // Acquires every picture from `registry` and makes the buttons, pool, rows and dictionary;
+    // loads nothing. The player's files live under programFolder. The screens the game opens
+    // come from `screens`; both it and the registry must outlive the game.
+    Game(std::string_view backgroundName, std::string_view archiveFile,
+         archive::ArchiveRegistry& registry, std::string programFolder, ScreenOpener& screens);
     ~Game() override;
     Game(const Game&) = delete;
     Game& operator=(const Game&) = delete;
@@ -91,9 +93,18 @@ public:
     WordRow* computerRow() { return computerRow_.get(); }
     panels::Button* button(std::int32_t commandId);
     Scores& scores() { return scores_; }
+    GameState& state() { return state_; }
+    const GameState& state() const { return state_; }
     // Where a save that failed is told, to the player and on the error stream.
     SaveProblems& saveProblems() { return saveProblems_; }
     words::Dictionary* dictionary() { return dictionary_.get(); }
+    const LetterPool* pool() const { return pool_.get(); }
+    const WordRow* playerRow() const { return playerRow_.get(); }
+    const WordRow* computerRow() const { return computerRow_.get(); }
+    const panels::Button* button(std::int32_t commandId) const;
+    const Scores& scores() const { return scores_; }
+    const panels::Panel* modalPanel() const { return modalPanel_.get(); }
+    const panels::Panel* menuOverlay() const { return menuOverlay_.get(); }
     const std::string& programFolder() const { return programFolder_; }
 
     // The two panel slots. A panel that closes itself resets its slot, which deletes it.
@@ -116,9 +127,6 @@ private:
     void setPlayEnabled(bool enabled);
     // Opens a screen into its slot: the main menu as the overlay, the others as the modal panel.
     void openModal(GameScreen screen);
-    std::string computerAnswer();
-    // Tells of a verdict whose record could not be saved.
-    void checkSaved(bool saved, const std::string& why);
     void drawScores();
 
     graphics::ImageResource* background_ = nullptr;
@@ -128,6 +136,7 @@ private:
     std::array<std::unique_ptr<panels::Button>, kGameButtonCount> buttons_;
     graphics::ImageResource* jokerMarkImage_ = nullptr;
     graphics::ImageResource* alphabetImage_ = nullptr;
+    GameState state_;
     Scores scores_;
     SaveProblems saveProblems_;
     std::unique_ptr<WordRow> computerRow_;
@@ -135,12 +144,9 @@ private:
     std::unique_ptr<panels::Panel> modalPanel_;
     std::unique_ptr<panels::Panel> menuOverlay_;
     std::unique_ptr<words::Dictionary> dictionary_;
+    std::unique_ptr<Deal> deal_;
     std::string programFolder_;
     ScreenOpener* screens_;
 };
-
-// The one Game of the process: none before start-up builds it and after shut-down.
-Game* game();
-void setGame(Game* instance);
 
 }  // namespace wordlark::game

@@ -4,6 +4,7 @@
 
 #include "game/Game.h"
 #include "game/GameState.h"
+#include "game/JokerStrip.h"
 #include "game/LetterPool.h"
 #include "game/WordRow.h"
 #include "graphics/Display.h"
@@ -33,15 +34,6 @@ constexpr ScoreBox kComputerRatingBox{425, 60, 70, 19};
 constexpr ScoreBox kPointsBox{425, 418, 70, 19};
 // The foot of the screen, where a failed save is told until the next deal.
 constexpr ScoreBox kNoticeBox{0, 456, 640, 20};
-
-// Where the joker's alphabet strip goes, and the cells its letters sit in.
-constexpr std::int32_t kStripX = 280;
-constexpr std::int32_t kStripY = 290;
-constexpr std::int32_t kCellLeft = 20;
-constexpr std::int32_t kCellTop = 272;
-constexpr std::int32_t kCellWidth = 20;
-constexpr std::int32_t kMarkWidth = 19;
-constexpr std::int32_t kMarkHeight = 18;
 
 void drawBox(graphics::Display& display, const ScoreBox& box, const char* text)
 {
@@ -80,13 +72,13 @@ void Game::drawScreen()
     panels::setCommonTextStyle();
     drawScores();
 
-    const GameState& state = gameState();
-    if (state.jokerPick) {
-        const std::int32_t k = std::clamp((panels::pointerX() - kCellLeft) / kCellWidth, 0, 25);
+    if (state_.jokerPick) {
+        const std::int32_t cell = JokerStrip::cellAt(pointerX());
         if (alphabetImage_ != nullptr) {
-            alphabetImage_->drawAt(kStripX, kStripY);
+            alphabetImage_->drawAt(JokerStrip::kX, JokerStrip::kY);
         }
-        display.invertRect(kCellLeft + kCellWidth * k, kCellTop, kMarkWidth, kMarkHeight);
+        display.invertRect(JokerStrip::cellX(cell), JokerStrip::kCellTop, JokerStrip::kMarkWidth,
+                           JokerStrip::kMarkHeight);
     }
     char points[32];
     std::snprintf(points, sizeof points, "%d:%d", static_cast<int>(scores_.playerPoints),
@@ -110,7 +102,7 @@ void Game::drawScreen()
 void Game::drawScores()
 {
     graphics::Display& display = graphics::display();
-    const GameState& state = gameState();
+    const GameState& state = state_;
     const PlayerRecord& player = state.currentPlayer;
     // Ratings are compared unsigned, as the record files hold them.
     const std::uint32_t best =

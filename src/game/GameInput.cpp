@@ -2,8 +2,10 @@
 #include <cstdint>
 #include <string>
 
+#include "game/Deal.h"
 #include "game/Game.h"
 #include "game/GameState.h"
+#include "game/JokerStrip.h"
 #include "game/LetterPool.h"
 #include "game/Verdict.h"
 #include "game/WordRow.h"
@@ -20,17 +22,6 @@ namespace wordlark::game {
 
 using namespace platform;
 
-namespace {
-
-// Letter cells of the joker's alphabet strip: 20 pixels wide from x = 20, A to Z.
-char stripLetterAt(std::int32_t x)
-{
-    const std::int32_t k = (x - 20) / 20;
-    return static_cast<char>('A' + std::clamp<std::int32_t>(k, 0, 25));
-}
-
-}  // namespace
-
 LResult Game::handleInput(MessageId message, WParam wParam, LParam lParam)
 {
     if (menuOverlay_ && menuOverlay_->handleInput(message, wParam, lParam)) {
@@ -46,7 +37,6 @@ LResult Game::handleInput(MessageId message, WParam wParam, LParam lParam)
 
 void Game::handleGameScreen(MessageId message, WParam wParam)
 {
-    GameState& state = gameState();
     switch (message) {
         case WM_KEYDOWN:
             if (wParam == VK_BACK || wParam == VK_DELETE) {
@@ -83,11 +73,10 @@ void Game::handleGameScreen(MessageId message, WParam wParam)
             }
             break;
         case WM_LBUTTONDOWN:
-            if (const char code = pool_->takeAt(panels::pointerX(), panels::pointerY())) {
+            if (const char code = pool_->takeAt(pointerX(), pointerY())) {
                 playerRow_->append(code);
                 setButtons({kCommandDemand, kCommandClear}, {});
-            } else if (const char back =
-                           playerRow_->takeAt(panels::pointerX(), panels::pointerY())) {
+            } else if (const char back = playerRow_->takeAt(pointerX(), pointerY())) {
                 pool_->giveBack(back);
                 if (playerRow_->word().empty()) {
                     setButtons({}, {kCommandDemand, kCommandClear});
@@ -99,14 +88,14 @@ void Game::handleGameScreen(MessageId message, WParam wParam)
             }
             break;
         case WM_RBUTTONDOWN:
-            if (playerRow_->isJokerAt(panels::pointerX(), panels::pointerY())) {
-                state.jokerPick = true;
+            if (playerRow_->isJokerAt(pointerX(), pointerY())) {
+                state_.jokerPick = true;
             }
             break;
         case WM_RBUTTONUP:
-            if (state.jokerPick) {
-                state.jokerPick = false;
-                playerRow_->setJokerLetter(stripLetterAt(panels::pointerX()));
+            if (state_.jokerPick) {
+                state_.jokerPick = false;
+                playerRow_->setJokerLetter(JokerStrip::letterAt(pointerX()));
             }
             break;
         case WM_BUTTON_COMMAND:
@@ -157,20 +146,10 @@ void Game::runCommand(std::int32_t commandId)
 
 void Game::startDeal()
 {
-    GameState& state = gameState();
-    ++state.currentPlayer.games;
-    saveProblems_.clearNotice();
+    deal_->start();
     setPlayEnabled(true);
-    state.usedWords.clear();
-    while (playerRow_->removeFirst() != 0) {
-    }
-    while (computerRow_->removeFirst() != 0) {
-    }
-    words::LetterSet letters{};
-    words::dealLetters(*dictionary_, gameRandom(), letters);
-    pool_->deal(letters);
     setButtons({kCommandSort, kCommandPass}, {kCommandDemand, kCommandClear, kCommandStart});
-    if (state.currentLevel <= 3) {
+    if (state_.currentLevel <= 3) {
         setButtons({kCommandAnalyze}, {});
     } else {
         setButtons({}, {kCommandAnalyze});
@@ -179,59 +158,27 @@ void Game::startDeal()
 
 void Game::demand()
 {
-    GameState& state = gameState();
-    const std::string word(playerRow_->word());
-    if (state.usedWords.contains(word)) {
-        setButtons({}, {kCommandClear, kCommandDemand});
-        while (const char code = playerRow_->removeFirst()) {
-            pool_->giveBack(code);
-        }
-        return;
-    }
-    if (!dictionary_->isWord(word)) {
-        openModal(GameScreen::SaveWord);
-        return;
-    }
-    state.usedWords.add(word);
-    setButtons({kCommandStart, kCommandDemand, kCommandPass, kCommandClear, kCommandAnalyze}, {});
-    setPlayEnabled(true);
-    const std::string answer = computerAnswer();
-    const std::size_t theirs = computerRow_->word().size();
-    std::string why;
-    bool saved = false;
-    if (word.size() > theirs) {
-        saved = recordVictory(state, scores_, programFolder_, &why);
-    } else if (word.size() < theirs) {
-        saved = recordDefeat(state, scores_, programFolder_, &why);
-    } else {
-        saved = recordTie(state, scores_, programFolder_, &why);
-    }
-    checkSaved(saved, why);
-}
-
-void Game::checkSaved(bool saved, const std::string& why)
-{
-    if (!saved) {
-        saveProblems_.report("the record of " + std::string(gameState().currentPlayer.nameView()),
-                             why);
+    switch (deal_->demand()) {
+        case Deal::Judgement::Repeat:
+            setButtons({}, {kCommandClear, kCommandDemand});
+            return;
+        case Deal::Judgement::Unknown:
+            openModal(GameScreen::SaveWord);
+            return;
+        case Deal::Judgement::Judged:
+            setButtons(
+                {kCommandStart, kCommandDemand, kCommandPass, kCommandClear, kCommandAnalyze}, {});
+            setPlayEnabled(true);
+            return;
     }
 }
 
 void Game::pass()
 {
-    // The clear goes through the window, as a click on "clear" would.
-    if (mainWindow() != kNoWindow) {
-        sendMessage(mainWindow(), WM_BUTTON_COMMAND, kCommandClear, 0);
-    } else {
-        clearPlayerRow();
-    }
+    deal_->pass();
     setButtons({kCommandStart, kCommandAnalyze},
                {kCommandDemand, kCommandPass, kCommandSort, kCommandClear});
     setPlayEnabled(false);
-    computerAnswer();
-    std::string why;
-    const bool saved = recordDefeat(gameState(), scores_, programFolder_, &why);
-    checkSaved(saved, why);
 }
 
 void Game::analyze()
@@ -243,36 +190,17 @@ void Game::analyze()
 
 void Game::clearPlayerRow()
 {
-    while (const char code = playerRow_->removeFirst()) {
-        pool_->giveBack(code);
-    }
+    deal_->clear();
     setButtons({}, {kCommandDemand, kCommandClear});
-}
-
-std::string Game::computerAnswer()
-{
-    GameState& state = gameState();
-    const std::int32_t length = computerWordLength(state.currentLevel);
-    words::WordBuffer answer{};
-    words::findComputerWord(*dictionary_, gameRandom(), state.usedWords, pool_->letters(), answer,
-                            length);
-    const std::string text(answer);
-    computerRow_->setWord(text);
-    state.usedWords.add(text);
-    return text;
 }
 
 void Game::saveWordAnswer(bool yes)
 {
-    const std::string word(playerRow_->word());
-    if (word.empty()) {
+    if (playerRow_->word().empty()) {
         return;
     }
     if (yes) {
-        std::string why;
-        if (!dictionary_->playerList().appendWord(word, &why)) {
-            saveProblems_.report("the word " + word, why);
-        }
+        deal_->saveWordAnswer(true);
     } else {
         clearPlayerRow();
     }

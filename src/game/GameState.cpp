@@ -14,10 +14,4 @@ void GameState::setLevel(std::int32_t level)
     computerRating = static_cast<std::int32_t>(std::clamp(std::int64_t{100} * level, low, high));
 }
 
-GameState& gameState()
-{
-    static GameState state;
-    return state;
-}
-
 }  // namespace wordlark::game

@@ -10,32 +10,18 @@ namespace wordlark::panels {
 
 using archive::commandCode;
 
-namespace {
-bool held = false;
-const Button* pressed = nullptr;
-}  // namespace
-
-bool& buttonHeld()
+Button::Button(PanelHost& host, std::string_view imageName, std::string_view archiveFile,
+               std::int32_t commandId)
+    : host_(host), commandId_(commandId), image_(host.images().acquire(imageName, archiveFile))
 {
-    return held;
-}
-
-const Button*& pressedButton()
-{
-    return pressed;
-}
-
-Button::Button(std::string_view imageName, std::string_view archiveFile, std::int32_t commandId)
-    : commandId_(commandId), image_(acquireImage(imageName, archiveFile))
-{
-    buttonHeld() = false;
+    host_.setButtonHeld(false);
 }
 
 Button::~Button()
 {
     // A later button made at the same address must not inherit this one's press.
-    if (pressedButton() == this) {
-        pressedButton() = nullptr;
+    if (host_.pressedButton() == this) {
+        host_.setPressedButton(nullptr);
     }
 }
 
@@ -66,7 +52,7 @@ void Button::setEnabled(bool flag)
 
 bool Button::pointerOnImage() const
 {
-    return image_ && image_->hitTest(pointerX(), pointerY()) != nullptr;
+    return image_ && image_->hitTest(host_.pointerX(), host_.pointerY()) != nullptr;
 }
 
 void Button::showFrame(std::int32_t frame)
@@ -89,7 +75,7 @@ void Button::handleMouse(platform::MessageId message)
     }
     switch (message) {
         case platform::WM_MOUSEMOVE:
-            if (buttonHeld()) {
+            if (host_.buttonHeld()) {
                 return;
             }
             if (pointerOnImage()) {
@@ -104,16 +90,16 @@ void Button::handleMouse(platform::MessageId message)
                 platform::setCapture(platform::mainWindow());
                 showFrame(kFramePressed);
                 hover_ = true;
-                buttonHeld() = true;
+                host_.setButtonHeld(true);
                 repeatCount_ = 0;
-                pressedButton() = this;
-            } else if (!buttonHeld()) {
+                host_.setPressedButton(this);
+            } else if (!host_.buttonHeld()) {
                 hover_ = false;
             }
             return;
         case platform::WM_LBUTTONUP:
             platform::releaseCapture();
-            if (pointerOnImage() && pressedButton() == this) {
+            if (pointerOnImage() && host_.pressedButton() == this) {
                 showFrame(kFrameHighlighted);
                 hover_ = true;
                 postCommand();
@@ -122,7 +108,7 @@ void Button::handleMouse(platform::MessageId message)
                 hover_ = false;
                 showFrame(kFrameHighlighted);
             }
-            buttonHeld() = false;
+            host_.setButtonHeld(false);
             return;
         default:
             return;

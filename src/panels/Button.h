@@ -20,17 +20,14 @@ inline constexpr std::int32_t kFrameDisabled = 2;
 // Drawing passes a held auto-repeat button waits before it repeats, once per pass after.
 inline constexpr std::int32_t kRepeatDelay = 5;
 
-class Button;
-
-// Shared by every button of the process: some button took a press and holds the capture,
-// and which one took the last press (compared by identity only).
-bool& buttonHeld();
-const Button*& pressedButton();
+class PanelHost;
 
 class Button {
 public:
-    // Takes the picture from the archive (not yet loaded) and resets buttonHeld().
-    Button(std::string_view imageName, std::string_view archiveFile, std::int32_t commandId);
+    // Takes the picture from the host's archives (not yet loaded) and clears the host's held
+    // press. The host must outlive the button.
+    Button(PanelHost& host, std::string_view imageName, std::string_view archiveFile,
+           std::int32_t commandId);
     // The picture stays with the archive's cache for the next holder.
     virtual ~Button();
     Button(const Button&) = delete;
@@ -61,6 +58,7 @@ private:
     void showFrame(std::int32_t frame);
     void postCommand() const;
 
+    PanelHost& host_;
     std::int32_t commandId_;
     std::int32_t repeatCount_ = 0;
     bool enabled_ = true;

@@ -5,11 +5,13 @@
 
 namespace wordlark::panels {
 
-ButtonPanel::ButtonPanel(std::string_view backgroundName, ButtonRow* buttons, bool closesOnEscape)
-    : Panel(backgroundName), closesOnEscape_(closesOnEscape), buttons_(buttons)
+ButtonPanel::ButtonPanel(PanelHost& host, std::string_view backgroundName, ButtonRow* buttons,
+                         bool closesOnEscape)
+    : Panel(host, backgroundName), closesOnEscape_(closesOnEscape), buttons_(buttons)
 {
     for (ButtonRow* row = buttons_; row && !row->isEnd(); ++row) {
-        made_.push_back(std::make_unique<Button>(row->name(), kPictureArchive, row->commandId));
+        made_.push_back(
+            std::make_unique<Button>(host, row->name(), kPictureArchive, row->commandId));
         row->button = made_.back().get();
         row->button->loadImage();
     }

@@ -14,7 +14,8 @@ class ButtonPanel : public Panel {
 public:
     // Makes and loads one button per table row up to the empty-named end row, storing each
     // in its row. The table must outlive the panel.
-    ButtonPanel(std::string_view backgroundName, ButtonRow* buttons, bool closesOnEscape);
+    ButtonPanel(PanelHost& host, std::string_view backgroundName, ButtonRow* buttons,
+                bool closesOnEscape);
     // Deletes the panel's buttons and clears the table's places that still show them.
     ~ButtonPanel() override;
 

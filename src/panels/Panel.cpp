@@ -9,7 +9,8 @@
 
 namespace wordlark::panels {
 
-Panel::Panel(std::string_view backgroundName) : background_(acquireImage(backgroundName))
+Panel::Panel(PanelHost& host, std::string_view backgroundName)
+    : host_(host), background_(host.images().acquire(backgroundName))
 {
     loadBackground();
 }
@@ -20,9 +21,7 @@ bool Panel::handleInput(platform::MessageId message, platform::WParam wParam,
                         platform::LParam /*lParam*/)
 {
     if (message == platform::WM_KEYDOWN && wParam == platform::VK_ESCAPE) {
-        if (PanelHost* host = panelHost()) {
-            host->closeModalPanel();
-        }
+        host_.closeModalPanel();
     }
     return true;
 }

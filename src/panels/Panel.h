@@ -13,12 +13,15 @@ class ImageResource;
 
 namespace wordlark::panels {
 
+class PanelHost;
+
 // Panels are not windows: the game holds them in its slots, passes them its input messages
 // and draws them on top of its own screen once per frame.
 class Panel {
 public:
-    // Takes the background of that name from the picture archive and loads it.
-    explicit Panel(std::string_view backgroundName);
+    // Takes the background of that name from the host's pictures and loads it. The host
+    // holds the panel and outlives it.
+    Panel(PanelHost& host, std::string_view backgroundName);
     // The background stays with the archive's cache for the next panel that names it.
     virtual ~Panel();
     Panel(const Panel&) = delete;
@@ -38,11 +41,13 @@ public:
     // Loads the background again (the game does so when it reloads its own pictures).
     void loadBackground();
     graphics::ImageResource* background() const { return background_; }
+    PanelHost& host() const { return host_; }
 
 protected:
     // Asks for the close request as Escape would; the caller must return at once after it.
     bool closeSelf();
 
+    PanelHost& host_;
     graphics::ImageResource* background_;
 };
 

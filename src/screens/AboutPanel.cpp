@@ -11,7 +11,8 @@ panels::ButtonRow table[] = {
 };
 }  // namespace
 
-AboutPanel::AboutPanel(std::string_view backgroundName) : ButtonPanel(backgroundName, table, true)
+AboutPanel::AboutPanel(panels::PanelHost& host, std::string_view backgroundName)
+    : ButtonPanel(host, backgroundName, table, true)
 {
 }
 

@@ -9,7 +9,7 @@ namespace wordlark::screens {
 
 class AboutPanel : public panels::ButtonPanel {
 public:
-    explicit AboutPanel(std::string_view backgroundName);
+    AboutPanel(panels::PanelHost& host, std::string_view backgroundName);
 
     // Its button and Escape close it; Enter does nothing.
     bool handleInput(platform::MessageId message, platform::WParam wParam,

@@ -39,7 +39,7 @@ constexpr std::size_t kScrollStep = 2;
 
 AnalysisPanel::AnalysisPanel(std::string_view backgroundName, game::Game& game,
                              std::string_view letters, bool& alphabetical)
-    : ButtonPanel(backgroundName, table, true), game_(game), alphabetical_(alphabetical)
+    : ButtonPanel(game, backgroundName, table, true), game_(game), alphabetical_(alphabetical)
 {
     for (const std::int32_t id : {kAnalysisUp, kAnalysisDown}) {
         if (panels::Button* button = buttonFor(id)) {

@@ -9,16 +9,12 @@
 
 namespace wordlark::screens {
 
-GameScreens::GameScreens(game::GameState& state, std::string programFolder)
-    : state_(state), programFolder_(std::move(programFolder))
-{
-}
-
 std::unique_ptr<panels::Panel> GameScreens::open(game::GameScreen screen, game::Game& game)
 {
     switch (screen) {
         case game::GameScreen::PlayerSelection:
-            return std::make_unique<PlayerSelection>("ng_fon", true, game, state_, programFolder_);
+            return std::make_unique<PlayerSelection>("ng_fon", true, game, game.state(),
+                                                     game.programFolder());
         case game::GameScreen::SaveWord:
             return std::make_unique<SaveWordDialog>("sw_fon", game);
         case game::GameScreen::Analysis:
@@ -26,7 +22,7 @@ std::unique_ptr<panels::Panel> GameScreens::open(game::GameScreen screen, game::
                 "an_fon", game, game.pool() != nullptr ? game.pool()->letters() : "",
                 analysisAlphabetical_);
         case game::GameScreen::MainMenu:
-            return std::make_unique<MainMenu>("menu", game, state_, programFolder_);
+            return std::make_unique<MainMenu>("menu", game, game.programFolder());
     }
     return nullptr;
 }

@@ -2,13 +2,8 @@
 #pragma once
 
 #include <memory>
-#include <string>
 
 #include "game/ScreenOpener.h"
-
-namespace wordlark::game {
-struct GameState;
-}
 
 namespace wordlark::screens {
 
@@ -16,15 +11,13 @@ namespace wordlark::screens {
 // choice that outlives a screen: the analysis's sort order for the rest of the run.
 class GameScreens : public game::ScreenOpener {
 public:
-    GameScreens(game::GameState& state, std::string programFolder);
+    GameScreens() = default;
 
     std::unique_ptr<panels::Panel> open(game::GameScreen screen, game::Game& game) override;
 
     bool analysisAlphabetical() const { return analysisAlphabetical_; }
 
 private:
-    game::GameState& state_;
-    std::string programFolder_;
     bool analysisAlphabetical_ = true;
 };
 

@@ -63,45 +63,44 @@ constexpr std::int32_t kPressRight = 531;
 constexpr std::int32_t kPressTop = 270;
 constexpr std::int32_t kPressBottom = 452;
 
-bool pointerOn(graphics::ImageResource* image)
+graphics::ImageResource* acquireLoaded(panels::ImageReferences& images, std::string_view name)
 {
-    return image != nullptr && image->hitTest(panels::pointerX(), panels::pointerY()) != nullptr;
-}
-
-graphics::ImageResource* acquireLoaded(std::string_view name)
-{
-    graphics::ImageResource* image = panels::acquireImage(name);
+    graphics::ImageResource* image = images.acquire(name);
     if (image != nullptr) {
         image->load();
     }
     return image;
 }
 
-void release(graphics::ImageResource*& image)
-{
-    panels::releaseImage(image);
-    image = nullptr;
-}
-
 }  // namespace
 
-MainMenu::MainMenu(std::string_view backgroundName, game::Game& game, game::GameState& state,
-                   std::string programFolder)
-    : Panel(backgroundName),
+MainMenu::MainMenu(std::string_view backgroundName, game::Game& game, std::string programFolder)
+    : Panel(game, backgroundName),
       game_(game),
-      state_(state),
+      state_(game.state()),
       programFolder_(std::move(programFolder)),
-      mask_(acquireLoaded("menumask")),
+      mask_(acquireLoaded(game.images(), "menumask")),
       slideSpeed_(kSlideSpeed)
 {
     for (const MenuRow* row = kMenuTable; row->commandId != -1; ++row) {
-        auto button =
-            std::make_unique<panels::Button>(row->imageName, row->archiveFile, row->commandId);
+        auto button = std::make_unique<panels::Button>(game_, row->imageName, row->archiveFile,
+                                                       row->commandId);
         button->loadImage();
         button->setEnabled(false);
         button->setHover(false);
         buttons_.push_back(std::move(button));
     }
+}
+
+void MainMenu::release(graphics::ImageResource*& image)
+{
+    game_.images().release(image);
+    image = nullptr;
+}
+
+bool MainMenu::pointerOn(graphics::ImageResource* image) const
+{
+    return image != nullptr && image->hitTest(game_.pointerX(), game_.pointerY()) != nullptr;
 }
 
 MainMenu::~MainMenu()
@@ -185,7 +184,7 @@ void MainMenu::drawLevelSelector()
         std::snprintf(row, sizeof row, "level %d", static_cast<int>(k));
         display.drawTextBox(kCaptionX, y, kCaptionWidth, kListRowHeight, row,
                             graphics::kTextCenter);
-        if (panels::pointerY() > y && panels::pointerY() < y + kListRowHeight) {
+        if (game_.pointerY() > y && game_.pointerY() < y + kListRowHeight) {
             display.invertRect(kCaptionX + 2, y + 1, kCaptionWidth - 4, kListRowHeight - 2);
         }
     }
@@ -253,8 +252,8 @@ void MainMenu::mouseMove()
 
 void MainMenu::press()
 {
-    const std::int32_t x = panels::pointerX();
-    const std::int32_t y = panels::pointerY();
+    const std::int32_t x = game_.pointerX();
+    const std::int32_t y = game_.pointerY();
     if (x < kPressLeft || x > kPressRight || y < kPressTop || y > kPressBottom) {
         return;
     }
@@ -264,7 +263,7 @@ void MainMenu::press()
         release(levelList_);
         pointerWasOnLevelList_ = false;
     } else if (y <= kListTop && levelPanel_ != nullptr && levelList_ == nullptr) {
-        levelList_ = acquireLoaded("lv_down");
+        levelList_ = acquireLoaded(game_.images(), "lv_down");
         pointerWasOnLevelList_ = false;
     }
 }
@@ -284,23 +283,23 @@ bool MainMenu::runCommand(std::int32_t command)
                 std::make_unique<PlayerSelection>("ng_fon", false, game_, state_, programFolder_));
             break;
         case kMenuExit:
-            game_.openModalPanel(std::make_unique<YesNoDialog>("yn_fon", true));
+            game_.openModalPanel(std::make_unique<YesNoDialog>(game_, "yn_fon", true));
             break;
         case kMenuAbout:
-            game_.openModalPanel(std::make_unique<AboutPanel>("ab_fon"));
+            game_.openModalPanel(std::make_unique<AboutPanel>(game_, "ab_fon"));
             break;
         case kMenuHelp:
             desktop().openHelp(programFolder_ + "vek.hlp");
             break;
         case kMenuStatistics:
-            game_.openModalPanel(std::make_unique<StatisticsPanel>("st_fon", state_));
+            game_.openModalPanel(std::make_unique<StatisticsPanel>(game_, "st_fon", state_));
             break;
         case kMenuTopTen:
-            game_.openModalPanel(std::make_unique<TopTenPanel>("top_fon", programFolder_));
+            game_.openModalPanel(std::make_unique<TopTenPanel>(game_, "top_fon", programFolder_));
             break;
         case kMenuLevels:
             if (levelPanel_ == nullptr) {
-                levelPanel_ = acquireLoaded("lv_fon");
+                levelPanel_ = acquireLoaded(game_.images(), "lv_fon");
                 levelSpeed_ = -kLevelSpeed;
                 levelOffset_ = kLevelStart;
                 pointerWasOnLevelPanel_ = false;

@@ -36,8 +36,7 @@ enum MenuCommand : std::int32_t {
 // gone. While it is not sinking it takes every message.
 class MainMenu : public panels::Panel {
 public:
-    MainMenu(std::string_view backgroundName, game::Game& game, game::GameState& state,
-             std::string programFolder);
+    MainMenu(std::string_view backgroundName, game::Game& game, std::string programFolder);
     ~MainMenu() override;
 
     bool handleInput(platform::MessageId message, platform::WParam wParam,
@@ -62,6 +61,8 @@ private:
     bool runCommand(std::int32_t command);
     void sink();
     void setLevel(std::int32_t level);
+    void release(graphics::ImageResource*& image);
+    bool pointerOn(graphics::ImageResource* image) const;
 
     game::Game& game_;
     game::GameState& state_;

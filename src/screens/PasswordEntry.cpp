@@ -25,9 +25,9 @@ constexpr std::int32_t kBlinkShown = 10;
 }  // namespace
 
 // Escape is this panel's own: the framework's would close the owner, the slot's panel.
-PasswordEntry::PasswordEntry(std::string_view backgroundName, bool startEmpty,
-                             std::string_view prefill, PlayerSelection& owner)
-    : ButtonPanel(backgroundName, table, false),
+PasswordEntry::PasswordEntry(panels::PanelHost& host, std::string_view backgroundName,
+                             bool startEmpty, std::string_view prefill, PlayerSelection& owner)
+    : ButtonPanel(host, backgroundName, table, false),
       startEmpty_(startEmpty),
       field_(startEmpty ? std::string_view() : prefill.substr(0, game::kMaxTypedLength)),
       owner_(owner)

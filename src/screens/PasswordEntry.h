@@ -17,8 +17,8 @@ class PasswordEntry : public panels::ButtonPanel {
 public:
     // The field starts empty, or with `prefill` (cut to the 14 characters a password can
     // have) when startEmpty is false.
-    PasswordEntry(std::string_view backgroundName, bool startEmpty, std::string_view prefill,
-                  PlayerSelection& owner);
+    PasswordEntry(panels::PanelHost& host, std::string_view backgroundName, bool startEmpty,
+                  std::string_view prefill, PlayerSelection& owner);
 
     // Enter or ok hand the password to the owner, Escape or cancel close without one. False
     // when the panel has closed itself (it is gone).

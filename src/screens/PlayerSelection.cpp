@@ -47,7 +47,7 @@ constexpr std::int32_t kBlinkShown = 10;
 PlayerSelection::PlayerSelection(std::string_view backgroundName, bool startupMode,
                                  game::Game& game, game::GameState& state,
                                  std::string programFolder)
-    : ButtonPanel(backgroundName, table, !startupMode),
+    : ButtonPanel(game, backgroundName, table, !startupMode),
       startupMode_(startupMode),
       game_(game),
       state_(state),
@@ -112,8 +112,8 @@ bool PlayerSelection::handleInput(MessageId message, WParam wParam, LParam lPara
 
 void PlayerSelection::clickRow()
 {
-    const std::int32_t x = panels::pointerX();
-    const std::int32_t y = panels::pointerY();
+    const std::int32_t x = game_.pointerX();
+    const std::int32_t y = game_.pointerY();
     if (x < kClickLeft || x > kClickRight || y < kClickTop || y > kClickBottom) {
         return;
     }
@@ -167,7 +167,7 @@ void PlayerSelection::askPassword(PendingAction action, bool startEmpty)
 {
     pendingAction_ = action;
     enteredPassword_.clear();
-    passwordDialog_ = std::make_unique<PasswordEntry>("ep_fon", startEmpty,
+    passwordDialog_ = std::make_unique<PasswordEntry>(game_, "ep_fon", startEmpty,
                                                       state_.currentPlayer.passwordView(), *this);
 }
 

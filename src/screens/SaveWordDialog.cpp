@@ -15,7 +15,7 @@ panels::ButtonRow table[] = {
 }  // namespace
 
 SaveWordDialog::SaveWordDialog(std::string_view backgroundName, game::Game& game)
-    : ButtonPanel(backgroundName, table, false), game_(game)
+    : ButtonPanel(game, backgroundName, table, false), game_(game)
 {
 }
 

@@ -41,8 +41,9 @@ std::string_view ratingTitle(std::int32_t rating)
     return kTitles[static_cast<std::size_t>(std::min<std::int64_t>(index, kTitles.size() - 1))];
 }
 
-StatisticsPanel::StatisticsPanel(std::string_view backgroundName, const game::GameState& state)
-    : ButtonPanel(backgroundName, table, true), state_(state)
+StatisticsPanel::StatisticsPanel(panels::PanelHost& host, std::string_view backgroundName,
+                                 const game::GameState& state)
+    : ButtonPanel(host, backgroundName, table, true), state_(state)
 {
 }
 

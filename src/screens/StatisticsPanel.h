@@ -18,7 +18,8 @@ std::string_view ratingTitle(std::int32_t rating);
 
 class StatisticsPanel : public panels::ButtonPanel {
 public:
-    StatisticsPanel(std::string_view backgroundName, const game::GameState& state);
+    StatisticsPanel(panels::PanelHost& host, std::string_view backgroundName,
+                    const game::GameState& state);
 
     // Its ok button and Escape close it; the two arrows do nothing.
     bool handleInput(platform::MessageId message, platform::WParam wParam,

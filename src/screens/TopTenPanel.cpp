@@ -26,8 +26,9 @@ constexpr std::int32_t kRatingWidth = 56;
 
 }  // namespace
 
-TopTenPanel::TopTenPanel(std::string_view backgroundName, std::string_view programFolder)
-    : ButtonPanel(backgroundName, table, true), entries_(game::readTopTen(programFolder))
+TopTenPanel::TopTenPanel(panels::PanelHost& host, std::string_view backgroundName,
+                         std::string_view programFolder)
+    : ButtonPanel(host, backgroundName, table, true), entries_(game::readTopTen(programFolder))
 {
 }
 

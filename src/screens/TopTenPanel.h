@@ -11,7 +11,8 @@ namespace wordlark::screens {
 
 class TopTenPanel : public panels::ButtonPanel {
 public:
-    TopTenPanel(std::string_view backgroundName, std::string_view programFolder);
+    TopTenPanel(panels::PanelHost& host, std::string_view backgroundName,
+                std::string_view programFolder);
 
     // Its ok button and Escape close it.
     bool handleInput(platform::MessageId message, platform::WParam wParam,

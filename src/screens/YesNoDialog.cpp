@@ -16,8 +16,8 @@ panels::ButtonRow table[] = {
 };
 }  // namespace
 
-YesNoDialog::YesNoDialog(std::string_view backgroundName, bool exitMode)
-    : ButtonPanel(backgroundName, table, true), exitMode_(exitMode)
+YesNoDialog::YesNoDialog(panels::PanelHost& host, std::string_view backgroundName, bool exitMode)
+    : ButtonPanel(host, backgroundName, table, true), exitMode_(exitMode)
 {
 }
 

@@ -9,7 +9,7 @@ namespace wordlark::screens {
 
 class YesNoDialog : public panels::ButtonPanel {
 public:
-    YesNoDialog(std::string_view backgroundName, bool exitMode);
+    YesNoDialog(panels::PanelHost& host, std::string_view backgroundName, bool exitMode);
 
     // Yes closes the window in exit mode, then the dialog; no and Escape only close it.
     bool handleInput(platform::MessageId message, platform::WParam wParam,

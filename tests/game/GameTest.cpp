@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "archive/ArchiveRegistry.h"
+#include "game/Deal.h"
 #include "game/GameState.h"
 #include "game/LetterPool.h"
 #include "game/RecordFile.h"
@@ -29,6 +30,7 @@
 #include "platform/ProgramFolder.h"
 #include "platform/Random.h"
 #include "platform/headless/HeadlessDesktop.h"
+#include "support/GameWorld.h"
 #include "support/TempDir.h"
 
 namespace wordlark::game {
@@ -47,8 +49,8 @@ std::vector<std::string>& panelLog()
 // it through the base close request; with consume false it lets messages through (a menu).
 class TestPanel : public panels::Panel {
 public:
-    TestPanel(std::string name, bool consume)
-        : Panel("ng_fon"), name_(std::move(name)), consume_(consume)
+    TestPanel(Game& host, std::string name, bool consume)
+        : Panel(host, "ng_fon"), name_(std::move(name)), consume_(consume)
     {
     }
     bool handleInput(MessageId message, WParam wParam, LParam lParam) override
@@ -70,82 +72,28 @@ private:
 // Opens the stand-ins a test asks for; a screen it did not ask for stays closed.
 class TestScreens : public ScreenOpener {
 public:
-    std::unique_ptr<panels::Panel> open(GameScreen screen, Game&) override
+    std::unique_ptr<panels::Panel> open(GameScreen screen, Game& game) override
     {
         const auto found = makers.find(screen);
-        return found == makers.end() ? nullptr : found->second();
+        return found == makers.end() ? nullptr : found->second(game);
     }
-    std::map<GameScreen, std::function<std::unique_ptr<panels::Panel>()>> makers;
+    std::map<GameScreen, std::function<std::unique_ptr<panels::Panel>(Game&)>> makers;
 };
 
 class GameTest : public ::testing::Test {
 protected:
-    GameTest()
-    {
-        std::filesystem::copy_file(std::string(WORDLARK_BUILD_DIR) + "/vek.heap",
-                                   dir_.file("vek.heap"));
-        std::filesystem::create_directory(dir_.file("save"));
-        setProgramFolder(dir_.folder());
-        gameState() = GameState{};
-        gameRandom().seed(7);
-        panelLog().clear();
-        setDesktop(&desktop_);
-        window_ = desktop_.createWindow(
-            "test", 0, 0, 640, 480,
-            [this](WindowId, MessageId m, WParam w, LParam l) { return procedure(m, w, l); });
-        setMainWindow(window_);
-        graphics::display().open(window_);
-        graphics::registerPictureClasses();
-        registry_ = std::make_unique<archive::ArchiveRegistry>(dir_.folder());
-        panels::setImageRegistry(registry_.get());
-    }
-
-    ~GameTest() override
-    {
-        destroyGame();
-        panels::setImageRegistry(nullptr);
-        registry_.reset();
-        graphics::display().close();
-        setMainWindow(kNoWindow);
-        setDesktop(nullptr);
-        gameState() = GameState{};
-    }
-
-    // The part of the window procedure that concerns the game screen.
-    LResult procedure(MessageId message, WParam wParam, LParam lParam)
-    {
-        if (message == WM_CLOSE) {
-            closed_ = true;
-            return 0;
-        }
-        if (message == WM_MOUSEMOVE) {
-            panels::pointerX() = pointX(lParam);
-            panels::pointerY() = pointY(lParam);
-        }
-        if (game_ != nullptr) {
-            game_->handleInput(message, wParam, lParam);
-        }
-        return 0;
-    }
+    GameTest() { panelLog().clear(); }
 
     void makeGame()
     {
-        game_ = std::make_unique<Game>("fon1", "vek.heap", screens_);
-        setGame(game_.get());
-        panels::setPanelHost(game_.get());
-        ASSERT_TRUE(game_->loadImages());
+        ASSERT_TRUE(world_.makeGame());
+        game_ = world_.game.get();
     }
-    void destroyGame()
-    {
-        panels::setPanelHost(nullptr);
-        setGame(nullptr);
-        game_.reset();
-    }
+    GameState& state() { return game_->state(); }
 
     void post(MessageId message, WParam wParam = 0, LParam lParam = 0)
     {
-        postMessage(window_, message, wParam, lParam);
-        desktop_.pump();
+        world_.post(message, wParam, lParam);
     }
     void move(int x, int y) { post(WM_MOUSEMOVE, 0, makeLParam(x, y)); }
     void click(int x, int y)
@@ -199,13 +147,10 @@ protected:
         std::ofstream(dir_.file("save/Anonim.dic"), std::ios::app) << words << "\n";
     }
 
-    test::TempDir dir_;
-    headless::HeadlessDesktop desktop_;
-    WindowId window_ = kNoWindow;
-    std::unique_ptr<archive::ArchiveRegistry> registry_;
     TestScreens screens_;
-    std::unique_ptr<Game> game_;
-    bool closed_ = false;
+    test::GameWorld world_{screens_};
+    test::TempDir& dir_ = world_.dir;
+    Game* game_ = nullptr;
 };
 
 // Order of the button states below: minimize close start demand pass analyze sort clear menub.
@@ -217,16 +162,16 @@ TEST_F(GameTest, StartsWithAnEmptyScreenAndOnlyStartEnabled)
     EXPECT_TRUE(game_->pool()->letters().empty());
     EXPECT_TRUE(game_->playerRow()->word().empty());
     EXPECT_TRUE(game_->computerRow()->word().empty());
-    EXPECT_EQ(gameState().currentPlayer, PlayerRecord::anonymous());
+    EXPECT_EQ(state().currentPlayer, PlayerRecord::anonymous());
     EXPECT_EQ(game_->modalPanel(), nullptr);  // no player selection registered yet
     EXPECT_EQ(game_->menuOverlay(), nullptr);
-    EXPECT_EQ(game(), game_.get());
 }
 
 TEST_F(GameTest, ThePlayerSelectionOpensInFrontAtStartUp)
 {
-    screens_.makers[GameScreen::PlayerSelection] = []() -> std::unique_ptr<panels::Panel> {
-        return std::make_unique<TestPanel>("players", true);
+    screens_.makers[GameScreen::PlayerSelection] =
+        [](Game& host) -> std::unique_ptr<panels::Panel> {
+        return std::make_unique<TestPanel>(host, "players", true);
     };
     makeGame();
     ASSERT_NE(game_->modalPanel(), nullptr);
@@ -243,13 +188,13 @@ TEST_F(GameTest, StartDealsTwelveLettersAndSetsTheButtonsForTheLevel)
 {
     makeGame();
     command(kCommandStart);
-    EXPECT_EQ(gameState().currentPlayer.games, 1);
+    EXPECT_EQ(state().currentPlayer.games, 1);
     EXPECT_EQ(game_->pool()->letters().size(), 12u);
     EXPECT_EQ(buttonStates(), "110011101");
 
-    gameState().setLevel(4);
+    state().setLevel(4);
     command(kCommandStart);
-    EXPECT_EQ(gameState().currentPlayer.games, 2);
+    EXPECT_EQ(state().currentPlayer.games, 2);
     EXPECT_EQ(buttonStates(), "110010101");  // no analysis during a deal at level 4
 
     // Ids outside the table do nothing.
@@ -322,14 +267,14 @@ TEST_F(GameTest, TheJokerTakesItsLetterFromTheStripUnderTheRightButton)
     // A press on a letter that is not the joker does nothing.
     move(16 + 20, 240);
     post(WM_RBUTTONDOWN);
-    EXPECT_FALSE(gameState().jokerPick);
+    EXPECT_FALSE(state().jokerPick);
 
     move(16 + 42 + 20, 240);
     post(WM_RBUTTONDOWN);
-    EXPECT_TRUE(gameState().jokerPick);
+    EXPECT_TRUE(state().jokerPick);
     move(5, 240);
     post(WM_RBUTTONUP);
-    EXPECT_FALSE(gameState().jokerPick);
+    EXPECT_FALSE(state().jokerPick);
     EXPECT_EQ(game_->playerRow()->word(), "CAT");
 
     move(16 + 42 + 20, 240);
@@ -367,15 +312,15 @@ TEST_F(GameTest, AnAcceptedWordIsJudgedSavedAndCannotBePlayedAgain)
     // At level 1 the computer answers with 3 letters at most: four letters win.
     const std::string answer = game_->computerRow()->word();
     EXPECT_LE(answer.size(), 3u);
-    PlayerRecord& player = gameState().currentPlayer;
+    PlayerRecord& player = state().currentPlayer;
     EXPECT_EQ(player.victories, 1);
     EXPECT_GT(game_->scores().playerChange, 0);
     EXPECT_EQ(game_->scores().playerChange, -game_->scores().computerChange);
     EXPECT_EQ(player.rating, game_->scores().playerChange);
-    EXPECT_EQ(gameState().computerRating, 100 + game_->scores().computerChange);
+    EXPECT_EQ(state().computerRating, 100 + game_->scores().computerChange);
     EXPECT_EQ(game_->scores().playerPoints, 3);
-    EXPECT_TRUE(gameState().usedWords.contains("CATS"));
-    EXPECT_TRUE(gameState().usedWords.contains(answer));
+    EXPECT_TRUE(state().usedWords.contains("CATS"));
+    EXPECT_TRUE(state().usedWords.contains(answer));
     EXPECT_EQ(buttonStates(), "111111111");
 
     PlayerRecord stored;
@@ -402,7 +347,7 @@ TEST_F(GameTest, AVerdictThatCannotBeSavedIsShownUntilTheNextDeal)
         clickPool(column);
     }
     command(kCommandDemand);
-    EXPECT_EQ(gameState().currentPlayer.victories, 1);  // the game goes on in memory
+    EXPECT_EQ(state().currentPlayer.victories, 1);  // the game goes on in memory
     const std::string notice = game_->saveProblems().notice();
     EXPECT_NE(notice.find("Could not save the record of Anonim"), std::string::npos) << notice;
 
@@ -425,20 +370,20 @@ TEST_F(GameTest, WithNoAnswerTheComputerLosesTheWordButWinsThePass)
     type("QQQ");
     command(kCommandDemand);
     EXPECT_EQ(game_->computerRow()->word(), "");
-    EXPECT_EQ(gameState().currentPlayer.victories, 1);
+    EXPECT_EQ(state().currentPlayer.victories, 1);
 
     // The empty answer was played: an empty row is a repeat now.
     command(kCommandClear);
     EXPECT_EQ(buttonStates(), "111011101");
     command(kCommandDemand);
-    EXPECT_EQ(gameState().currentPlayer.victories, 1);
+    EXPECT_EQ(state().currentPlayer.victories, 1);
     EXPECT_EQ(game_->modalPanel(), nullptr);
 
     // The pass sends the row's letters back through the window and is a defeat.
     type("QQ");
     command(kCommandPass);
     EXPECT_TRUE(game_->playerRow()->word().empty());
-    EXPECT_EQ(gameState().currentPlayer.defeats, 1);
+    EXPECT_EQ(state().currentPlayer.defeats, 1);
     EXPECT_EQ(game_->scores().computerPoints, 3);
     EXPECT_EQ(buttonStates(), "111001001");
     EXPECT_FALSE(game_->pool()->enabled());
@@ -449,8 +394,8 @@ TEST_F(GameTest, WithNoAnswerTheComputerLosesTheWordButWinsThePass)
 
 TEST_F(GameTest, AnUnknownWordAsksToBeSavedAndTheAnswerDecides)
 {
-    screens_.makers[GameScreen::SaveWord] = []() -> std::unique_ptr<panels::Panel> {
-        return std::make_unique<TestPanel>("save", true);
+    screens_.makers[GameScreen::SaveWord] = [](Game& host) -> std::unique_ptr<panels::Panel> {
+        return std::make_unique<TestPanel>(host, "save", true);
     };
     makeGame();
     startWith("QZXQZXQZXQZX");
@@ -459,7 +404,7 @@ TEST_F(GameTest, AnUnknownWordAsksToBeSavedAndTheAnswerDecides)
     clickPool(2);
     command(kCommandDemand);
     ASSERT_NE(game_->modalPanel(), nullptr);
-    EXPECT_EQ(gameState().currentPlayer.victories + gameState().currentPlayer.defeats, 0);
+    EXPECT_EQ(state().currentPlayer.victories + state().currentPlayer.defeats, 0);
 
     // The dialog takes every message while it is open; Escape closes it.
     command(kCommandClear);
@@ -471,8 +416,8 @@ TEST_F(GameTest, AnUnknownWordAsksToBeSavedAndTheAnswerDecides)
     EXPECT_EQ(game_->playerRow()->word(), "QZX");
     command(kCommandDemand);
     EXPECT_EQ(game_->modalPanel(), nullptr);
-    EXPECT_EQ(gameState().currentPlayer.victories + gameState().currentPlayer.ties +
-                  gameState().currentPlayer.defeats,
+    EXPECT_EQ(state().currentPlayer.victories + state().currentPlayer.ties +
+                  state().currentPlayer.defeats,
               1);
 
     type("ZX");
@@ -484,11 +429,11 @@ TEST_F(GameTest, AnUnknownWordAsksToBeSavedAndTheAnswerDecides)
 
 TEST_F(GameTest, SortAnalyzeAndTheMenuFollowTheirRules)
 {
-    screens_.makers[GameScreen::Analysis] = []() -> std::unique_ptr<panels::Panel> {
-        return std::make_unique<TestPanel>("analysis", true);
+    screens_.makers[GameScreen::Analysis] = [](Game& host) -> std::unique_ptr<panels::Panel> {
+        return std::make_unique<TestPanel>(host, "analysis", true);
     };
-    screens_.makers[GameScreen::MainMenu] = []() -> std::unique_ptr<panels::Panel> {
-        return std::make_unique<TestPanel>("menu", false);
+    screens_.makers[GameScreen::MainMenu] = [](Game& host) -> std::unique_ptr<panels::Panel> {
+        return std::make_unique<TestPanel>(host, "menu", false);
     };
     makeGame();
     startWith("ZA[B");
@@ -508,8 +453,8 @@ TEST_F(GameTest, SortAnalyzeAndTheMenuFollowTheirRules)
     game_->modalPanel().reset();
     command(kCommandMenu);
     ASSERT_NE(game_->menuOverlay(), nullptr);
-    screens_.makers[GameScreen::Analysis] = []() -> std::unique_ptr<panels::Panel> {
-        return std::make_unique<TestPanel>("analysis2", true);
+    screens_.makers[GameScreen::Analysis] = [](Game& host) -> std::unique_ptr<panels::Panel> {
+        return std::make_unique<TestPanel>(host, "analysis2", true);
     };
     command(kCommandAnalyze);
     ASSERT_NE(game_->modalPanel(), nullptr);
@@ -528,11 +473,11 @@ TEST_F(GameTest, TheStripMarksTheCellAReleaseWouldChoose)
     type("c?t");
     move(16 + 42 + 20, 240);
     post(WM_RBUTTONDOWN);
-    ASSERT_TRUE(gameState().jokerPick);
+    ASSERT_TRUE(state().jokerPick);
 
     // The pixel of a cell as drawn with the pointer at x.
     auto pixelWith = [&](int pointer, int cellX) {
-        panels::pointerX() = pointer;
+        game_->setPointer(pointer, game_->pointerY());
         game_->drawScreen();
         return graphics::display().backBuffer().row16(280)[cellX];
     };
@@ -564,12 +509,12 @@ TEST_F(GameTest, FramesAreDrawnWholeAndPresentable)
 TEST_F(GameTest, MinimizeAndCloseGoThroughTheWindow)
 {
     makeGame();
-    desktop_.showWindow(window_, ShowCommand::Normal);
+    world_.desktop.showWindow(world_.window, ShowCommand::Normal);
     command(kCommandMinimize);
-    EXPECT_TRUE(desktop_.windowMinimized(window_));
-    EXPECT_FALSE(closed_);
+    EXPECT_TRUE(world_.desktop.windowMinimized(world_.window));
+    EXPECT_FALSE(world_.closed);
     command(kCommandClose);
-    EXPECT_TRUE(closed_);
+    EXPECT_TRUE(world_.closed);
 }
 
 TEST(ComputerWordLength, EachLevelDrawsFromItsOwnRange)
@@ -578,17 +523,17 @@ TEST(ComputerWordLength, EachLevelDrawsFromItsOwnRange)
         {3},       {3},    {3, 4},    {3, 4, 5}, {4, 5, 6}, {5, 6},
         {5, 6, 7}, {6, 7}, {6, 7, 8}, {7, 8},    {8, 9},
     };
-    gameRandom().seed(3);
+    platform::Random random(3);
     for (std::int32_t level = 0; level <= 10; ++level) {
         std::set<std::int32_t> seen;
         for (int draw = 0; draw < 200; ++draw) {
-            seen.insert(computerWordLength(level));
+            seen.insert(computerWordLength(level, random));
         }
         EXPECT_EQ(seen, expected[static_cast<std::size_t>(level)]) << "level " << level;
     }
     // Levels a damaged record might carry stay inside the table.
-    EXPECT_EQ(computerWordLength(-5), 3);
-    const std::int32_t high = computerWordLength(1000);
+    EXPECT_EQ(computerWordLength(-5, random), 3);
+    const std::int32_t high = computerWordLength(1000, random);
     EXPECT_TRUE(high == 8 || high == 9);
 }
 

@@ -21,7 +21,8 @@ ButtonRow noButtons[] = {{-1, "", nullptr}, {5, "b0", nullptr}};
 
 class TestPanel : public ButtonPanel {
 public:
-    TestPanel(ButtonRow* table, bool closesOnEscape) : ButtonPanel("back", table, closesOnEscape)
+    TestPanel(PanelHost& host, ButtonRow* table, bool closesOnEscape)
+        : ButtonPanel(host, "back", table, closesOnEscape)
     {
         ++alive;
     }
@@ -33,7 +34,7 @@ public:
 // A plain panel that closes itself on a click, through the close request.
 class ClosingPanel : public Panel {
 public:
-    ClosingPanel() : Panel("back") {}
+    explicit ClosingPanel(PanelHost& host) : Panel(host, "back") {}
     bool handleInput(platform::MessageId message, platform::WParam wParam,
                      platform::LParam lParam) override
     {
@@ -46,51 +47,25 @@ public:
     std::string_view className() const override { return "ClosingPanel"; }
 };
 
-// The game's side of the contract: one modal slot.
-class Slot : public PanelHost {
-public:
-    void closeModalPanel() override
-    {
-        ++closes;
-        modal.reset();
-    }
-    void closeMenuOverlay() override { menu.reset(); }
-    void openModalPanel(std::unique_ptr<Panel> panel) override { modal = std::move(panel); }
-    std::unique_ptr<Panel> modal;
-    std::unique_ptr<Panel> menu;
-    int closes = 0;
-};
-
 class ButtonPanelTest : public test::ScreensTest {
 protected:
-    void SetUp() override
-    {
-        test::ScreensTest::SetUp();
-        setPanelHost(&slot_);
-    }
-    void TearDown() override
-    {
-        slot_.modal.reset();
-        test::ScreensTest::TearDown();
-    }
+    void SetUp() override { test::ScreensTest::SetUp(); }
+    void TearDown() override { test::ScreensTest::TearDown(); }
     bool input(platform::MessageId message, platform::WParam wParam = 0)
     {
-        return slot_.modal->handleInput(message, wParam, 0);
+        return host_->modal->handleInput(message, wParam, 0);
     }
     void moveTo(std::int32_t x, std::int32_t y)
     {
-        pointerX() = x;
-        pointerY() = y;
+        host_->setPointer(x, y);
         input(WM_MOUSEMOVE);
     }
-
-    Slot slot_;
 };
 
 TEST_F(ButtonPanelTest, BuildsButtonsFromTheTableAndDeletesThem)
 {
-    slot_.modal = std::make_unique<TestPanel>(threeButtons, true);
-    auto& panel = static_cast<TestPanel&>(*slot_.modal);
+    host_->modal = std::make_unique<TestPanel>(*host_, threeButtons, true);
+    auto& panel = static_cast<TestPanel&>(*host_->modal);
     for (int b = 0; b < 3; ++b) {
         ASSERT_NE(threeButtons[b].button, nullptr);
         EXPECT_EQ(threeButtons[b].button->commandId(), 21 + b);
@@ -118,84 +93,81 @@ TEST_F(ButtonPanelTest, BuildsButtonsFromTheTableAndDeletesThem)
     EXPECT_TRUE(input(WM_LBUTTONUP));
     EXPECT_EQ(commands(), (std::vector<std::int32_t>{23}));
 
-    slot_.modal.reset();
+    host_->modal.reset();
     for (int b = 0; b < 3; ++b) {
         EXPECT_EQ(threeButtons[b].button, nullptr);
     }
     // The pictures stay in the archive's cache for the next panel.
-    slot_.modal = std::make_unique<TestPanel>(threeButtons, true);
+    host_->modal = std::make_unique<TestPanel>(*host_, threeButtons, true);
     EXPECT_TRUE(threeButtons[0].button->image()->isLoaded());
 }
 
 TEST_F(ButtonPanelTest, EscapeClosesOnlyPanelsThatCloseOnEscape)
 {
-    slot_.modal = std::make_unique<TestPanel>(threeButtons, false);
+    host_->modal = std::make_unique<TestPanel>(*host_, threeButtons, false);
     moveTo(buttonX(0), kButtonY);
     EXPECT_TRUE(input(WM_KEYDOWN, VK_ESCAPE));
-    EXPECT_EQ(slot_.closes, 0);
-    ASSERT_NE(slot_.modal, nullptr);
+    EXPECT_EQ(host_->closes, 0);
+    ASSERT_NE(host_->modal, nullptr);
     EXPECT_TRUE(threeButtons[0].button->hover());
 
     // Replacing the panel makes the new one before the old one goes: each keeps its own.
-    slot_.modal = std::make_unique<TestPanel>(threeButtons, true);
+    host_->modal = std::make_unique<TestPanel>(*host_, threeButtons, true);
     ASSERT_NE(threeButtons[0].button, nullptr);
-    EXPECT_EQ(threeButtons[0].button, static_cast<TestPanel&>(*slot_.modal).buttonFor(21));
+    EXPECT_EQ(threeButtons[0].button, static_cast<TestPanel&>(*host_->modal).buttonFor(21));
     EXPECT_TRUE(input(WM_KEYDOWN, 'A'));
     EXPECT_EQ(TestPanel::alive, 1);
     EXPECT_FALSE(input(WM_KEYDOWN, VK_ESCAPE));
-    EXPECT_EQ(slot_.closes, 1);
-    EXPECT_EQ(slot_.modal, nullptr);
+    EXPECT_EQ(host_->closes, 1);
+    EXPECT_EQ(host_->modal, nullptr);
     EXPECT_EQ(TestPanel::alive, 0);
 }
 
 TEST_F(ButtonPanelTest, AnEmptyTableGivesNoButtons)
 {
     noButtons[1].button = nullptr;
-    slot_.modal = std::make_unique<TestPanel>(noButtons, true);
+    host_->modal = std::make_unique<TestPanel>(*host_, noButtons, true);
     EXPECT_EQ(noButtons[1].button, nullptr);
     clearFrame();
-    slot_.modal->draw();
+    host_->modal->draw();
     EXPECT_EQ(shownFrame(0), -1);
     EXPECT_TRUE(input(WM_LBUTTONDOWN));
 }
 
 TEST_F(ButtonPanelTest, ThePlainCloseRequestAlwaysAnswersTrue)
 {
-    slot_.modal = std::make_unique<ClosingPanel>();
+    host_->modal = std::make_unique<ClosingPanel>(*host_);
     EXPECT_TRUE(input(WM_KEYDOWN, 'X'));
     EXPECT_TRUE(input(WM_MOUSEMOVE));
-    EXPECT_NE(slot_.modal, nullptr);
+    EXPECT_NE(host_->modal, nullptr);
     // Closing itself from inside its own handler (checked under the address sanitizer).
     EXPECT_TRUE(input(WM_LBUTTONUP));
-    EXPECT_EQ(slot_.modal, nullptr);
-
-    // Without a host the request is harmless.
-    setPanelHost(nullptr);
-    ClosingPanel loose;
-    EXPECT_TRUE(loose.handleInput(WM_KEYDOWN, VK_ESCAPE, 0));
+    EXPECT_EQ(host_->modal, nullptr);
 }
 
 TEST_F(ButtonPanelTest, ImageReferencesNeedAPictureEntry)
 {
-    graphics::ImageResource* first = acquireImage("b1");
-    graphics::ImageResource* second = acquireImage("b1", "VEK.HEAP");
+    graphics::ImageResource* first = host_->images().acquire("b1");
+    graphics::ImageResource* second = host_->images().acquire("b1", "VEK.HEAP");
     ASSERT_NE(first, nullptr);
     EXPECT_EQ(first, second);
-    EXPECT_EQ(acquireImage("missing"), nullptr);
-    EXPECT_EQ(acquireImage("word"), nullptr);  // not a picture
-    EXPECT_EQ(acquireImage("b1", "absent.heap"), nullptr);
+    EXPECT_EQ(host_->images().acquire("missing"), nullptr);
+    EXPECT_EQ(host_->images().acquire("word"), nullptr);  // not a picture
+    EXPECT_EQ(host_->images().acquire("b1", "absent.heap"), nullptr);
     first->load();
-    releaseImage(second);
+    host_->images().release(second);
     EXPECT_TRUE(first->isLoaded());
-    releaseImage(first);
-    releaseImage(nullptr);
+    host_->images().release(first);
+    host_->images().release(nullptr);
 
-    setImageRegistry(nullptr);
-    EXPECT_EQ(acquireImage("b1"), nullptr);
-    // A panel whose background cannot be had still works, showing nothing of it.
-    slot_.modal = std::make_unique<TestPanel>(threeButtons, true);
-    EXPECT_EQ(slot_.modal->background(), nullptr);
-    slot_.modal->draw();
+    // Without an archive to take them from, a panel still works, showing nothing.
+    wordlark::test::TempDir empty;
+    archive::ArchiveRegistry none(empty.folder());
+    test::TestHost bare(none);
+    EXPECT_EQ(bare.images().acquire("b1"), nullptr);
+    bare.modal = std::make_unique<TestPanel>(bare, threeButtons, true);
+    EXPECT_EQ(bare.modal->background(), nullptr);
+    bare.modal->draw();
 }
 
 }  // namespace

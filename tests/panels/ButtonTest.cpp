@@ -19,7 +19,7 @@ protected:
         test::ScreensTest::SetUp();
         for (int b = 0; b < 3; ++b) {
             buttons_.push_back(
-                std::make_unique<Button>("b" + std::to_string(b), "vek.heap", 10 + b));
+                std::make_unique<Button>(*host_, "b" + std::to_string(b), "vek.heap", 10 + b));
             buttons_.back()->loadImage();
         }
     }
@@ -33,8 +33,7 @@ protected:
     }
     void moveTo(std::int32_t x, std::int32_t y)
     {
-        pointerX() = x;
-        pointerY() = y;
+        host_->setPointer(x, y);
         send(WM_MOUSEMOVE);
     }
     void moveToButton(int b) { moveTo(buttonX(b), kButtonY); }
@@ -62,15 +61,15 @@ TEST_F(ButtonTest, AClickIsAPressAndReleaseOverTheSameButton)
 
     // Press on 0, move onto 1, release: nothing posted, no highlight anywhere.
     send(WM_LBUTTONDOWN);
-    EXPECT_TRUE(buttonHeld());
-    EXPECT_EQ(pressedButton(), buttons_[0].get());
+    EXPECT_TRUE(host_->buttonHeld());
+    EXPECT_EQ(host_->pressedButton(), buttons_[0].get());
     EXPECT_EQ(capture(), window_);
     EXPECT_EQ(pass(), (std::vector<int>{1, -1, -1}));
     moveToButton(1);  // held: no highlighting
     EXPECT_FALSE(buttons_[1]->hover());
     EXPECT_EQ(pass(), (std::vector<int>{1, -1, -1}));
     send(WM_LBUTTONUP);
-    EXPECT_FALSE(buttonHeld());
+    EXPECT_FALSE(host_->buttonHeld());
     EXPECT_EQ(capture(), platform::kNoWindow);
     EXPECT_TRUE(commands().empty());
     EXPECT_EQ(pass(), (std::vector<int>{-1, -1, -1}));
@@ -104,7 +103,7 @@ TEST_F(ButtonTest, DisabledButtonsShowTheirThirdFrameAndIgnoreTheMouse)
     moveToButton(2);
     send(WM_LBUTTONDOWN);
     send(WM_LBUTTONUP);
-    EXPECT_FALSE(buttonHeld());
+    EXPECT_FALSE(host_->buttonHeld());
     EXPECT_TRUE(commands().empty());
 
     // Enabling touches neither the frame nor the highlight; owners clear it themselves.
@@ -143,21 +142,21 @@ TEST_F(ButtonTest, ConstructionResetsTheHeldValueAndMissingPicturesAreInert)
 {
     moveToButton(0);
     send(WM_LBUTTONDOWN);
-    ASSERT_TRUE(buttonHeld());
-    Button missing("nothing", "vek.heap", 7);
-    EXPECT_FALSE(buttonHeld());
+    ASSERT_TRUE(host_->buttonHeld());
+    Button missing(*host_, "nothing", "vek.heap", 7);
+    EXPECT_FALSE(host_->buttonHeld());
     EXPECT_EQ(missing.image(), nullptr);
     missing.loadImage();
     missing.setPosition(1, 2);
     missing.setEnabled(false);
     missing.handleMouse(WM_LBUTTONDOWN);
     missing.tick();
-    Button other("b0", "other.heap", 8);
+    Button other(*host_, "b0", "other.heap", 8);
     EXPECT_EQ(other.image(), nullptr);
 
     // A destroyed button leaves no identity behind for a later one to inherit.
     buttons_[0].reset();
-    EXPECT_EQ(pressedButton(), nullptr);
+    EXPECT_EQ(host_->pressedButton(), nullptr);
 }
 
 TEST_F(ButtonTest, GameButtonsArePlacedBySetPosition)

@@ -15,6 +15,7 @@
 #include "heaptool/ArchiveWriter.h"
 #include "heaptool/PictureBuilder.h"
 #include "panels/ImageReferences.h"
+#include "panels/Panel.h"
 #include "panels/PanelHost.h"
 #include "platform/Desktop.h"
 #include "platform/headless/HeadlessDesktop.h"
@@ -22,6 +23,22 @@
 #include "support/TempDir.h"
 
 namespace wordlark::panels::test {
+
+// The game's side of the contract: one modal slot and one menu slot.
+class TestHost : public PanelHost {
+public:
+    using PanelHost::PanelHost;
+    void closeModalPanel() override
+    {
+        ++closes;
+        modal.reset();
+    }
+    void closeMenuOverlay() override { menu.reset(); }
+    void openModalPanel(std::unique_ptr<Panel> panel) override { modal = std::move(panel); }
+    std::unique_ptr<Panel> modal;
+    std::unique_ptr<Panel> menu;
+    int closes = 0;
+};
 
 inline constexpr std::int32_t kButtonSide = 20;
 
@@ -59,7 +76,7 @@ protected:
         writer.addEntry("word", "wrds", {'x'}, heaptool::Storage::Plain);
         dir_.write("vek.heap", writer.build("vek.heap"));
         registry_ = std::make_unique<archive::ArchiveRegistry>(dir_.folder());
-        setImageRegistry(registry_.get());
+        host_ = std::make_unique<TestHost>(*registry_);
 
         platform::setDesktop(&desktop_);
         window_ = desktop_.createWindow(
@@ -76,8 +93,7 @@ protected:
         platform::headless::headlessVideo().reset();
         platform::headless::headlessVideo().setDesktop(16, 1280, 1024);
         ASSERT_TRUE(graphics::display().open(window_));
-        pointerX() = 0;
-        pointerY() = 0;
+        host_->setPointer(0, 0);
     }
 
     void TearDown() override
@@ -86,8 +102,8 @@ protected:
         platform::headless::headlessVideo().reset();
         platform::setMainWindow(platform::kNoWindow);
         platform::setDesktop(nullptr);
-        setPanelHost(nullptr);
-        setImageRegistry(nullptr);
+        host_->modal.reset();
+        host_->menu.reset();
     }
 
     // The centre of button b.
@@ -129,6 +145,7 @@ protected:
 
     wordlark::test::TempDir dir_;
     std::unique_ptr<archive::ArchiveRegistry> registry_;
+    std::unique_ptr<TestHost> host_;
     platform::headless::HeadlessDesktop desktop_;
     platform::WindowId window_ = platform::kNoWindow;
     std::vector<std::int32_t> commands_;

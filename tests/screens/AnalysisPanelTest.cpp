@@ -9,17 +9,9 @@
 #include <string>
 #include <vector>
 
-#include "archive/ArchiveRegistry.h"
 #include "game/Game.h"
-#include "game/GameState.h"
-#include "graphics/Display.h"
-#include "graphics/PictureClasses.h"
-#include "panels/ImageReferences.h"
-#include "panels/PanelHost.h"
-#include "platform/Desktop.h"
-#include "platform/ProgramFolder.h"
-#include "platform/headless/HeadlessDesktop.h"
 #include "screens/GameScreens.h"
+#include "support/GameWorld.h"
 #include "support/TempDir.h"
 
 namespace wordlark::screens {
@@ -32,45 +24,21 @@ class AnalysisPanelTest : public ::testing::Test {
 protected:
     AnalysisPanelTest()
     {
-        std::filesystem::copy_file(std::string(WORDLARK_BUILD_DIR) + "/vek.heap",
-                                   dir_.file("vek.heap"));
-        std::filesystem::create_directory(dir_.file("save"));
-        platform::setProgramFolder(dir_.folder());
-        game::gameState() = game::GameState{};
-        platform::setDesktop(&desktop_);
-        graphics::display().open(1);
-        graphics::registerPictureClasses();
-        registry_ = std::make_unique<archive::ArchiveRegistry>(dir_.folder());
-        panels::setImageRegistry(registry_.get());
-        game_ = std::make_unique<game::Game>("fon1", "vek.heap", screens_);
-        panels::setPanelHost(game_.get());
-        EXPECT_TRUE(game_->loadImages());
-        game_->closeModalPanel();
+        EXPECT_TRUE(world_.makeGame());
+        world_.game->closeModalPanel();
     }
-    ~AnalysisPanelTest() override
-    {
-        panel_.reset();
-        panels::setPanelHost(nullptr);
-        game_.reset();
-        panels::setImageRegistry(nullptr);
-        registry_.reset();
-        graphics::display().close();
-        platform::setDesktop(nullptr);
-        game::gameState() = game::GameState{};
-    }
+    ~AnalysisPanelTest() override { panel_.reset(); }
 
     AnalysisPanel& open(const std::string& letters)
     {
-        panel_ = std::make_unique<AnalysisPanel>("an_fon", *game_, letters, alphabetical_);
+        panel_ = std::make_unique<AnalysisPanel>("an_fon", *world_.game, letters, alphabetical_);
         return *panel_;
     }
     void command(AnalysisCommand id) { panel_->handleInput(WM_BUTTON_COMMAND, id, 0); }
 
-    test::TempDir dir_;
-    platform::headless::HeadlessDesktop desktop_;
-    std::unique_ptr<archive::ArchiveRegistry> registry_;
-    GameScreens screens_{game::gameState(), dir_.folder()};
-    std::unique_ptr<game::Game> game_;
+    GameScreens screens_;
+    test::GameWorld world_{screens_};
+    test::TempDir& dir_ = world_.dir;
     bool alphabetical_ = true;
     std::unique_ptr<AnalysisPanel> panel_;
 };

@@ -1,0 +1,73 @@
+// Deal.h -- the rules of a deal: dealing, judging the player's word, passing, clearing.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+namespace wordlark::platform {
+class Random;
+}
+namespace wordlark::words {
+class Dictionary;
+}
+
+namespace wordlark::game {
+
+class LetterPool;
+class SaveProblems;
+class WordRow;
+struct GameState;
+struct Scores;
+
+// The target length of the computer's answer at a level; draws from `random` for the levels
+// whose lengths vary. Levels outside 0..10 count as the nearest end.
+std::int32_t computerWordLength(std::int32_t level, platform::Random& random);
+
+// What a deal does to the letters, the rows, the used words, the counts and the player's
+// files. It knows no buttons, panels or windows: the game screen maps its buttons and input
+// onto these operations and sets its buttons from their results.
+class Deal {
+public:
+    // Everything is the game's and outlives the deal.
+    Deal(GameState& state, Scores& scores, SaveProblems& problems, LetterPool& pool,
+         WordRow& playerRow, WordRow& computerRow, words::Dictionary& dictionary,
+         std::string programFolder);
+
+    // A new deal: counts a game, forgets the used words, empties both rows (the letters are
+    // dropped) and deals twelve letters, the last perhaps the joker.
+    void start();
+
+    enum class Judgement {
+        Repeat,   // played already in this deal: its letters went back to the pool
+        Unknown,  // neither the dictionary nor the player's list knows it: nothing changed
+        Judged,   // accepted, answered by the computer, the verdict recorded and saved
+    };
+    // Judges the word of the player's row.
+    Judgement demand();
+
+    // Gives the deal up: the player's letters go back, the computer answers, and it counts as
+    // a defeat whatever the answer.
+    void pass();
+
+    // Every letter of the player's row back to the pool.
+    void clear();
+
+    // The answer to "keep this unknown word?": yes appends it to the player's list (a new
+    // demand then accepts it), no clears the row. Nothing with an empty row.
+    void saveWordAnswer(bool yes);
+
+private:
+    void answer();
+    void checkSaved(bool saved, const std::string& why);
+
+    GameState& state_;
+    Scores& scores_;
+    SaveProblems& problems_;
+    LetterPool& pool_;
+    WordRow& playerRow_;
+    WordRow& computerRow_;
+    words::Dictionary& dictionary_;
+    std::string programFolder_;
+};
+
+}  // namespace wordlark::game
