@@ -3,12 +3,9 @@
 #include <algorithm>
 #include <utility>
 
-#include "archive/FourCC.h"
 #include "graphics/ImageResource.h"
 
 namespace wordlark::game {
-
-using archive::commandCode;
 
 std::int32_t columnAt(std::int32_t x)
 {
@@ -104,8 +101,7 @@ void LetterPool::draw()
             std::int32_t& frame = rollFrame_[i];
             if (frame < target - 2) {
                 frame += 3;
-                const std::int32_t count =
-                    rollImage_ ? rollImage_->command(commandCode("GetN"), 0) : 0;
+                const std::int32_t count = rollImage_ ? rollImage_->countFrames() : 0;
                 if (count > 0 && frame >= count) {
                     frame -= count;
                 }
@@ -114,11 +110,11 @@ void LetterPool::draw()
                 frame = target;
             }
             if (rollImage_) {
-                rollImage_->command(commandCode("Faze"), frame);
+                rollImage_->selectFrame(frame);
                 rollImage_->drawAt(x, kPoolBottom);
             }
         } else if (available_[i] && letterImage_) {
-            letterImage_->command(commandCode("Faze"), letter);
+            letterImage_->selectFrame(letter);
             letterImage_->drawAt(x, kPoolBottom);
         }
     }

@@ -2,12 +2,9 @@
 
 #include <algorithm>
 
-#include "archive/FourCC.h"
 #include "graphics/ImageResource.h"
 
 namespace wordlark::game {
-
-using archive::commandCode;
 
 WordRow::WordRow(graphics::ImageResource* letterImage, graphics::ImageResource* jokerMarkImage,
                  std::int32_t top)
@@ -128,7 +125,7 @@ void WordRow::draw()
             // A joker still waiting for its letter shows the joker tile: the first frame
             // would read as an A the player never laid.
             const char code = word_[i] == '?' ? kJokerCode : word_[i];
-            letterImage_->command(commandCode("Faze"), code - 'A');
+            letterImage_->selectFrame(code - 'A');
             letterImage_->drawAt(x, baseY_);
         }
         if (static_cast<std::int32_t>(i) == jokerIndex_ && jokerMarkImage_) {

@@ -5,6 +5,7 @@
 #include <string_view>
 
 #include "archive/ArchiveObject.h"
+#include "archive/FourCC.h"
 #include "graphics/ImageHeader.h"
 #include "graphics/SurfaceRecord.h"
 
@@ -41,6 +42,20 @@ public:
     // "Show" loads, "Hide" unloads, "SzPl" stores a value and "GzPl" returns it; any other
     // code does nothing and answers 0.
     virtual std::int32_t command(std::uint32_t code, std::int32_t value);
+
+    // The commands the game gives its pictures, by name; each goes through command, so a
+    // picture answers them as it answers the code. A still picture answers the frame ones
+    // with 0 (see AnimationResource).
+    // "Show": loads.
+    void show() { command(archive::commandCode("Show"), 0); }
+    // "Hide": unloads.
+    void hide() { command(archive::commandCode("Hide"), 0); }
+    // "Faze": makes `frame` current; -1 is the last.
+    void selectFrame(std::int32_t frame) { command(archive::commandCode("Faze"), frame); }
+    // "FGet": the current frame; -1 when it is the last.
+    std::int32_t selectedFrame() { return command(archive::commandCode("FGet"), 0); }
+    // "GetN": how many frames there are.
+    std::int32_t countFrames() { return command(archive::commandCode("GetN"), 0); }
     // Draws as if placed at (x, y), then puts the stored placement back.
     virtual void drawAt(std::int32_t x, std::int32_t y);
     virtual void draw();

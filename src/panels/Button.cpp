@@ -1,14 +1,11 @@
 #include "panels/Button.h"
 
-#include "archive/FourCC.h"
 #include "graphics/ImageResource.h"
 #include "panels/ImageReferences.h"
 #include "panels/PanelHost.h"
 #include "platform/Desktop.h"
 
 namespace wordlark::panels {
-
-using archive::commandCode;
 
 Button::Button(PanelHost& host, std::string_view imageName, std::string_view archiveFile,
                std::int32_t commandId)
@@ -58,7 +55,7 @@ bool Button::pointerOnImage() const
 void Button::showFrame(std::int32_t frame)
 {
     if (image_) {
-        image_->command(commandCode("Faze"), frame);
+        image_->selectFrame(frame);
     }
 }
 
@@ -123,7 +120,7 @@ void Button::tick()
     if (hover_ || !enabled_) {
         image_->draw();
     }
-    if (autoRepeat_ && image_->command(commandCode("FGet"), 0) == kFramePressed) {
+    if (autoRepeat_ && image_->selectedFrame() == kFramePressed) {
         ++repeatCount_;
         if (repeatCount_ > kRepeatDelay) {
             postCommand();

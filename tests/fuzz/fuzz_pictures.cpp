@@ -127,8 +127,8 @@ void exercise(graphics::ImageResource& picture, graphics::ImageResource& source,
                 source.unload();
                 break;
             case 8:
-                picture.command(archive::commandCode("Faze"), x);
-                source.command(archive::commandCode("Faze"), y);
+                picture.selectFrame(x);
+                source.selectFrame(y);
                 break;
             case 9:
                 picture.command(archive::commandCode("Step"), x);
@@ -139,7 +139,7 @@ void exercise(graphics::ImageResource& picture, graphics::ImageResource& source,
                 if (animation) {
                     animation->loadFrame(x);
                 }
-                picture.command(archive::commandCode("FGet"), 0);
+                picture.selectedFrame();
                 break;
             default:
                 source.moveBy(x, y);
