@@ -187,17 +187,6 @@ inline std::uint64_t tickCount()
     return desktop().tickCount();
 }
 
-// Whether `path` names a regular file this process may execute.
-bool isExecutableFile(const std::string& path);
-// Starts an executable file with no arguments, detached (never waited for, never left as a
-// zombie). False when it is not an executable file or cannot be started.
-bool startDetached(const std::string& path);
-// Calls `start` in a short-lived middle child, in a session of its own, and waits for that
-// child alone: what `start` sets going is adopted by init, so it is never ours to wait for
-// and never our zombie. `start` runs in a forked copy of the process, so it should only
-// spawn or fork and exec. True when `start` answered true.
-bool startFromMiddleChild(const std::function<bool()>& start);
-
 // The one main window, kNoWindow before start-up makes it and after it is destroyed.
 WindowId mainWindow();
 void setMainWindow(WindowId window);

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <utility>
 
+#include "platform/Launch.h"
+
 namespace wordlark::platform {
 
 QueuedDesktop::QueuedDesktop() = default;
@@ -46,6 +48,9 @@ bool QueuedDesktop::destroyWindow(WindowId window)
     }
     if (capture_ == window) {
         releaseCapture();
+    }
+    if (dragging_ == window) {
+        dragging_ = kNoWindow;
     }
     windowDestroyed(window, *record);
     windows_.erase(window);
@@ -209,9 +214,18 @@ LResult QueuedDesktop::defaultProcedure(WindowId window, MessageId message, WPar
                     break;
             }
             return 0;
-        case WM_NCLBUTTONDOWN:
-            framePressed(window, static_cast<LResult>(wParam), {pointX(lParam), pointY(lParam)});
+        case WM_NCLBUTTONDOWN: {
+            const LResult hit = static_cast<LResult>(wParam);
+            const Point pressed{pointX(lParam), pointY(lParam)};
+            if (movesWindow(hit)) {
+                dragging_ = window;
+                dragFrom_ = dragOrigin(pressed);
+                dragChanged(true);
+            } else {
+                framePressed(window, hit, pressed);
+            }
             return 0;
+        }
         default:
             return 0;
     }
@@ -298,6 +312,32 @@ void QueuedDesktop::routePointer(WindowId window, MessageId clientMessage, Messa
     } else if (frameMessage != 0 && hit != HTNOWHERE) {
         postMessage(window, frameMessage, static_cast<WParam>(hit), makeLParam(screen.x, screen.y));
     }
+}
+
+bool QueuedDesktop::dragWindow(WindowId window, MessageId message, Point screen)
+{
+    if (dragging_ == kNoWindow) {
+        return false;
+    }
+    if (message == WM_MOUSEMOVE) {
+        const Rect rect = windowRect(window);
+        moveWindow(window, rect.left + screen.x - dragFrom_.x, rect.top + screen.y - dragFrom_.y);
+        dragFrom_ = screen;
+    } else if (buttons_ == 0) {
+        dragging_ = kNoWindow;
+        dragChanged(false);
+    }
+    return true;
+}
+
+bool QueuedDesktop::openHelp(const std::string& path)
+{
+    return openHelpPage(path);
+}
+
+bool QueuedDesktop::launchProgram(const std::string& path)
+{
+    return startDetached(path);
 }
 
 }  // namespace wordlark::platform

@@ -1,5 +1,5 @@
 // QueuedDesktop.h -- what every backend's desktop keeps in its own process: the window table,
-// the message queue, timers, focus, capture and the routing of pointer input.
+// the message queue, timers, focus, capture, the routing of pointer input and the caption drag.
 #pragma once
 
 #include <cstdint>
@@ -7,6 +7,7 @@
 #include <map>
 #include <memory>
 #include <optional>
+#include <string>
 #include <vector>
 
 #include "platform/Desktop.h"
@@ -32,7 +33,8 @@ public:
     LResult sendMessage(WindowId window, MessageId message, WParam wParam, LParam lParam) override;
     LResult dispatchMessage(const Message& message) override;
     void postQuitMessage(int code) override;
-    // A press on the frame (WM_NCLBUTTONDOWN) is the backend's: see framePressed.
+    // A press on the frame (WM_NCLBUTTONDOWN) starts dragging the window where movesWindow
+    // says so; any other is the backend's (see framePressed).
     LResult defaultProcedure(WindowId window, MessageId message, WParam wParam,
                              LParam lParam) override;
 
@@ -43,6 +45,10 @@ public:
     WindowId setCapture(WindowId window) override;
     void releaseCapture() override;
     WindowId captureWindow() const override { return capture_; }
+
+    // The help page in the desktop's browser and the program started detached (Launch.h).
+    bool openHelp(const std::string& path) override;
+    bool launchProgram(const std::string& path) override;
 
     // Observations, for tests and replays.
     std::size_t queued() const { return queue_.size(); }
@@ -63,9 +69,16 @@ protected:
     QueuedDesktop(QueuedDesktop&&);
     QueuedDesktop& operator=(QueuedDesktop&&);
 
-    // The press of the left button on the frame at `hit` (HTCAPTION, HTMENU, ...), the
-    // pointer at `screen`.
-    virtual void framePressed(WindowId window, LResult hit, Point screen) = 0;
+    // The press of the left button on the frame at `hit` (HTMENU, ...) when it does not move
+    // the window, the pointer at `screen`.
+    virtual void framePressed(WindowId, LResult, Point) {}
+    // The parts of the frame that drag the window: the caption band.
+    virtual bool movesWindow(LResult hit) const { return hit == HTCAPTION; }
+    // Where a drag takes hold, in the pixels the backend's pointer input comes in: the point of
+    // the press on the frame by default.
+    virtual Point dragOrigin(Point pressed) const { return pressed; }
+    // Told when a drag starts (true) and ends (false).
+    virtual void dragChanged(bool) {}
     // Called by destroyWindow after WM_DESTROY, while the record still exists: the backend
     // frees what it made for the window and forgets it in its own state.
     virtual void windowDestroyed(WindowId window, WindowRecord& record) = 0;
@@ -108,6 +121,11 @@ protected:
     // (WM_SETCURSOR). The message is posted, as input is.
     void routePointer(WindowId window, MessageId clientMessage, MessageId frameMessage,
                       Point point);
+    // The window is dragged by hand, as a window manager's own drag is not there in every
+    // session: while a press on the frame holds it, each pointer move (the pointer at `screen`)
+    // shifts the window as far as the pointer went, and the first button event that leaves no
+    // button held lets go. True when a drag took the event, which then goes no further.
+    bool dragWindow(WindowId window, MessageId message, Point screen);
 
 private:
     struct Timer {
@@ -126,6 +144,8 @@ private:
     int cursorCounter_ = 0;
     WindowId capture_ = kNoWindow;
     WParam buttons_ = 0;
+    WindowId dragging_ = kNoWindow;  // the window whose frame holds a drag
+    Point dragFrom_{};               // the pointer where the drag last moved the window
 };
 
 }  // namespace wordlark::platform

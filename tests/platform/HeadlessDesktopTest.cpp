@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "platform/Desktop.h"
+#include "platform/Launch.h"
 #include "platform/headless/HeadlessDesktop.h"
 
 namespace wordlark::platform {

@@ -4,6 +4,8 @@
 #include <memory>
 #include <utility>
 
+#include "platform/Launch.h"
+
 namespace wordlark::platform::headless {
 
 HeadlessDesktop::HeadlessDesktop() = default;
@@ -101,12 +103,9 @@ bool HeadlessDesktop::getMessage(Message& message)
     }
 }
 
-void HeadlessDesktop::framePressed(WindowId window, LResult hit, Point screen)
+void HeadlessDesktop::framePressed(WindowId window, LResult hit, Point)
 {
-    if (hit == HTCAPTION) {
-        dragging_ = true;
-        dragFrom_ = screen;
-    } else if (hit == HTMENU && !menuOpen_) {
+    if (hit == HTMENU && !menuOpen_) {
         menuOpen_ = true;
         menuWindow_ = window;
         // The menu handle the window menu is known by is the window's own id.
@@ -176,14 +175,7 @@ void HeadlessDesktop::postMouse(MessageId clientMessage, MessageId frameMessage,
         }
         return;
     }
-    if (dragging_) {
-        if (clientMessage == WM_MOUSEMOVE) {
-            moveWindow(window, state->rect.left + screen.x - dragFrom_.x,
-                       state->rect.top + screen.y - dragFrom_.y);
-            dragFrom_ = screen;
-        } else {
-            dragging_ = false;
-        }
+    if (dragWindow(window, clientMessage, screen)) {
         return;
     }
     routePointer(window, clientMessage, frameMessage, {x, y});

@@ -108,8 +108,6 @@ private:
     std::uint64_t now_ = 0;
     Point cursor_{};
     CursorShape shape_ = CursorShape::Arrow;
-    bool dragging_ = false;
-    Point dragFrom_{};
     bool menuOpen_ = false;
     WindowId menuWindow_ = kNoWindow;
     std::vector<std::string> helpOpened_;

@@ -1,97 +1,20 @@
 #include "platform/sdl/SdlDesktop.h"
 
 #include <SDL.h>
-#include <unistd.h>
 
 #include <algorithm>
-#include <filesystem>
 #include <memory>
 #include <optional>
 #include <string_view>
 #include <utility>
 
-#include "platform/CodePage.h"
 #include "platform/PngImage.h"
+#include "platform/sdl/SdlInput.h"
 #include "platform/sdl/X11Wait.h"
 
 namespace wordlark::platform::sdl {
 
 namespace {
-
-// The part of the window that moves it when dragged: the caption band and, since a Linux
-// desktop has no window menu to open there, the menu corner too.
-bool movesWindow(LResult hit)
-{
-    return hit == HTCAPTION || hit == HTMENU;
-}
-
-std::optional<WParam> virtualKey(SDL_Keycode key)
-{
-    if (key >= SDLK_a && key <= SDLK_z) {
-        return static_cast<WParam>('A' + (key - SDLK_a));
-    }
-    if (key >= SDLK_0 && key <= SDLK_9) {
-        return static_cast<WParam>(key);
-    }
-    switch (key) {
-        case SDLK_BACKSPACE:
-            return VK_BACK;
-        case SDLK_TAB:
-            return VK_TAB;
-        case SDLK_RETURN:
-        case SDLK_KP_ENTER:
-            return VK_RETURN;
-        case SDLK_ESCAPE:
-            return VK_ESCAPE;
-        case SDLK_SPACE:
-            return VK_SPACE;
-        case SDLK_DELETE:
-            return VK_DELETE;
-        case SDLK_LEFT:
-            return VK_LEFT;
-        case SDLK_UP:
-            return VK_UP;
-        case SDLK_RIGHT:
-            return VK_RIGHT;
-        case SDLK_DOWN:
-            return VK_DOWN;
-        case SDLK_LSHIFT:
-        case SDLK_RSHIFT:
-            return VK_SHIFT;
-        case SDLK_LCTRL:
-        case SDLK_RCTRL:
-            return VK_CONTROL;
-        case SDLK_F1:
-            return VK_F1;
-        default:
-            return std::nullopt;
-    }
-}
-
-// The Windows-1252 bytes of a text-input event's UTF-8. A character the code page lacks is
-// dropped, and so is every byte of a malformed sequence, decoding going on after it.
-std::string textInputToCp1252(std::string_view text)
-{
-    std::string out;
-    std::size_t i = 0;
-    while (i < text.size()) {
-        // The shortest run from here that converts is the one whole character starting here;
-        // none converts when that character is malformed or outside the code page.
-        std::optional<std::string> converted;
-        std::size_t length = 0;
-        while (!converted && length < 4 && i + length < text.size()) {
-            ++length;
-            converted = utf8ToCp1252(text.substr(i, length));
-        }
-        if (converted) {
-            out += *converted;
-            i += length;
-        } else {
-            ++i;
-        }
-    }
-    return out;
-}
 
 std::string executableFolder()
 {
@@ -251,7 +174,6 @@ void SdlDesktop::windowDestroyed(WindowId window, WindowRecord& record)
     if (mainWindow_ == window) {
         mainWindow_ = kNoWindow;
         x11Display_ = nullptr;
-        dragging_ = false;
     }
 }
 
@@ -336,15 +258,22 @@ bool SdlDesktop::getMessage(Message& message)
     }
 }
 
-void SdlDesktop::framePressed(WindowId, LResult hit, Point)
+bool SdlDesktop::movesWindow(LResult hit) const
 {
-    if (movesWindow(hit)) {
-        // Dragged by hand: a window manager's own drag is not there in every session. It
-        // follows the pointer in real pixels, which a scaled window's messages do not carry.
-        dragging_ = true;
-        dragFrom_ = lastPointer_;
-        SDL_CaptureMouse(SDL_TRUE);
-    }
+    // A Linux desktop has no window menu to open in the corner, so it drags the window too.
+    return hit == HTCAPTION || hit == HTMENU;
+}
+
+Point SdlDesktop::dragOrigin(Point) const
+{
+    // The drag follows the pointer in real pixels, which a scaled window's messages do not
+    // carry.
+    return lastPointer_;
+}
+
+void SdlDesktop::dragChanged(bool dragging)
+{
+    SDL_CaptureMouse(dragging ? SDL_TRUE : SDL_FALSE);
 }
 
 void SdlDesktop::mouseEvent(MessageId clientMessage, MessageId frameMessage, std::int32_t x,
@@ -363,14 +292,7 @@ void SdlDesktop::mouseEvent(MessageId clientMessage, MessageId frameMessage, std
     const int gx = wx + x;
     const int gy = wy + y;
     lastPointer_ = {gx, gy};
-    if (dragging_) {
-        if (clientMessage == WM_MOUSEMOVE) {
-            moveWindow(window, wx + gx - dragFrom_.x, wy + gy - dragFrom_.y);
-            dragFrom_ = {gx, gy};
-        } else if (buttons() == 0) {
-            dragging_ = false;
-            SDL_CaptureMouse(SDL_FALSE);
-        }
+    if (dragWindow(window, clientMessage, lastPointer_)) {
         return;
     }
     // Window pixels back to game pixels.
@@ -521,35 +443,6 @@ void SdlDesktop::releaseCapture()
     if (started_ && buttons() == 0) {
         SDL_CaptureMouse(SDL_FALSE);
     }
-}
-
-bool SdlDesktop::openHelp(const std::string& path)
-{
-    // The help is HTML under an old name; a browser recognises it only as .html.
-    std::error_code ec;
-    const std::filesystem::path copy = std::filesystem::temp_directory_path(ec) /
-                                       ("wordlark-help-" + std::to_string(::getuid()) + ".html");
-    if (ec) {
-        return false;
-    }
-    std::filesystem::copy_file(path, copy, std::filesystem::copy_options::overwrite_existing, ec);
-    if (ec) {
-        return false;
-    }
-    const std::string target = copy.string();
-    return startFromMiddleChild([&target] {
-        const pid_t child = ::fork();
-        if (child == 0) {
-            ::execlp("xdg-open", "xdg-open", target.c_str(), static_cast<char*>(nullptr));
-            ::_exit(127);
-        }
-        return child >= 0;
-    });
-}
-
-bool SdlDesktop::launchProgram(const std::string& path)
-{
-    return startDetached(path);
 }
 
 }  // namespace wordlark::platform::sdl

@@ -1,4 +1,4 @@
-// SdlDesktop.h -- the real desktop through SDL2: one window, its events, the frame clock.
+// SdlDesktop.h -- the real desktop through SDL2: the window, its events, pointer and clock.
 #pragma once
 
 #include <cstdint>
@@ -43,9 +43,6 @@ public:
     WindowId setCapture(WindowId window) override;
     void releaseCapture() override;
 
-    bool openHelp(const std::string& path) override;
-    bool launchProgram(const std::string& path) override;
-
     // For the video half: the window's renderer (null for an unknown window) and the scale.
     SDL_Renderer* renderer(WindowId window) const;
     int scale() const { return scale_; }
@@ -61,7 +58,9 @@ private:
         std::int32_t height = 0;
     };
 
-    void framePressed(WindowId window, LResult hit, Point screen) override;
+    bool movesWindow(LResult hit) const override;
+    Point dragOrigin(Point pressed) const override;
+    void dragChanged(bool dragging) override;
     void windowDestroyed(WindowId window, WindowRecord& record) override;
     void translate(const SDL_Event& event);
     void mouseEvent(MessageId clientMessage, MessageId frameMessage, std::int32_t x,
@@ -75,9 +74,7 @@ private:
     SDL_Cursor* gameCursor_ = nullptr;  // null: the desktop's arrow serves instead
     std::uint64_t exposures_ = 0;
     void* x11Display_ = nullptr;  // the main window's X display when SDL runs on X11
-    bool dragging_ = false;
-    Point lastPointer_{};  // the pointer on the screen at the latest mouse event
-    Point dragFrom_{};     // the pointer on the screen where the drag last moved the window
+    Point lastPointer_{};  // the pointer on the screen at the latest mouse event, real pixels
 };
 
 }  // namespace wordlark::platform::sdl

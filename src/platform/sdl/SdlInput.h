@@ -1,0 +1,21 @@
+// SdlInput.h -- SDL's keyboard input in the game's words: virtual keys and Windows-1252 text.
+#pragma once
+
+#include <SDL_keycode.h>
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "platform/Messages.h"
+
+namespace wordlark::platform::sdl {
+
+// The virtual key (WM_KEYDOWN's wParam) of a key the game knows; none for any other.
+std::optional<WParam> virtualKey(SDL_Keycode key);
+
+// The Windows-1252 bytes of a text-input event's UTF-8. A character the code page lacks is
+// dropped, and so is every byte of a malformed sequence, decoding going on after it.
+std::string textInputToCp1252(std::string_view text);
+
+}  // namespace wordlark::platform::sdl
