@@ -120,9 +120,9 @@ void convertToEightBit(benchmark::State& state)
         frame[i] = static_cast<std::uint16_t>(i * 40503u);
     }
     std::vector<std::uint8_t> indexed(640 * 480);
-    const graphics::SurfaceRecord source{reinterpret_cast<std::uint8_t*>(frame.data()), 640, 480,
-                                         1280, 16};
-    const graphics::SurfaceRecord target{indexed.data(), 640, 480, 640, 8};
+    const platform::Surface source{reinterpret_cast<std::uint8_t*>(frame.data()), 640, 480, 1280,
+                                   16};
+    const platform::Surface target{indexed.data(), 640, 480, 640, 8};
     for (auto _ : state) {
         graphics::convertFrame(source, target);
         benchmark::DoNotOptimize(indexed.data());

@@ -22,6 +22,7 @@
 #include "platform/Desktop.h"
 #include "platform/Messages.h"
 #include "platform/headless/HeadlessDesktop.h"
+#include "platform/headless/HeadlessShots.h"
 #include "platform/headless/HeadlessVideo.h"
 
 namespace wordlark::app {
@@ -262,7 +263,7 @@ void ReplayDriver::run(const ReplayStep& step)
         case ReplayAction::Shot: {
             std::string error;
             const std::string path = shotsFolder_ + step.text;
-            if (!platform::headless::headlessVideo().capture(path, &error)) {
+            if (!platform::headless::writeShot(platform::headless::headlessVideo(), path, &error)) {
                 std::fprintf(stderr, "wordlark: script line %d: cannot write %s: %s\n", step.line,
                              path.c_str(), error.c_str());
                 failed_ = true;

@@ -20,12 +20,18 @@
 #include "app/Shell.h"
 #include "archive/ArchiveRegistry.h"
 #include "game/RecordFile.h"
+#include "graphics/Display.h"
 #include "graphics/PictureClasses.h"
 #include "platform/ProgramFolder.h"
+#include "platform/Text.h"
+#include "platform/freetype/FreeTypeText.h"
 #include "platform/headless/HeadlessDesktop.h"
+#include "platform/headless/HeadlessVideo.h"
+#include "words/Dictionary.h"
+#if WORDLARK_HAVE_SDL
 #include "platform/sdl/SdlDesktop.h"
 #include "platform/sdl/SdlVideo.h"
-#include "words/Dictionary.h"
+#endif
 
 namespace {
 
@@ -225,8 +231,10 @@ int runReplay(const Options& options, const std::string& folder)
     }
 
     graphics::registerPictureClasses();
-    app::ReplayDriver driver(std::move(*script), options.shots, stdout);
     platform::headless::HeadlessDesktop& desktop = platform::headless::headlessDesktop();
+    platform::setDesktop(&desktop);
+    platform::setVideo(&platform::headless::headlessVideo());
+    app::ReplayDriver driver(std::move(*script), options.shots, stdout);
     desktop.setScreenSize(options.screenWidth, options.screenHeight);
     driver.attach(desktop);
     app::Shell shell(folder, options.seed, platform::executableFolder());
@@ -255,6 +263,7 @@ int runGame(const Options& options, const std::string& folder)
         }
         words = dictionary.count();
     }
+#if WORDLARK_HAVE_SDL
     platform::sdl::SdlDesktop desktop(options.scale);
     std::string error;
     if (!desktop.start(error)) {
@@ -276,9 +285,19 @@ int runGame(const Options& options, const std::string& folder)
             std::fprintf(stderr, "wordlark: %s\n", shell.failure().c_str());
         }
     }
+    // The display lets go of the window's video before the backends go.
+    graphics::display().close();
     platform::setVideo(nullptr);
     platform::setDesktop(nullptr);
     return code;
+#else
+    (void)options;
+    std::fprintf(stderr,
+                 "wordlark: no display backend in this build (made without SDL; %u words ready; "
+                 "try --headless)\n",
+                 words);
+    return 1;
+#endif
 }
 
 }  // namespace
@@ -297,5 +316,10 @@ int main(int argc, char** argv)
                                             : platform::executableFolder();
     platform::setProgramFolder(folder);
     game::prepareSaveFolder(folder);
-    return options.headless ? runReplay(options, folder) : runGame(options, folder);
+    // Both modes draw their text with FreeType, in the face fontconfig finds.
+    platform::freetype::FreeTypeText text;
+    platform::setTextRenderer(&text);
+    const int code = options.headless ? runReplay(options, folder) : runGame(options, folder);
+    platform::setTextRenderer(nullptr);
+    return code;
 }

@@ -108,7 +108,7 @@ bool BitmapResource::inShape(std::int64_t row, std::int64_t column) const
     return (bits & (0x80u >> (column & 7))) == 0;
 }
 
-void BitmapResource::runDrawRoutine(const SurfaceRecord& frame)
+void BitmapResource::runDrawRoutine(const platform::Surface& frame)
 {
     if (drawRoutine_ != DrawRoutine::MaskedIndexed && drawRoutine_ != DrawRoutine::MaskedDirect) {
         return;

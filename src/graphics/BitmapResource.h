@@ -30,7 +30,7 @@ public:
     const ImageResource* source() const { return source_; }
 
 protected:
-    void runDrawRoutine(const SurfaceRecord& frame) override;
+    void runDrawRoutine(const platform::Surface& frame) override;
     bool runHitRoutine(std::int64_t x, std::int64_t y) override;
 
 private:

@@ -2,24 +2,9 @@
 
 #include <algorithm>
 
-#include "platform/text/TextRenderer.h"
+#include "platform/Text.h"
 
 namespace wordlark::graphics {
-
-namespace {
-
-SurfaceRecord recordOf(const platform::SurfaceInfo& info)
-{
-    SurfaceRecord record;
-    record.pixels = info.pixels;
-    record.width = info.width;
-    record.height = info.height;
-    record.pitch = info.pitch;
-    record.bitsPerPixel = info.bitsPerPixel;
-    return record;
-}
-
-}  // namespace
 
 platform::PaletteColors makeColorCubePalette()
 {
@@ -38,7 +23,7 @@ platform::PaletteColors makeColorCubePalette()
     return colors;
 }
 
-void convertFrame(const SurfaceRecord& frame, const SurfaceRecord& indexed)
+void convertFrame(const platform::Surface& frame, const platform::Surface& indexed)
 {
     const std::int32_t width = std::min(frame.width, indexed.width);
     const std::int32_t height = std::min(frame.height, indexed.height);
@@ -77,8 +62,8 @@ bool Display::open(platform::WindowId window)
     if (!createBackBuffer()) {
         return false;
     }
-    font_[0] = 16;
-    font_[1] = 8;
+    font_.height = 16;
+    font_.width = 8;
     textColor_ = 0x00FFFF;
     ready_ = true;
     return true;
@@ -97,22 +82,16 @@ void Display::close()
 
 bool Display::createBackBuffer()
 {
-    platform::SurfaceInfo info;
-    if (!platform::video().createSurface(kFrameWidth, kFrameHeight, 16, kFrameWidth * 2, info)) {
-        return false;
-    }
-    backBufferInfo_ = info;
-    backBuffer_ = recordOf(info);
-    return true;
+    return platform::video().createSurface(kFrameWidth, kFrameHeight, 16, kFrameWidth * 2,
+                                           backBuffer_);
 }
 
 void Display::releaseBackBuffer()
 {
-    if (backBufferInfo_.id != 0) {
-        platform::video().releaseSurface(backBufferInfo_);
+    if (backBuffer_.id != 0) {
+        platform::video().releaseSurface(backBuffer_);
     }
-    backBufferInfo_ = platform::SurfaceInfo{};
-    backBuffer_ = SurfaceRecord{};
+    backBuffer_ = platform::Surface{};
 }
 
 std::int32_t Display::attachWindow()
@@ -123,20 +102,18 @@ std::int32_t Display::attachWindow()
         return 0;
     }
     windowTargetHeld_ = true;
-    window_ = SurfaceRecord{};
+    window_ = platform::Surface{};
     window_.width = mode.width;
     window_.height = mode.height;
     window_.pitch = mode.width * (mode.bitsPerPixel / 8);
     window_.bitsPerPixel = mode.bitsPerPixel;
     if (mode.bitsPerPixel == 8) {
         // The conversion surface's rows are the width rounded up to a multiple of 4.
-        platform::SurfaceInfo info;
-        if (!video.createSurface(kFrameWidth, kFrameHeight, 8, (kFrameWidth + 3) & ~3, info)) {
+        if (!video.createSurface(kFrameWidth, kFrameHeight, 8, (kFrameWidth + 3) & ~3,
+                                 conversion_)) {
             detachWindow();
             return 0;
         }
-        conversionInfo_ = info;
-        conversion_ = recordOf(info);
         presentPath_ = PresentPath::Converted;
         selectPalette();
         return 8;
@@ -147,15 +124,15 @@ std::int32_t Display::attachWindow()
 
 void Display::detachWindow()
 {
-    platform::Video& video = platform::video();
-    if (conversionInfo_.id != 0) {
+    // The video is asked for only when something is held: a display never opened, or closed
+    // already, touches no backend (there may be none by then).
+    if (conversion_.id != 0) {
         restorePalette();
-        video.releaseSurface(conversionInfo_);
-        conversionInfo_ = platform::SurfaceInfo{};
-        conversion_ = SurfaceRecord{};
+        platform::video().releaseSurface(conversion_);
+        conversion_ = platform::Surface{};
     }
     if (windowTargetHeld_) {
-        video.releaseWindowTarget();
+        platform::video().releaseWindowTarget();
         windowTargetHeld_ = false;
     }
 }
@@ -168,7 +145,7 @@ std::int32_t Display::reattachWindow()
 
 void Display::selectPalette()
 {
-    if (!windowTargetHeld_ || conversionInfo_.id == 0) {
+    if (!windowTargetHeld_ || conversion_.id == 0) {
         return;
     }
     platform::Video& video = platform::video();
@@ -182,7 +159,7 @@ void Display::restorePalette()
     if (!windowTargetHeld_) {
         return;
     }
-    if (conversionInfo_.id != 0) {
+    if (conversion_.id != 0) {
         platform::Video& video = platform::video();
         if (previousPalette_ != platform::kNoPalette) {
             video.selectPalette(previousPalette_);
@@ -201,39 +178,24 @@ bool Display::present()
     if (presentPath_ == PresentPath::Converted) {
         presentConverted();
     } else if (windowTargetHeld_) {
-        platform::video().present(backBufferInfo_);
+        platform::video().present(backBuffer_);
     }
     return true;
 }
 
 void Display::presentConverted()
 {
-    if (conversionInfo_.id == 0) {
+    if (conversion_.id == 0) {
         return;
     }
     convertFrame(backBuffer_, conversion_);
-    platform::video().present(conversionInfo_);
-}
-
-void Display::setFontParameter(std::int32_t index, std::int32_t value)
-{
-    if (index >= 0 && index < kFontParameterCount) {
-        font_[static_cast<std::size_t>(index)] = value;
-    }
-}
-
-std::int32_t Display::fontParameter(std::int32_t index) const
-{
-    if (index < 0 || index >= kFontParameterCount) {
-        return 0;
-    }
-    return font_[static_cast<std::size_t>(index)];
+    platform::video().present(conversion_);
 }
 
 platform::TextStyle Display::textStyle() const
 {
     platform::TextStyle style;
-    std::copy(font_.begin(), font_.end(), style.font.begin());
+    style.font = font_;
     style.faceName = faceName_;
     style.textColor = textColor_;
     style.backColor = backColor_;
@@ -250,10 +212,7 @@ void Display::drawText(std::int32_t x, std::int32_t y, std::string_view text)
     if (drawLog_ != nullptr) {
         drawLog_->texts.push_back({std::string(text), x, y});
     }
-    const platform::TextStyle style = textStyle();
-    platform::Frame16 frame{backBuffer_.pixels, backBuffer_.width, backBuffer_.height,
-                            backBuffer_.pitch};
-    platform::textRenderer().drawLine(frame, x, y, text, style,
+    platform::textRenderer().drawLine(backBuffer_, x, y, text, textStyle(),
                                       {0, 0, backBuffer_.width, backBuffer_.height});
 }
 
@@ -268,8 +227,6 @@ void Display::drawTextBox(std::int32_t x, std::int32_t y, std::int32_t width, st
         drawLog_->texts.push_back({std::string(text), x, y, width, height, true});
     }
     const platform::TextStyle style = textStyle();
-    platform::Frame16 frame{backBuffer_.pixels, backBuffer_.width, backBuffer_.height,
-                            backBuffer_.pitch};
     platform::TextRenderer& renderer = platform::textRenderer();
     // The box as 64-bit edges cut to the frame's neighbourhood, so no sum overflows.
     const auto edge = [](std::int64_t v) {
@@ -292,7 +249,7 @@ void Display::drawTextBox(std::int32_t x, std::int32_t y, std::int32_t width, st
             left =
                 edge(std::int64_t{x} + (std::int64_t{width} - renderer.lineWidth(style, line)) / 2);
         }
-        renderer.drawLine(frame, left, top, line, style, clip);
+        renderer.drawLine(backBuffer_, left, top, line, style, clip);
         top += std::max(lineHeight, 1);
         if (end == text.size()) {
             break;
@@ -310,14 +267,10 @@ void Display::invertRect(std::int32_t x, std::int32_t y, std::int32_t width, std
     if (drawLog_ != nullptr) {
         drawLog_->inverted.push_back({x, y, width, height});
     }
-    const std::int64_t left = std::max<std::int64_t>(x, 0);
-    const std::int64_t top = std::max<std::int64_t>(y, 0);
-    const std::int64_t right = std::min<std::int64_t>(std::int64_t{x} + width, backBuffer_.width);
-    const std::int64_t bottom =
-        std::min<std::int64_t>(std::int64_t{y} + height, backBuffer_.height);
-    for (std::int64_t row = top; row < bottom; ++row) {
-        std::uint16_t* pixels = backBuffer_.row16(static_cast<std::int32_t>(row));
-        for (std::int64_t col = left; col < right; ++col) {
+    const platform::Surface area = backBuffer_.view(x, y, width, height);
+    for (std::int32_t row = 0; row < area.height; ++row) {
+        std::uint16_t* pixels = area.row16(row);
+        for (std::int32_t col = 0; col < area.width; ++col) {
             pixels[col] = static_cast<std::uint16_t>(pixels[col] ^ 0xFFFF);
         }
     }

@@ -1,15 +1,14 @@
 // Display.h -- the one display: the RGB565 frame, its presentation, palette and text state.
 #pragma once
 
-#include <array>
 #include <cstdint>
 #include <string>
 #include <string_view>
 
 #include "graphics/DrawLog.h"
-#include "graphics/SurfaceRecord.h"
+#include "platform/Surface.h"
+#include "platform/Text.h"
 #include "platform/platform.h"
-#include "platform/text/TextRenderer.h"
 
 namespace wordlark::graphics {
 
@@ -26,8 +25,6 @@ inline constexpr std::int32_t kBackOpaque = 2;
 // drawTextBox's one format: each line centred, the first at the top, clipped to the box.
 inline constexpr std::uint32_t kTextCenter = 1;
 
-inline constexpr int kFontParameterCount = 13;
-
 // The index of the 2-3-3 palette that shows an RGB565 value: its top two bits of red, three of
 // green and three of blue.
 inline std::uint8_t paletteIndexOf(std::uint16_t c)
@@ -36,7 +33,7 @@ inline std::uint8_t paletteIndexOf(std::uint16_t c)
 }
 
 // One pass of the 8-bit conversion: width x height RGB565 pixels to palette indices.
-void convertFrame(const SurfaceRecord& frame, const SurfaceRecord& indexed);
+void convertFrame(const platform::Surface& frame, const platform::Surface& indexed);
 
 // The fixed 256-entry 2-3-3 colour cube.
 platform::PaletteColors makeColorCubePalette();
@@ -73,14 +70,15 @@ public:
     bool isReady() const { return ready_; }
 
     // The frame every picture is drawn into: 640 x 480, RGB565, fixed address and pitch.
-    SurfaceRecord& backBuffer() { return backBuffer_; }
-    const SurfaceRecord& backBuffer() const { return backBuffer_; }
+    platform::Surface& backBuffer() { return backBuffer_; }
+    const platform::Surface& backBuffer() const { return backBuffer_; }
 
     // Text state and text drawing, into the frame in call order.
     void setTextColor(ColorRef color) { textColor_ = color; }
     void setBackColor(ColorRef color) { backColor_ = color; }
     void setBackMode(std::int32_t mode) { backMode_ = mode; }
-    void setFontParameter(std::int32_t index, std::int32_t value);
+    // The font by its parameters' index in the request (FontParameters' order).
+    void setFontParameter(std::int32_t index, std::int32_t value) { font_.set(index, value); }
     // Text bytes are Windows-1252; a zero byte ends the text.
     void drawText(std::int32_t x, std::int32_t y, std::string_view text);
     void drawTextBox(std::int32_t x, std::int32_t y, std::int32_t width, std::int32_t height,
@@ -97,10 +95,12 @@ public:
     ColorRef textColor() const { return textColor_; }
     ColorRef backColor() const { return backColor_; }
     std::int32_t backMode() const { return backMode_; }
-    std::int32_t fontParameter(std::int32_t index) const;
+    std::int32_t fontParameter(std::int32_t index) const { return font_.get(index); }
+    const platform::FontParameters& font() const { return font_; }
     const std::string& faceName() const { return faceName_; }
-    const SurfaceRecord& windowRecord() const { return window_; }
-    bool hasConversionSurface() const { return conversionInfo_.id != 0; }
+    // The window target's desktop: its size and depth (no pixels of its own).
+    const platform::Surface& windowRecord() const { return window_; }
+    bool hasConversionSurface() const { return conversion_.id != 0; }
     PresentPath presentPath() const { return presentPath_; }
     platform::PaletteId palette() const { return palette_; }
     platform::PaletteId previousPalette() const { return previousPalette_; }
@@ -118,16 +118,14 @@ private:
     ColorRef textColor_ = 0xFFFFFF;
     ColorRef backColor_ = 0x000000;
     std::int32_t backMode_ = kBackTransparent;
-    std::array<std::int32_t, kFontParameterCount> font_{8, 8, 0, 0, 400, 0, 0, 0, 1, 0, 0, 0, 0};
+    platform::FontParameters font_{.height = 8, .width = 8, .weight = 400, .charSet = 1};
     std::string faceName_ = "Times New Roman Cyr";
 
     bool connected_ = false;
     bool windowTargetHeld_ = false;
-    SurfaceRecord window_;
-    platform::SurfaceInfo backBufferInfo_;
-    SurfaceRecord backBuffer_;
-    platform::SurfaceInfo conversionInfo_;
-    SurfaceRecord conversion_;
+    platform::Surface window_;
+    platform::Surface backBuffer_;
+    platform::Surface conversion_;
     platform::PaletteColors paletteColors_;
     platform::PaletteId palette_ = platform::kNoPalette;
     platform::PaletteId previousPalette_ = platform::kNoPalette;

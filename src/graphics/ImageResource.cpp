@@ -13,7 +13,7 @@ namespace wordlark::graphics {
 
 namespace {
 
-bool isFrame16(const SurfaceRecord& frame)
+bool isFrame16(const platform::Surface& frame)
 {
     return frame.pixels && frame.bitsPerPixel == 16 && frame.width > 0 && frame.height > 0;
 }
@@ -76,7 +76,7 @@ void ImageResource::draw()
     drawTo(target.backBuffer());
 }
 
-void ImageResource::drawTo(const SurfaceRecord& frame)
+void ImageResource::drawTo(const platform::Surface& frame)
 {
     if (loaded_ && isFrame16(frame)) {
         runDrawRoutine(frame);
@@ -181,7 +181,7 @@ PixelSource ImageResource::pixelSource() const
     return source;
 }
 
-void ImageResource::runDrawRoutine(const SurfaceRecord& frame)
+void ImageResource::runDrawRoutine(const platform::Surface& frame)
 {
     if (drawRoutine_ == DrawRoutine::None || !pixels_) {
         return;

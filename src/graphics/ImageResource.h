@@ -7,7 +7,7 @@
 #include "archive/ArchiveObject.h"
 #include "archive/FourCC.h"
 #include "graphics/ImageHeader.h"
-#include "graphics/SurfaceRecord.h"
+#include "platform/Surface.h"
 
 namespace wordlark::archive {
 class Archive;
@@ -70,7 +70,7 @@ public:
     virtual void load();
 
     // draw() into any 16-bit surface (the back buffer is one); nothing when not loaded.
-    void drawTo(const SurfaceRecord& frame);
+    void drawTo(const platform::Surface& frame);
 
     // The frame a drawing shows, for the record of a frame: 0 for a still picture.
     virtual std::int32_t drawnFrame() const { return 0; }
@@ -90,7 +90,7 @@ protected:
     enum class HitRoutine { None, Rectangle, PixelExact, Mask };
 
     // Run the chosen routines; the mask overrides them for its own kinds.
-    virtual void runDrawRoutine(const SurfaceRecord& frame);
+    virtual void runDrawRoutine(const platform::Surface& frame);
     virtual bool runHitRoutine(std::int64_t x, std::int64_t y);
 
     // Size of the named entry's unpacked content as the directory gives it (0 when none).

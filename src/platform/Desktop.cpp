@@ -1,16 +1,8 @@
 #include "platform/Desktop.h"
 
-#include "platform/headless/HeadlessDesktop.h"
-
 namespace wordlark::platform {
 
 namespace {
-
-Desktop*& currentDesktop()
-{
-    static Desktop* current = nullptr;
-    return current;
-}
 
 WindowId& theMainWindow()
 {
@@ -19,17 +11,6 @@ WindowId& theMainWindow()
 }
 
 }  // namespace
-
-Desktop& desktop()
-{
-    Desktop* current = currentDesktop();
-    return current != nullptr ? *current : headless::headlessDesktop();
-}
-
-void setDesktop(Desktop* backend)
-{
-    currentDesktop() = backend;
-}
 
 WindowId mainWindow()
 {

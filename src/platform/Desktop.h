@@ -123,10 +123,11 @@ public:
     virtual bool launchProgram(const std::string& path) = 0;
 };
 
-// The current desktop backend: the headless one unless start-up installs another.
+// The current desktop backend. Start-up installs one before anything else; using the seam
+// with none installed is a programming error, reported on stderr before the process aborts.
 Desktop& desktop();
-// Installs a backend (null restores the headless one). The caller keeps ownership and must
-// keep it alive while it is current.
+// Installs a backend (null: none). The caller keeps ownership and must keep it alive while
+// it is current.
 void setDesktop(Desktop* backend);
 
 // Short forms the game calls, each on the current backend.

@@ -11,9 +11,9 @@ constexpr std::int32_t kMaxSurfaceSide = 8192;
 }  // namespace
 
 bool SurfaceStore::create(std::int32_t width, std::int32_t height, std::int32_t bitsPerPixel,
-                          std::int32_t minimumPitch, SurfaceInfo& surface)
+                          std::int32_t minimumPitch, Surface& surface)
 {
-    surface = SurfaceInfo{};
+    surface = Surface{};
     if (width <= 0 || height <= 0 || width > kMaxSurfaceSide || height > kMaxSurfaceSide ||
         (bitsPerPixel != 8 && bitsPerPixel != 16)) {
         return false;
@@ -38,12 +38,12 @@ bool SurfaceStore::create(std::int32_t width, std::int32_t height, std::int32_t 
     return true;
 }
 
-void SurfaceStore::release(SurfaceInfo& surface)
+void SurfaceStore::release(Surface& surface)
 {
     if (surface.id != 0) {
         surfaces_.erase(surface.id);
     }
-    surface = SurfaceInfo{};
+    surface = Surface{};
 }
 
 }  // namespace wordlark::platform

@@ -5,7 +5,7 @@
 #include <map>
 #include <memory>
 
-#include "platform/platform.h"
+#include "platform/Surface.h"
 
 namespace wordlark::platform {
 
@@ -15,9 +15,9 @@ public:
     // boundaries and at least minimumPitch apart. False, leaving `surface` empty, for sizes
     // outside 1..8192 or out of memory.
     bool create(std::int32_t width, std::int32_t height, std::int32_t bitsPerPixel,
-                std::int32_t minimumPitch, SurfaceInfo& surface);
+                std::int32_t minimumPitch, Surface& surface);
     // Frees a surface made here and empties the record; an empty one is ignored.
-    void release(SurfaceInfo& surface);
+    void release(Surface& surface);
 
     std::size_t size() const { return surfaces_.size(); }
 

@@ -1,8 +1,10 @@
-// platform.h -- the small OS interface the game draws through: desktop, surfaces, palette.
+// platform.h -- the video half of the platform seam: the window target, surfaces, palette.
 #pragma once
 
 #include <array>
 #include <cstdint>
+
+#include "platform/Surface.h"
 
 namespace wordlark::platform {
 
@@ -31,19 +33,6 @@ struct DesktopMode {
     std::int32_t height = 0;
 };
 
-// An off-screen surface in system memory. The pixel address and pitch are fixed from
-// creation to release, so drawing writes the pixels directly, without locking.
-// 16 bits per pixel is RGB565 (red 0xF800, green 0x07E0, blue 0x001F); 8 bits per pixel
-// holds indices into the selected palette.
-struct SurfaceInfo {
-    std::uint32_t id = 0;  // 0: no surface
-    std::uint8_t* pixels = nullptr;
-    std::int32_t width = 0;
-    std::int32_t height = 0;
-    std::int32_t pitch = 0;
-    std::int32_t bitsPerPixel = 0;
-};
-
 // The video half of a backend. One is current at a time (see video()); every call runs on
 // the thread that owns the main window.
 class Video {
@@ -66,9 +55,9 @@ public:
     // `pitch` bytes apart, pitch at least minimumPitch. False, leaving `surface` empty,
     // when not connected or out of memory.
     virtual bool createSurface(std::int32_t width, std::int32_t height, std::int32_t bitsPerPixel,
-                               std::int32_t minimumPitch, SurfaceInfo& surface) = 0;
+                               std::int32_t minimumPitch, Surface& surface) = 0;
     // Frees a surface made by createSurface and empties the record; an empty one is ignored.
-    virtual void releaseSurface(SurfaceInfo& surface) = 0;
+    virtual void releaseSurface(Surface& surface) = 0;
 
     // Makes a palette object; it lives until the process ends.
     virtual PaletteId createPalette(const PaletteColors& colors) = 0;
@@ -83,13 +72,14 @@ public:
 
     // Copies a whole surface to the window target at (0, 0). An 8-bit surface is shown through
     // the selected palette. Does nothing without a window target.
-    virtual void present(const SurfaceInfo& surface) = 0;
+    virtual void present(const Surface& surface) = 0;
 };
 
-// The current video backend: the headless one unless start-up installs another.
+// The current video backend. Start-up installs one before anything draws; using the seam
+// with none installed is a programming error, reported on stderr before the process aborts.
 Video& video();
-// Installs a backend (null restores the headless one). The caller keeps ownership and must
-// keep it alive while it is current.
+// Installs a backend (null: none). The caller keeps ownership and must keep it alive while
+// it is current.
 void setVideo(Video* backend);
 
 }  // namespace wordlark::platform

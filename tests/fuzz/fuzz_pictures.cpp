@@ -43,7 +43,7 @@ public:
         record_.pitch = kRow * 2;
         record_.bitsPerPixel = 16;
     }
-    const graphics::SurfaceRecord& record() const { return record_; }
+    const platform::Surface& record() const { return record_; }
     void checkPadding() const
     {
         for (int y = 0; y < kHeight; ++y) {
@@ -57,7 +57,7 @@ public:
 
 private:
     std::vector<std::uint16_t> pixels_;
-    graphics::SurfaceRecord record_;
+    platform::Surface record_;
 };
 
 // Reads the input front to back; past the end everything is 0.

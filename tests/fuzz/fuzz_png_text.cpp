@@ -5,7 +5,7 @@
 #include <string_view>
 
 #include "graphics/Display.h"
-#include "platform/PngImage.h"
+#include "platform/png/PngImage.h"
 
 using namespace wordlark;
 

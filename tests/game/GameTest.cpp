@@ -133,7 +133,7 @@ protected:
     std::vector<std::uint16_t> frame()
     {
         std::vector<std::uint16_t> pixels;
-        const graphics::SurfaceRecord& buffer = graphics::display().backBuffer();
+        const platform::Surface& buffer = graphics::display().backBuffer();
         for (int y = 0; y < 480; ++y) {
             for (int x = 0; x < 640; ++x) {
                 pixels.push_back(buffer.row16(y)[x]);

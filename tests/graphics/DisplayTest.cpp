@@ -102,12 +102,12 @@ TEST_F(DisplayTest, OpensTheFrameAndPresentsItDirectly)
         SCOPED_TRACE(depth);
         ASSERT_TRUE(openOn(depth));
         EXPECT_TRUE(display().isReady());
-        const SurfaceRecord& frame = display().backBuffer();
+        const platform::Surface& frame = display().backBuffer();
         EXPECT_EQ(frame.width, 640);
         EXPECT_EQ(frame.height, 480);
         EXPECT_EQ(frame.bitsPerPixel, 16);
         EXPECT_GE(frame.pitch, 1280);
-        const SurfaceRecord& window = display().windowRecord();
+        const platform::Surface& window = display().windowRecord();
         EXPECT_EQ(window.bitsPerPixel, depth);
         EXPECT_EQ(window.width, 1280);
         EXPECT_EQ(window.height, 1024);
@@ -161,7 +161,7 @@ TEST_F(DisplayTest, KeepsThePaletteOnAnEightBitDesktop)
     EXPECT_EQ(backend().selectedPalette(), display().palette());
     EXPECT_FALSE(backend().staticSystemColors());
 
-    const SurfaceRecord& frame = display().backBuffer();
+    const platform::Surface& frame = display().backBuffer();
     frame.row16(0)[0] = 0x8410;
     frame.row16(0)[1] = 0xFFFF;
     frame.row16(479)[639] = 0x001F;
@@ -236,7 +236,7 @@ TEST_F(DisplayTest, FailuresLeaveNothingHalfMade)
 TEST_F(DisplayTest, InvertingTwiceRestoresTheFrame)
 {
     ASSERT_TRUE(openOn(16));
-    const SurfaceRecord& frame = display().backBuffer();
+    const platform::Surface& frame = display().backBuffer();
     for (std::int32_t y = 0; y < 480; ++y) {
         for (std::int32_t x = 0; x < 640; ++x) {
             frame.row16(y)[x] = static_cast<std::uint16_t>(x * 97 + y * 31);

@@ -11,8 +11,10 @@
 #include "graphics/BitmapResource.h"
 #include "graphics/Display.h"
 #include "graphics/ImageResource.h"
-#include "platform/PngImage.h"
+#include "platform/Surface.h"
+#include "platform/headless/HeadlessShots.h"
 #include "platform/headless/HeadlessVideo.h"
+#include "platform/png/PngImage.h"
 
 // Composes one scene of every kind of picture and both text modes, and compares the frame with
 // the expected images in tests/data/golden. WORDLARK_UPDATE_GOLDEN=1 rewrites those images; on
@@ -169,7 +171,7 @@ protected:
     test::PictureArchive pictures_;
 };
 
-PngImage imageOf(const SurfaceRecord& frame)
+PngImage imageOf(const platform::Surface& frame)
 {
     PngImage image(frame.width, frame.height);
     for (std::int32_t y = 0; y < frame.height; ++y) {
@@ -227,7 +229,9 @@ TEST_F(GoldenTest, ComposedSceneOnADirectDesktop)
     ASSERT_TRUE(display().present());
     // What the window shows is the frame as composed.
     const PngImage frame = imageOf(display().backBuffer());
-    EXPECT_EQ(platform::headless::headlessVideo().lastPresented().toImage().rgba, frame.rgba);
+    EXPECT_EQ(
+        platform::headless::frameImage(platform::headless::headlessVideo().lastPresented()).rgba,
+        frame.rgba);
     expectGolden("scene", frame);
 }
 
@@ -238,7 +242,8 @@ TEST_F(GoldenTest, ComposedSceneThroughTheEightBitPalette)
     buildArchive();
     composeScene();
     ASSERT_TRUE(display().present());
-    expectGolden("scene-8bit", platform::headless::headlessVideo().lastPresented().toImage());
+    expectGolden("scene-8bit", platform::headless::frameImage(
+                                   platform::headless::headlessVideo().lastPresented()));
 }
 
 }  // namespace

@@ -236,7 +236,7 @@ TEST_F(ImageResourceTest, DrawAtRestoresAndMoveByAccumulates)
 TEST_F(ImageResourceTest, DrawAtDrawsIntoTheDisplayAtTheGivenPlace)
 {
     ImageResource* card = loaded("card");
-    SurfaceRecord& frame = display().backBuffer();
+    platform::Surface& frame = display().backBuffer();
     if (!frame.pixels) {
         ASSERT_TRUE(display().open(1));
     }

@@ -10,9 +10,9 @@
 #include "archive/Archive.h"
 #include "archive/ArchiveRegistry.h"
 #include "graphics/PictureClasses.h"
-#include "graphics/SurfaceRecord.h"
 #include "heaptool/ArchiveWriter.h"
 #include "heaptool/PictureBuilder.h"
+#include "platform/Surface.h"
 #include "support/TempDir.h"
 
 namespace wordlark::graphics::test {
@@ -46,7 +46,7 @@ public:
             }
         }
     }
-    const SurfaceRecord& record() const { return record_; }
+    const platform::Surface& record() const { return record_; }
     std::uint16_t at(std::int32_t x, std::int32_t y) const
     {
         return storage_[static_cast<std::size_t>(y * kRowPixels + x)];
@@ -65,7 +65,7 @@ public:
 
 private:
     std::vector<std::uint16_t> storage_;
-    SurfaceRecord record_;
+    platform::Surface record_;
 };
 
 // Entries are added through the archive writer; open() writes the file and opens it through

@@ -5,8 +5,8 @@
 #include <vector>
 
 #include "graphics/Display.h"
+#include "platform/Text.h"
 #include "platform/headless/HeadlessVideo.h"
-#include "platform/text/TextRenderer.h"
 
 namespace wordlark::graphics {
 namespace {
@@ -39,14 +39,14 @@ protected:
 
     static void paper()
     {
-        const SurfaceRecord& frame = display().backBuffer();
+        const platform::Surface& frame = display().backBuffer();
         for (std::int32_t y = 0; y < frame.height; ++y) {
             std::fill(frame.row16(y), frame.row16(y) + frame.width, kPaper);
         }
     }
     static Ink ink(std::uint16_t background = kPaper)
     {
-        const SurfaceRecord& frame = display().backBuffer();
+        const platform::Surface& frame = display().backBuffer();
         Ink box;
         for (std::int32_t y = 0; y < frame.height; ++y) {
             for (std::int32_t x = 0; x < frame.width; ++x) {
@@ -62,7 +62,7 @@ protected:
     }
     static std::vector<std::uint16_t> snapshot()
     {
-        const SurfaceRecord& frame = display().backBuffer();
+        const platform::Surface& frame = display().backBuffer();
         std::vector<std::uint16_t> pixels;
         for (std::int32_t y = 0; y < frame.height; ++y) {
             pixels.insert(pixels.end(), frame.row16(y), frame.row16(y) + frame.width);
@@ -92,15 +92,15 @@ TEST_F(TextTest, ReadsHeightAndWidthAsTheCellAndAverageWidth)
     // Width 6 is the face's own width at this height: asking for it changes nothing, asking
     // for twice as much stretches the text.
     const std::string sample = "the quick brown fox jumps";
-    style.font[1] = 0;
+    style.font.width = 0;
     const std::int32_t natural = renderer.lineWidth(style, sample);
-    style.font[1] = 6;
+    style.font.width = 6;
     EXPECT_EQ(renderer.lineWidth(style, sample), natural);
-    style.font[1] = 12;
+    style.font.width = 12;
     EXPECT_NEAR(renderer.lineWidth(style, sample), 2 * natural, sample.size());
 
-    style.font[0] = 32;
-    style.font[1] = 0;
+    style.font.height = 32;
+    style.font.width = 0;
     EXPECT_EQ(renderer.metrics(style).height(), 32);
 }
 
@@ -116,7 +116,7 @@ TEST_F(TextTest, TransparentModeTouchesOnlyTheGlyphs)
     EXPECT_LE(box.bottom, 116);
     // Capitals reach near the top of the cell, and the paper shows between the letters.
     EXPECT_LE(box.top, 103);
-    const SurfaceRecord& frame = display().backBuffer();
+    const platform::Surface& frame = display().backBuffer();
     int paperInside = 0;
     int dark = 0;
     for (std::int32_t y = 100; y < 116; ++y) {
@@ -140,7 +140,7 @@ TEST_F(TextTest, OpaqueModeFillsTheTextCell)
     EXPECT_EQ(box.top, 200);
     EXPECT_EQ(box.right, 50 + width);
     EXPECT_EQ(box.bottom, 216);
-    const SurfaceRecord& frame = display().backBuffer();
+    const platform::Surface& frame = display().backBuffer();
     EXPECT_EQ(frame.row16(200)[50], 0x07E0);
     EXPECT_EQ(frame.row16(215)[50 + width - 1], 0x07E0);
 }

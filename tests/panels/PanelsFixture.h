@@ -112,7 +112,7 @@ protected:
 
     void clearFrame()
     {
-        graphics::SurfaceRecord& frame = graphics::display().backBuffer();
+        platform::Surface& frame = graphics::display().backBuffer();
         for (std::int32_t y = 0; y < frame.height; ++y) {
             auto* row = reinterpret_cast<std::uint16_t*>(frame.pixels + y * frame.pitch);
             std::fill(row, row + frame.width, std::uint16_t{0});
@@ -120,7 +120,7 @@ protected:
     }
     std::uint16_t pixel(std::int32_t x, std::int32_t y) const
     {
-        const graphics::SurfaceRecord& frame = graphics::display().backBuffer();
+        const platform::Surface& frame = graphics::display().backBuffer();
         return reinterpret_cast<const std::uint16_t*>(frame.pixels + y * frame.pitch)[x];
     }
     // The frame button b shows in the back buffer, -1 when it is not drawn.

@@ -5,8 +5,10 @@
 #include <string>
 #include <vector>
 
-#include "platform/PngImage.h"
+#include "platform/Surface.h"
+#include "platform/headless/HeadlessShots.h"
 #include "platform/headless/HeadlessVideo.h"
+#include "platform/png/PngImage.h"
 #include "support/TempDir.h"
 
 namespace wordlark::platform {
@@ -96,7 +98,7 @@ TEST(PngImage, ConvertsRgb565BothWays)
 TEST(HeadlessVideo, CapturesTheLastPresentedFrame)
 {
     headless::HeadlessVideo video;
-    SurfaceInfo surface;
+    Surface surface;
     EXPECT_FALSE(video.createSurface(4, 2, 16, 8, surface));  // not connected
     ASSERT_TRUE(video.connect(5));
     ASSERT_TRUE(video.createSurface(3, 2, 16, 0, surface));
@@ -106,14 +108,14 @@ TEST(HeadlessVideo, CapturesTheLastPresentedFrame)
 
     test::TempDir dir;
     std::string error;
-    EXPECT_FALSE(video.capture(dir.file("none.png"), &error));
+    EXPECT_FALSE(headless::writeShot(video, dir.file("none.png"), &error));
     video.present(surface);  // no window target: nothing shown
     EXPECT_EQ(video.presentCount(), 0u);
     DesktopMode mode;
     ASSERT_TRUE(video.acquireWindowTarget(mode));
     video.present(surface);
     row1[2] = 0x001F;  // later drawing does not change what was shown
-    ASSERT_TRUE(video.capture(dir.file("shot.png"), &error)) << error;
+    ASSERT_TRUE(headless::writeShot(video, dir.file("shot.png"), &error)) << error;
     PngImage shot;
     ASSERT_TRUE(readPng(dir.file("shot.png"), shot));
     ASSERT_EQ(shot.width, 3);
@@ -124,7 +126,7 @@ TEST(HeadlessVideo, CapturesTheLastPresentedFrame)
     EXPECT_EQ(shot.pixel(0, 0)[3], 255);
 
     // An indexed frame is captured through the palette selected when it was shown.
-    SurfaceInfo indexed;
+    Surface indexed;
     ASSERT_TRUE(video.createSurface(2, 1, 8, 0, indexed));
     PaletteColors colors{};
     colors[9] = PaletteColor{10, 20, 30, 0};
@@ -132,7 +134,7 @@ TEST(HeadlessVideo, CapturesTheLastPresentedFrame)
     indexed.pixels[1] = 9;
     video.present(indexed);
     colors[9] = PaletteColor{};
-    const PngImage frame = video.lastPresented().toImage();
+    const PngImage frame = headless::frameImage(video.lastPresented());
     EXPECT_EQ(frame.pixel(1, 0)[0], 10);
     EXPECT_EQ(frame.pixel(1, 0)[1], 20);
     EXPECT_EQ(frame.pixel(1, 0)[2], 30);
@@ -144,7 +146,7 @@ TEST(HeadlessVideo, CapturesTheLastPresentedFrame)
 TEST(HeadlessVideo, ACaptureReplacesALinkAtItsNameNotWhatItPointsTo)
 {
     headless::HeadlessVideo video;
-    SurfaceInfo surface;
+    Surface surface;
     ASSERT_TRUE(video.connect(5));
     ASSERT_TRUE(video.createSurface(2, 2, 16, 0, surface));
     DesktopMode mode;
@@ -155,7 +157,7 @@ TEST(HeadlessVideo, ACaptureReplacesALinkAtItsNameNotWhatItPointsTo)
     dir.writeText("precious.txt", "keep");
     std::filesystem::create_symlink("precious.txt", dir.file("shot.png"));
     std::string error;
-    ASSERT_TRUE(video.capture(dir.file("shot.png"), &error)) << error;
+    ASSERT_TRUE(headless::writeShot(video, dir.file("shot.png"), &error)) << error;
     const std::vector<std::uint8_t> kept = dir.read("precious.txt");
     EXPECT_EQ(std::string(kept.begin(), kept.end()), "keep");
     EXPECT_FALSE(std::filesystem::is_symlink(dir.file("shot.png")));
@@ -163,7 +165,7 @@ TEST(HeadlessVideo, ACaptureReplacesALinkAtItsNameNotWhatItPointsTo)
     EXPECT_TRUE(readPng(dir.file("shot.png"), shot));
     // Nothing of the write is left beside it, nor after one that fails.
     std::filesystem::create_directory(dir.file("taken.png"));
-    EXPECT_FALSE(video.capture(dir.file("taken.png"), &error));
+    EXPECT_FALSE(headless::writeShot(video, dir.file("taken.png"), &error));
     EXPECT_FALSE(error.empty());
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.folder()),
                             std::filesystem::directory_iterator()),

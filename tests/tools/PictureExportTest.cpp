@@ -11,7 +11,7 @@
 #include "heaptool/ArchiveWriter.h"
 #include "heaptool/PictureBuilder.h"
 #include "heaptool/PictureExporter.h"
-#include "platform/PngImage.h"
+#include "platform/png/PngImage.h"
 #include "support/TempDir.h"
 
 namespace wordlark::heaptool {

@@ -13,7 +13,7 @@
 #include "archive/Endian.h"
 #include "heaptool/Manifest.h"
 #include "heaptool/PictureBuilder.h"
-#include "platform/PngImage.h"
+#include "platform/png/PngImage.h"
 #include "support/TempDir.h"
 
 namespace wordlark::heaptool {

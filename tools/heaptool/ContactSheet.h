@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/PngImage.h"
+#include "platform/png/PngImage.h"
 
 namespace wordlark::heaptool {
 

@@ -8,7 +8,7 @@
 #include <memory>
 
 #include "archive/Endian.h"
-#include "platform/PngImage.h"
+#include "platform/Surface.h"
 
 namespace wordlark::heaptool {
 

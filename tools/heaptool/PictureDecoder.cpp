@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "archive/Endian.h"
+#include "platform/Surface.h"
 
 namespace wordlark::heaptool {
 

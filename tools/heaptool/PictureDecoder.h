@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <string>
 
-#include "platform/PngImage.h"
+#include "platform/png/PngImage.h"
 
 namespace wordlark::heaptool {
 

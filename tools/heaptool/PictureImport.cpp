@@ -8,7 +8,7 @@
 
 #include "archive/RegularFile.h"
 #include "heaptool/PictureBuilder.h"
-#include "platform/PngImage.h"
+#include "platform/png/PngImage.h"
 
 namespace wordlark::heaptool {
 

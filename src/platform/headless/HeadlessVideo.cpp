@@ -1,38 +1,8 @@
 #include "platform/headless/HeadlessVideo.h"
 
-#include <sys/stat.h>
-#include <unistd.h>
-#include <cerrno>
-#include <cstdlib>
 #include <cstring>
-#include <new>
 
 namespace wordlark::platform::headless {
-
-PngImage PresentedFrame::toImage() const
-{
-    if (bitsPerPixel == 0) {
-        return {};
-    }
-    PngImage image(width, height);
-    for (std::int32_t y = 0; y < height; ++y) {
-        for (std::int32_t x = 0; x < width; ++x) {
-            const std::size_t at = static_cast<std::size_t>(y) * static_cast<std::size_t>(width) +
-                                   static_cast<std::size_t>(x);
-            std::uint8_t* out = image.pixel(x, y);
-            if (bitsPerPixel == 8) {
-                const PaletteColor& c = palette[pixels8[at]];
-                out[0] = c.red;
-                out[1] = c.green;
-                out[2] = c.blue;
-            } else {
-                rgb565ToRgb(pixels16[at], out[0], out[1], out[2]);
-            }
-            out[3] = 0xFF;
-        }
-    }
-    return image;
-}
 
 HeadlessVideo::HeadlessVideo()
 {
@@ -81,9 +51,9 @@ void HeadlessVideo::releaseWindowTarget()
 
 bool HeadlessVideo::createSurface(std::int32_t width, std::int32_t height,
                                   std::int32_t bitsPerPixel, std::int32_t minimumPitch,
-                                  SurfaceInfo& surface)
+                                  Surface& surface)
 {
-    surface = SurfaceInfo{};
+    surface = Surface{};
     if (!connected_ || failSurfaces_ > 0) {
         if (failSurfaces_ > 0) {
             --failSurfaces_;
@@ -93,7 +63,7 @@ bool HeadlessVideo::createSurface(std::int32_t width, std::int32_t height,
     return surfaces_.create(width, height, bitsPerPixel, minimumPitch, surface);
 }
 
-void HeadlessVideo::releaseSurface(SurfaceInfo& surface)
+void HeadlessVideo::releaseSurface(Surface& surface)
 {
     surfaces_.release(surface);
 }
@@ -131,7 +101,7 @@ const PaletteColors* HeadlessVideo::paletteColors(PaletteId id) const
     return &palettes_[id - 1];
 }
 
-void HeadlessVideo::present(const SurfaceInfo& surface)
+void HeadlessVideo::present(const Surface& surface)
 {
     if (!windowTargetHeld_ || surface.pixels == nullptr ||
         (surface.bitsPerPixel != 8 && surface.bitsPerPixel != 16)) {
@@ -168,46 +138,6 @@ void HeadlessVideo::present(const SurfaceInfo& surface)
 void HeadlessVideo::setDesktop(std::int32_t bitsPerPixel, std::int32_t width, std::int32_t height)
 {
     desktop_ = DesktopMode{bitsPerPixel, width, height};
-}
-
-bool HeadlessVideo::capture(const std::string& path, std::string* error) const
-{
-    if (last_.bitsPerPixel == 0) {
-        if (error != nullptr) {
-            *error = "no frame has been presented";
-        }
-        return false;
-    }
-    // The shot is written beside its name under a fresh one and renamed over it when complete.
-    // Writing through the name itself would follow a symbolic link found there and overwrite
-    // whatever it points to; renaming replaces the link, never its target, and a failed write
-    // leaves an earlier shot of that name whole.
-    const std::size_t slash = path.rfind('/');
-    std::string temporary =
-        (slash == std::string::npos ? std::string() : path.substr(0, slash + 1)) + ".shot-XXXXXX";
-    const int fd = ::mkstemp(temporary.data());
-    if (fd < 0) {
-        if (error != nullptr) {
-            *error = std::strerror(errno);
-        }
-        return false;
-    }
-    // mkstemp makes the file private; a shot gets what any new file would.
-    const mode_t mask = ::umask(0);
-    ::umask(mask);
-    const bool permitted = ::fchmod(fd, 0666 & ~mask) == 0;
-    ::close(fd);
-    errno = 0;
-    if (permitted && writePng(temporary, last_.toImage()) &&
-        ::rename(temporary.c_str(), path.c_str()) == 0) {
-        return true;
-    }
-    const int why = errno;
-    ::unlink(temporary.c_str());
-    if (error != nullptr) {
-        *error = why != 0 ? std::strerror(why) : "the PNG writer failed";
-    }
-    return false;
 }
 
 void HeadlessVideo::reset()

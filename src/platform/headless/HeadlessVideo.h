@@ -1,4 +1,4 @@
-// HeadlessVideo.h -- the in-memory video backend: settable desktop, recorded calls, capture.
+// HeadlessVideo.h -- the in-memory video backend: settable desktop, recorded calls, last frame.
 #pragma once
 
 #include <cstdint>
@@ -7,7 +7,6 @@
 #include <string>
 #include <vector>
 
-#include "platform/PngImage.h"
 #include "platform/SurfaceStore.h"
 #include "platform/platform.h"
 
@@ -30,9 +29,6 @@ struct PresentedFrame {
     std::vector<std::uint16_t> pixels16;
     std::vector<std::uint8_t> pixels8;
     PaletteColors palette{};
-
-    // The frame as RGBA (RGB565 expanded by bit replication; indices through the palette).
-    PngImage toImage() const;
 };
 
 class HeadlessVideo final : public Video {
@@ -45,13 +41,13 @@ public:
     bool acquireWindowTarget(DesktopMode& mode) override;
     void releaseWindowTarget() override;
     bool createSurface(std::int32_t width, std::int32_t height, std::int32_t bitsPerPixel,
-                       std::int32_t minimumPitch, SurfaceInfo& surface) override;
-    void releaseSurface(SurfaceInfo& surface) override;
+                       std::int32_t minimumPitch, Surface& surface) override;
+    void releaseSurface(Surface& surface) override;
     PaletteId createPalette(const PaletteColors& colors) override;
     PaletteId selectPalette(PaletteId palette) override;
     void setStaticSystemColors(bool keepStatic) override;
     void realizePalette() override;
-    void present(const SurfaceInfo& surface) override;
+    void present(const Surface& surface) override;
 
     // Test controls. The desktop depth may be 8, 16, 24 or 32; the change shows at the next
     // acquireWindowTarget, as a display-settings change does.
@@ -76,11 +72,6 @@ public:
     void clearPaletteEvents() { events_.clear(); }
     const PresentedFrame& lastPresented() const { return last_; }
     std::size_t presentCount() const { return presents_; }
-
-    // Writes the last presented frame as a PNG, replacing whatever has that name (a symbolic
-    // link there is replaced, not followed). False with a reason when there is none or the file
-    // cannot be written.
-    bool capture(const std::string& path, std::string* error = nullptr) const;
 
     // Back to a fresh backend: a 32-bit desktop, nothing connected or recorded. Surfaces still
     // alive stay valid until released.

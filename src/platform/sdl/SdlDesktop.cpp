@@ -8,7 +8,7 @@
 #include <string_view>
 #include <utility>
 
-#include "platform/PngImage.h"
+#include "platform/png/PngImage.h"
 #include "platform/sdl/SdlInput.h"
 #include "platform/sdl/X11Wait.h"
 

@@ -28,7 +28,7 @@ void SdlVideo::dropTexture()
     shown_.clear();
 }
 
-bool SdlVideo::alreadyShown(const SurfaceInfo& surface, const PaletteColors* palette)
+bool SdlVideo::alreadyShown(const Surface& surface, const PaletteColors* palette)
 {
     const std::size_t rowBytes = static_cast<std::size_t>(surface.width) *
                                  static_cast<std::size_t>(surface.bitsPerPixel / 8);
@@ -102,16 +102,16 @@ void SdlVideo::releaseWindowTarget()
 }
 
 bool SdlVideo::createSurface(std::int32_t width, std::int32_t height, std::int32_t bitsPerPixel,
-                             std::int32_t minimumPitch, SurfaceInfo& surface)
+                             std::int32_t minimumPitch, Surface& surface)
 {
-    surface = SurfaceInfo{};
+    surface = Surface{};
     if (window_ == kNoWindow) {
         return false;
     }
     return surfaces_.create(width, height, bitsPerPixel, minimumPitch, surface);
 }
 
-void SdlVideo::releaseSurface(SurfaceInfo& surface)
+void SdlVideo::releaseSurface(Surface& surface)
 {
     surfaces_.release(surface);
 }
@@ -139,7 +139,7 @@ void SdlVideo::realizePalette()
     // The selected palette is applied at every presentation.
 }
 
-void SdlVideo::present(const SurfaceInfo& surface)
+void SdlVideo::present(const Surface& surface)
 {
     SDL_Renderer* renderer = desktop_.renderer(window_);
     if (!targetHeld_ || renderer == nullptr || surface.pixels == nullptr || surface.width <= 0 ||

@@ -29,20 +29,20 @@ public:
     bool acquireWindowTarget(DesktopMode& mode) override;
     void releaseWindowTarget() override;
     bool createSurface(std::int32_t width, std::int32_t height, std::int32_t bitsPerPixel,
-                       std::int32_t minimumPitch, SurfaceInfo& surface) override;
-    void releaseSurface(SurfaceInfo& surface) override;
+                       std::int32_t minimumPitch, Surface& surface) override;
+    void releaseSurface(Surface& surface) override;
     PaletteId createPalette(const PaletteColors& colors) override;
     PaletteId selectPalette(PaletteId palette) override;
     void setStaticSystemColors(bool keepStatic) override;
     void realizePalette() override;
-    void present(const SurfaceInfo& surface) override;
+    void present(const Surface& surface) override;
 
 private:
     void dropTexture();
     // True when this frame (and palette) is what the window already shows; remembers it
     // otherwise. An idle game composes the same frame twenty times a second, and copying it
     // to the screen again is most of what an idle window would cost.
-    bool alreadyShown(const SurfaceInfo& surface, const PaletteColors* palette);
+    bool alreadyShown(const Surface& surface, const PaletteColors* palette);
 
     SdlDesktop& desktop_;
     std::int32_t emulatedDepth_ = 0;

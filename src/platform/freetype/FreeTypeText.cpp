@@ -1,4 +1,4 @@
-#include "platform/text/TextRenderer.h"
+#include "platform/freetype/FreeTypeText.h"
 
 #include <fontconfig/fontconfig.h>
 #include <ft2build.h>
@@ -15,7 +15,7 @@
 
 #include "platform/CodePage.h"
 
-namespace wordlark::platform {
+namespace wordlark::platform::freetype {
 
 namespace {
 
@@ -116,7 +116,7 @@ std::uint16_t blend565(std::uint16_t under, std::uint16_t over, unsigned coverag
     return static_cast<std::uint16_t>((r << 11) | (g << 5) | b);
 }
 
-void fillRect(Frame16& frame, const TextRect& clip, std::int32_t left, std::int32_t top,
+void fillRect(const Surface& frame, const TextRect& clip, std::int32_t left, std::int32_t top,
               std::int32_t right, std::int32_t bottom, std::uint16_t color)
 {
     left = std::max({left, clip.left, 0});
@@ -124,15 +124,14 @@ void fillRect(Frame16& frame, const TextRect& clip, std::int32_t left, std::int3
     right = std::min({right, clip.right, frame.width});
     bottom = std::min({bottom, clip.bottom, frame.height});
     for (std::int32_t y = top; y < bottom; ++y) {
-        auto* row = reinterpret_cast<std::uint16_t*>(frame.pixels +
-                                                     static_cast<std::intptr_t>(y) * frame.pitch);
+        std::uint16_t* row = frame.row16(y);
         std::fill(row + left, row + std::max(left, right), color);
     }
 }
 
 }  // namespace
 
-struct TextRenderer::Impl {
+struct FreeTypeText::Impl {
     FT_Library library = nullptr;
     // Our own fontconfig configuration, so that nothing of it outlives the renderer.
     FcConfig* fonts = nullptr;
@@ -158,8 +157,8 @@ struct TextRenderer::Impl {
 
     LoadedFace* face(const TextStyle& style)
     {
-        const bool bold = style.font[4] >= 600;
-        const bool italic = style.font[5] != 0;
+        const bool bold = style.font.weight >= 600;
+        const bool italic = style.font.italic != 0;
         const auto key = std::make_tuple(style.faceName, bold, italic);
         auto found = faces.find(key);
         if (found != faces.end()) {
@@ -230,7 +229,7 @@ struct TextRenderer::Impl {
     {
         Sizing size;
         const double cellUnits = face.winAscent + face.winDescent;
-        std::int32_t height = style.font[0];
+        std::int32_t height = style.font.height;
         if (height < 0) {
             // A negative height asks for the em size; the cell follows from it.
             const double em = std::min<double>(-static_cast<double>(height), kMaxCellHeight);
@@ -250,7 +249,7 @@ struct TextRenderer::Impl {
         const double natural = face.averageUnits * size.pixelsPerEm / face.unitsPerEm;
         size.averageWidth = static_cast<std::int32_t>(std::lround(natural));
         const auto wanted = static_cast<std::int32_t>(
-            std::min<std::int64_t>(std::abs(std::int64_t{style.font[1]}), kMaxCellHeight));
+            std::min<std::int64_t>(std::abs(std::int64_t{style.font.width}), kMaxCellHeight));
         if (wanted != 0 && wanted != size.averageWidth && natural > 0) {
             size.xScale = wanted / natural;
             size.averageWidth = wanted;
@@ -301,27 +300,27 @@ struct TextRenderer::Impl {
     }
 };
 
-TextRenderer::TextRenderer() : impl_(std::make_unique<Impl>()) {}
-TextRenderer::~TextRenderer() = default;
+FreeTypeText::FreeTypeText() : impl_(std::make_unique<Impl>()) {}
+FreeTypeText::~FreeTypeText() = default;
 
-bool TextRenderer::available()
+bool FreeTypeText::available()
 {
     TextStyle style;
-    style.font[0] = kDefaultCellHeight;
+    style.font.height = kDefaultCellHeight;
     style.faceName = "Times New Roman Cyr";
     return impl_->face(style) != nullptr;
 }
 
-std::string TextRenderer::facePath()
+std::string FreeTypeText::facePath()
 {
     TextStyle style;
-    style.font[4] = 400;
+    style.font.weight = 400;
     style.faceName = "Times New Roman Cyr";
     LoadedFace* face = impl_->face(style);
     return face != nullptr ? face->path : std::string();
 }
 
-TextMetrics TextRenderer::metrics(const TextStyle& style)
+TextMetrics FreeTypeText::metrics(const TextStyle& style)
 {
     TextMetrics metrics;
     LoadedFace* face = impl_->face(style);
@@ -335,7 +334,7 @@ TextMetrics TextRenderer::metrics(const TextStyle& style)
     return metrics;
 }
 
-std::int32_t TextRenderer::lineWidth(const TextStyle& style, std::string_view text)
+std::int32_t FreeTypeText::lineWidth(const TextStyle& style, std::string_view text)
 {
     LoadedFace* face = impl_->face(style);
     if (face == nullptr) {
@@ -349,7 +348,7 @@ std::int32_t TextRenderer::lineWidth(const TextStyle& style, std::string_view te
     return width;
 }
 
-std::int32_t TextRenderer::drawLine(Frame16& frame, std::int32_t x, std::int32_t y,
+std::int32_t FreeTypeText::drawLine(const Surface& frame, std::int32_t x, std::int32_t y,
                                     std::string_view text, const TextStyle& style,
                                     const TextRect& clip)
 {
@@ -384,8 +383,7 @@ std::int32_t TextRenderer::drawLine(Frame16& frame, std::int32_t x, std::int32_t
         const std::int32_t y0 = std::max(gy, bounds.top);
         const std::int32_t y1 = std::min(gy + glyph->rows, bounds.bottom);
         for (std::int32_t py = y0; py < y1; ++py) {
-            auto* row = reinterpret_cast<std::uint16_t*>(
-                frame.pixels + static_cast<std::intptr_t>(py) * frame.pitch);
+            std::uint16_t* row = frame.row16(py);
             const std::uint8_t* cover =
                 glyph->coverage.data() + static_cast<std::ptrdiff_t>(py - gy) * glyph->width;
             for (std::int32_t px = x0; px < x1; ++px) {
@@ -399,20 +397,14 @@ std::int32_t TextRenderer::drawLine(Frame16& frame, std::int32_t x, std::int32_t
     }
     // Underline one pixel below the baseline; strike-out through the middle of the small letters.
     const std::int32_t thickness = std::max(1, cellHeight / 16);
-    if (style.font[6] != 0) {
+    if (style.font.underline != 0) {
         fillRect(frame, bounds, x, baseline + 1, x + width, baseline + 1 + thickness, ink);
     }
-    if (style.font[7] != 0) {
+    if (style.font.strikeOut != 0) {
         const std::int32_t strike = baseline - size.ascent / 3;
         fillRect(frame, bounds, x, strike, x + width, strike + thickness, ink);
     }
     return width;
 }
 
-TextRenderer& textRenderer()
-{
-    static TextRenderer renderer;
-    return renderer;
-}
-
-}  // namespace wordlark::platform
+}  // namespace wordlark::platform::freetype

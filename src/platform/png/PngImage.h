@@ -1,4 +1,4 @@
-// PngImage.h -- read and write 8-bit RGBA PNG files (captures, picture tools, golden tests).
+// PngImage.h -- read and write 8-bit RGBA PNG files (shots, picture tools, golden tests).
 #pragma once
 
 #include <cstdint>
@@ -49,20 +49,5 @@ bool readPngMemory(const std::uint8_t* data, std::size_t size, PngImage& image,
 
 // Writes the image as an 8-bit RGBA PNG. False with a reason when the file cannot be written.
 bool writePng(const std::string& path, const PngImage& image, std::string* error = nullptr);
-
-// The conversions every RGB565 user needs: expand with bit replication, reduce by truncation.
-inline std::uint16_t rgbTo565(std::uint8_t r, std::uint8_t g, std::uint8_t b)
-{
-    return static_cast<std::uint16_t>(((r >> 3) << 11) | ((g >> 2) << 5) | (b >> 3));
-}
-inline void rgb565ToRgb(std::uint16_t c, std::uint8_t& r, std::uint8_t& g, std::uint8_t& b)
-{
-    const unsigned r5 = (c >> 11) & 0x1F;
-    const unsigned g6 = (c >> 5) & 0x3F;
-    const unsigned b5 = c & 0x1F;
-    r = static_cast<std::uint8_t>((r5 << 3) | (r5 >> 2));
-    g = static_cast<std::uint8_t>((g6 << 2) | (g6 >> 4));
-    b = static_cast<std::uint8_t>((b5 << 3) | (b5 >> 2));
-}
 
 }  // namespace wordlark::platform

@@ -1,4 +1,4 @@
-#include "platform/PngImage.h"
+#include "platform/png/PngImage.h"
 
 #include <png.h>
 

@@ -1,1 +1,0 @@
-#include "graphics/SurfaceRecord.h"

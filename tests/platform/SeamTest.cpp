@@ -1,0 +1,110 @@
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <vector>
+
+#include "platform/Desktop.h"
+#include "platform/Surface.h"
+#include "platform/Text.h"
+#include "platform/headless/HeadlessText.h"
+#include "platform/platform.h"
+
+namespace wordlark::platform {
+namespace {
+
+TEST(Surface, AViewIsTheRectangleCutToTheSurface)
+{
+    std::vector<std::uint16_t> pixels(10 * 6);
+    const Surface frame{reinterpret_cast<std::uint8_t*>(pixels.data()), 10, 6, 20, 16, 7};
+    const Surface inside = frame.view(2, 1, 3, 4);
+    EXPECT_EQ(inside.width, 3);
+    EXPECT_EQ(inside.height, 4);
+    EXPECT_EQ(inside.pitch, 20);
+    EXPECT_EQ(inside.id, 0u);  // a view owns nothing
+    inside.row16(1)[2] = 0xBEEF;
+    EXPECT_EQ(frame.row16(2)[4], 0xBEEF);
+
+    // Cut at every edge, including rectangles whose far edges overflow 32 bits.
+    const Surface corner = frame.view(-4, -2, 6, 5);
+    EXPECT_EQ(corner.pixels, frame.pixels);
+    EXPECT_EQ(corner.width, 2);
+    EXPECT_EQ(corner.height, 3);
+    const Surface far = frame.view(8, 5, 0x7FFFFFFF, 0x7FFFFFFF);
+    EXPECT_EQ(far.width, 2);
+    EXPECT_EQ(far.height, 1);
+    EXPECT_EQ(far.row16(0), frame.row16(5) + 8);
+    EXPECT_TRUE(frame.view(10, 0, 5, 5).empty());
+    EXPECT_TRUE(frame.view(-0x7FFFFFFF, 0, 5, 5).empty());
+    EXPECT_TRUE(frame.view(0, 0, -3, 5).empty());
+    EXPECT_TRUE(Surface{}.view(0, 0, 5, 5).empty());
+}
+
+TEST(FontParameters, AreSetAndReadByTheirPlaceInTheRequest)
+{
+    FontParameters font;
+    for (int i = 0; i < FontParameters::kCount; ++i) {
+        font.set(i, 100 + i);
+    }
+    EXPECT_EQ(font.height, 100);
+    EXPECT_EQ(font.width, 101);
+    EXPECT_EQ(font.weight, 104);
+    EXPECT_EQ(font.italic, 105);
+    EXPECT_EQ(font.underline, 106);
+    EXPECT_EQ(font.strikeOut, 107);
+    EXPECT_EQ(font.charSet, 108);
+    EXPECT_EQ(font.pitchAndFamily, 112);
+    EXPECT_EQ(font.get(3), 103);
+    const FontParameters before = font;
+    font.set(-1, 5);
+    font.set(FontParameters::kCount, 5);
+    EXPECT_EQ(font, before);
+    EXPECT_EQ(font.get(13), 0);
+}
+
+TEST(HeadlessText, MeasuresCellsAndDrawsNothing)
+{
+    headless::HeadlessText text;
+    TextStyle style;
+    style.font.height = 20;
+    EXPECT_EQ(text.metrics(style).height(), 20);
+    EXPECT_EQ(text.lineWidth(style, "abcd"), 40);
+    style.font.width = -7;
+    EXPECT_EQ(text.lineWidth(style, "abcd"), 28);
+    style.font.height = -16;
+    EXPECT_EQ(text.metrics(style).height(), 20);
+
+    std::uint16_t pixel = 0x1234;
+    const Surface frame{reinterpret_cast<std::uint8_t*>(&pixel), 1, 1, 2, 16};
+    style.opaque = true;
+    EXPECT_EQ(text.drawLine(frame, 0, 0, "ab", style, {0, 0, 1, 1}), 14);
+    EXPECT_EQ(pixel, 0x1234);
+    EXPECT_EQ(text.linesDrawn(), 1);
+    EXPECT_EQ(text.lastLine(), "ab");
+}
+
+using SeamDeathTest = ::testing::Test;
+
+TEST_F(SeamDeathTest, UsingAHalfWithoutABackendIsReportedAndEndsTheProgram)
+{
+    EXPECT_DEATH(
+        {
+            setDesktop(nullptr);
+            desktop();
+        },
+        "desktop was used before a backend was installed");
+    EXPECT_DEATH(
+        {
+            setVideo(nullptr);
+            video();
+        },
+        "video was used");
+    EXPECT_DEATH(
+        {
+            setTextRenderer(nullptr);
+            textRenderer();
+        },
+        "text was used");
+}
+
+}  // namespace
+}  // namespace wordlark::platform
