@@ -1,9 +1,10 @@
 # The two commands a newcomer needs: `make run` and `make test`. Everything builds into build/,
-# which is also the program folder (wordlark, heaptool, vek.heap, save/).
+# which is also the program folder (wordlark, heaptool, vek.heap, save/). `make check` is the
+# quick loop while working: the Release build and its tests, nothing else.
 JOBS ?= 2
 CMAKE_FLAGS ?= -DCMAKE_BUILD_TYPE=Release
 
-.PHONY: all bootstrap build run test bench art format clean
+.PHONY: all bootstrap build run check test bench art format clean
 
 all: build
 
@@ -16,6 +17,9 @@ build:
 
 run: bootstrap build
 	./build/wordlark
+
+check: build
+	@ctest --test-dir build -j$(JOBS)
 
 test: bootstrap
 	@scripts/run-tests
