@@ -20,14 +20,18 @@ struct Archive::MadeObject {
     int references = 1;
 };
 
-Archive::Archive(const std::string& path) : path_(path), reader_(path) {}
+Archive::Archive(const std::string& path, FileHandleCache& files)
+    : path_(path), reader_(path, files)
+{
+}
 
 Archive::~Archive()
 {
     destroyObjects();
 }
 
-std::unique_ptr<Archive> Archive::open(const std::string& path, std::string* reason)
+std::unique_ptr<Archive> Archive::open(const std::string& path, FileHandleCache& files,
+                                       std::string* reason)
 {
     const auto refuse = [reason](std::string why) -> std::unique_ptr<Archive> {
         if (reason) {
@@ -35,7 +39,7 @@ std::unique_ptr<Archive> Archive::open(const std::string& path, std::string* rea
         }
         return nullptr;
     };
-    std::unique_ptr<Archive> archive(new (std::nothrow) Archive(path));
+    std::unique_ptr<Archive> archive(new (std::nothrow) Archive(path, files));
     if (!archive) {
         return refuse("not enough memory to open " + path);
     }

@@ -22,7 +22,9 @@ public:
     // Opens the archive at path; none when the file is missing or no regular file, the header
     // is short or the directory cannot be read whole, with one line in *reason (when given)
     // that names the file and says which. A failed open has given its file handle back.
-    static std::unique_ptr<Archive> open(const std::string& path, std::string* reason = nullptr);
+    // The file's descriptor comes from `files`, which must outlive the archive.
+    static std::unique_ptr<Archive> open(const std::string& path, FileHandleCache& files,
+                                         std::string* reason = nullptr);
     ~Archive();
     Archive(const Archive&) = delete;
     Archive& operator=(const Archive&) = delete;
@@ -72,7 +74,7 @@ public:
     int objectReferences(const ArchiveObject* object) const;
 
 private:
-    explicit Archive(const std::string& path);
+    Archive(const std::string& path, FileHandleCache& files);
 
     struct LoadedEntry;
     struct MadeObject;

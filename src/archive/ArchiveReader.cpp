@@ -21,8 +21,8 @@ constexpr std::uint64_t kMaxFileOffset = std::numeric_limits<off_t>::max();
 
 }  // namespace
 
-ArchiveReader::ArchiveReader(const std::string& path)
-    : path_(path), descriptor_(FileHandleCache::instance().acquire(path, &failure_))
+ArchiveReader::ArchiveReader(const std::string& path, FileHandleCache& files)
+    : path_(path), files_(files), descriptor_(files.acquire(path, &failure_))
 {
     failed_ = descriptor_ < 0;
 }
@@ -35,7 +35,7 @@ ArchiveReader::~ArchiveReader()
 void ArchiveReader::close()
 {
     if (descriptor_ >= 0) {
-        FileHandleCache::instance().release(descriptor_);
+        files_.release(descriptor_);
         descriptor_ = -1;
     }
 }

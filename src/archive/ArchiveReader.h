@@ -7,9 +7,12 @@
 
 namespace wordlark::archive {
 
+class FileHandleCache;
+
 class ArchiveReader {
 public:
-    explicit ArchiveReader(const std::string& path);
+    // Takes the file's descriptor from `files`, which must outlive the reader.
+    ArchiveReader(const std::string& path, FileHandleCache& files);
     ~ArchiveReader();
     ArchiveReader(const ArchiveReader&) = delete;
     ArchiveReader& operator=(const ArchiveReader&) = delete;
@@ -42,6 +45,7 @@ private:
     void fail(std::string why = {});
 
     std::string path_;
+    FileHandleCache& files_;
     std::string failure_;
     int descriptor_ = -1;
     bool failed_ = false;

@@ -47,7 +47,7 @@ Archive* ArchiveRegistry::openArchive(std::string_view fileName, std::string* re
         return nullptr;
     }
     std::unique_ptr<Archive> archive =
-        Archive::open(programFolder_ + std::string(fileName), reason);
+        Archive::open(programFolder_ + std::string(fileName), files_, reason);
     if (!archive) {
         return nullptr;
     }

@@ -1,4 +1,4 @@
-// ArchiveRegistry.h -- the process-wide list of open archives, keyed by upper-cased file name.
+// ArchiveRegistry.h -- the open archives of one program folder, keyed by upper-cased file name.
 #pragma once
 
 #include <memory>
@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "archive/Archive.h"
+#include "archive/FileHandleCache.h"
 
 namespace wordlark::archive {
 
@@ -30,12 +31,16 @@ public:
     void releaseObject(ArchiveObject* object);
 
     const std::string& programFolder() const { return programFolder_; }
+    // The descriptors its archives read through.
+    const FileHandleCache& files() const { return files_; }
 
 private:
     struct Registered {
         std::string key;  // the whole upper-cased file name
         std::unique_ptr<Archive> archive;
     };
+    // Declared first so that it outlives every archive that reads through it.
+    FileHandleCache files_;
     std::vector<Registered> archives_;  // newest first
     std::string programFolder_;
     bool closing_ = false;  // shut-down: no archive is opened any more

@@ -1,35 +1,22 @@
 #include "archive/FileHandleCache.h"
 
 #include <unistd.h>
-#include <cstdlib>
 
 #include "archive/RegularFile.h"
-#include "platform/ProgramFolder.h"
 
 namespace wordlark::archive {
 
-FileHandleCache& FileHandleCache::instance()
+FileHandleCache::~FileHandleCache()
 {
-    // Never destroyed: a reader in another static object may give its descriptor back after
-    // the exit hook has run, and must then find an empty cache rather than a dead one.
-    static FileHandleCache* const cache = [] {
-        auto* made = new FileHandleCache;
-        std::atexit([] { FileHandleCache::instance().closeAll(); });
-        return made;
-    }();
-    return *cache;
+    closeAll();
 }
 
 int FileHandleCache::acquire(const std::string& path, std::string* reason)
 {
-    // The stored key field holds 15 characters, but cutting keys would let two files whose
-    // names share their first 15 characters share one descriptor: the whole key is compared.
-    const std::string& folder = platform::programFolder();
-    const bool outside = !path.starts_with(folder);
-    const std::string key = outside ? path : path.substr(folder.size());
-
+    // Files are told apart by their whole path: cutting keys short would let two files whose
+    // names begin alike share one descriptor.
     for (Node& node : nodes_) {
-        if (node.outside == outside && node.key == key) {
+        if (node.path == path) {
             ++node.references;
             return node.descriptor;
         }
@@ -39,7 +26,7 @@ int FileHandleCache::acquire(const std::string& path, std::string* reason)
     if (descriptor < 0) {
         return descriptor;
     }
-    nodes_.insert(nodes_.begin(), Node{key, outside, descriptor, 1});
+    nodes_.insert(nodes_.begin(), Node{path, descriptor, 1});
     return descriptor;
 }
 

@@ -7,14 +7,19 @@
 
 namespace wordlark::archive {
 
+// The open-file list of one archive registry (or of a tool that opens archives itself). Every
+// archive opened through it must be gone before it goes.
 class FileHandleCache {
 public:
-    // The process-wide cache; descriptors still open at exit are closed then.
-    static FileHandleCache& instance();
+    FileHandleCache() = default;
+    // Closes every descriptor still held.
+    ~FileHandleCache();
+    FileHandleCache(const FileHandleCache&) = delete;
+    FileHandleCache& operator=(const FileHandleCache&) = delete;
 
     // A descriptor for the path, shared with earlier users of the same file; negative on
     // failure, with one line in *reason (when given) that says why. Only a regular file is
-    // opened. Paths inside the program folder are keyed by their part after the folder.
+    // opened.
     int acquire(const std::string& path, std::string* reason = nullptr);
     // Gives one reference back; the last one closes the descriptor. Unknown descriptors
     // are ignored.
@@ -22,16 +27,12 @@ public:
 
     std::size_t openCount() const { return nodes_.size(); }  // descriptors held, for tests
 
-    // Closes every descriptor still held (the exit hook).
+    // Closes every descriptor still held.
     void closeAll();
 
 private:
-    FileHandleCache() = default;
-    ~FileHandleCache() = default;
-
     struct Node {
-        std::string key;
-        bool outside = false;  // key is a whole path, not one inside the program folder
+        std::string path;
         int descriptor = -1;
         int references = 0;
     };

@@ -65,16 +65,13 @@ inline void copyMatch(std::uint8_t* out, std::size_t& o, std::size_t limit, std:
 
 }  // namespace
 
-Unpacker& Unpacker::instance()
-{
-    static Unpacker unpacker;
-    return unpacker;
-}
-
 std::size_t unpack(std::uint8_t* dest, std::size_t destSize, const std::uint8_t* src,
                    std::size_t srcSize)
 {
-    return Unpacker::instance().run(dest, destSize, src, srcSize);
+    // The decoder's tables live on the stack for one stream: nothing is shared between
+    // callers and nothing is allocated.
+    Unpacker decoder{};
+    return decoder.run(dest, destSize, src, srcSize);
 }
 
 std::optional<std::uint32_t> packedOutputSize(const std::uint8_t* src, std::size_t srcSize)

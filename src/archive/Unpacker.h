@@ -19,8 +19,8 @@ std::size_t unpack(std::uint8_t* dest, std::size_t destSize, const std::uint8_t*
 // packed stream (first byte not 1..3, or fewer than five bytes).
 std::optional<std::uint32_t> packedOutputSize(const std::uint8_t* src, std::size_t srcSize);
 
-// The decoder state behind unpack(): bit reader and code tables. One decoding at a time; the
-// process holds one instance, so unpack() never allocates.
+// The decoder state behind unpack(): bit reader and code tables, about 14 KiB, made on the
+// stack for each stream so that unpack() never allocates and holds nothing between calls.
 //
 // The destination doubles as the window. It holds every byte produced so far, so the byte a
 // window position names is the output byte `distance` back, and a position the stream has
@@ -32,8 +32,6 @@ public:
     // returns.
     std::size_t run(std::uint8_t* dest, std::size_t destSize, const std::uint8_t* src,
                     std::size_t srcSize);
-
-    static Unpacker& instance();
 
 private:
     // A code table entry: a leaf (symbol, code length) or, with kNode set, a tree node index.

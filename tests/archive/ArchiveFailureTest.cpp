@@ -29,6 +29,8 @@ protected:
     void SetUp() override { ::alarm(10); }
     void TearDown() override { ::alarm(0); }
 
+    FileHandleCache files;
+
     // Two plain entries, "pic" then "words", under a plain directory; the offset of record i
     // is moved past the end of the file when i is given.
     std::string writeDamaged(const std::string& name, int outside)
@@ -54,16 +56,16 @@ TEST_F(ArchiveFailureTest, OnlyRegularFilesAreOpenedAndTheOpenNeverWaits)
     ASSERT_EQ(::mkfifo(dir.file("fifo.heap").c_str(), 0600), 0);
     std::filesystem::create_directory(dir.file("folder.heap"));
     std::filesystem::create_symlink("real.heap", dir.file("link.heap"));
-    const std::size_t before = FileHandleCache::instance().openCount();
+    const std::size_t before = files.openCount();
 
     const std::pair<std::string, const char*> refused[] = {{dir.file("fifo.heap"), "a FIFO"},
                                                            {dir.file("folder.heap"), "a folder"},
                                                            {"/dev/null", "a character device"}};
     for (const auto& [path, kind] : refused) {
         std::string reason;
-        EXPECT_EQ(Archive::open(path, &reason), nullptr) << path;
+        EXPECT_EQ(Archive::open(path, files, &reason), nullptr) << path;
         EXPECT_EQ(reason, path + " is not a regular file (it is " + kind + ")");
-        EXPECT_EQ(FileHandleCache::instance().openCount(), before);
+        EXPECT_EQ(files.openCount(), before);
     }
     ArchiveRegistry registry(dir.folder());
     std::string reason;
@@ -84,17 +86,17 @@ TEST_F(ArchiveFailureTest, AFailedOpenSaysWhichPartOfTheArchiveIsWrong)
     for (const auto& [bytes, part] : cases) {
         dir.write("t.heap", bytes);
         std::string reason;
-        EXPECT_EQ(Archive::open(dir.file("t.heap"), &reason), nullptr);
+        EXPECT_EQ(Archive::open(dir.file("t.heap"), files, &reason), nullptr);
         EXPECT_EQ(reason.rfind(part + dir.file("t.heap") + " is damaged: ", 0), 0u) << reason;
     }
     std::string reason;
-    EXPECT_EQ(Archive::open(dir.file("absent.heap"), &reason), nullptr);
+    EXPECT_EQ(Archive::open(dir.file("absent.heap"), files, &reason), nullptr);
     EXPECT_EQ(reason, "cannot open " + dir.file("absent.heap") + ": No such file or directory");
 }
 
 TEST_F(ArchiveFailureTest, LoadsAfterADamagedEntryStoppedTheReaderNameThatEntry)
 {
-    auto archive = Archive::open(writeDamaged("a.heap", 0));
+    auto archive = Archive::open(writeDamaged("a.heap", 0), files);
     ASSERT_NE(archive, nullptr);
     std::uint32_t tag = 0;
     std::string picture;
@@ -108,7 +110,7 @@ TEST_F(ArchiveFailureTest, LoadsAfterADamagedEntryStoppedTheReaderNameThatEntry)
     EXPECT_EQ(archive->firstFailure(), picture);
 
     // The words' own damage names the words; a missing entry says nothing.
-    archive = Archive::open(writeDamaged("b.heap", 1));
+    archive = Archive::open(writeDamaged("b.heap", 1), files);
     ASSERT_NE(archive, nullptr);
     std::string missing;
     EXPECT_EQ(archive->loadEntry("absent", &tag, &missing), nullptr);
@@ -118,7 +120,7 @@ TEST_F(ArchiveFailureTest, LoadsAfterADamagedEntryStoppedTheReaderNameThatEntry)
     EXPECT_TRUE(contains(words, "entry 'words' of ")) << words;
 
     // A piece (an animation's frame) outside the file names the entry it was read for.
-    archive = Archive::open(writeDamaged("c.heap", -1));
+    archive = Archive::open(writeDamaged("c.heap", -1), files);
     ASSERT_NE(archive, nullptr);
     std::uint8_t frame[8] = {};
     EXPECT_EQ(archive->readEntry(0x7FFFFF00u, frame, 8, 8, "anim"), 0u);
@@ -135,7 +137,7 @@ TEST_F(ArchiveFailureTest, AnEntryThatDoesNotUnpackFailsAloneAndSaysSo)
     // The stream announces 400 bytes; the record asks for one more.
     writeLe32(file.data() + readLe32(file.data() + 24) + 16, 401);
     dir.write("s.heap", file);
-    auto archive = Archive::open(dir.file("s.heap"));
+    auto archive = Archive::open(dir.file("s.heap"), files);
     ASSERT_NE(archive, nullptr);
     std::uint32_t tag = 0;
     std::string reason;

@@ -21,11 +21,6 @@ using heaptool::Storage;
 using test::bytesOf;
 using test::TestEntry;
 
-std::size_t openFiles()
-{
-    return FileHandleCache::instance().openCount();
-}
-
 std::vector<std::uint8_t> textOf(std::size_t size)
 {
     static const std::string_view kWords[] = {"letter ", "word ",  "row ",   "pool ",
@@ -130,13 +125,13 @@ protected:
 TEST_F(ArchiveTest, RegistryOpensEachArchiveOnceUnderItsUpperCasedName)
 {
     test::writeArchive(dir, "vek.heap", {{"words", "word", bytesOf("abc")}});
-    const std::size_t before = openFiles();
+    const std::size_t before = registry.files().openCount();
 
     Archive* lower = registry.openArchive("vek.heap");
     ASSERT_NE(lower, nullptr);
     EXPECT_EQ(registry.openArchive("VEK.HEAP"), lower);
     EXPECT_EQ(registry.openArchive("Vek.Heap"), lower);
-    EXPECT_EQ(openFiles(), before + 1);
+    EXPECT_EQ(registry.files().openCount(), before + 1);
 
     // A second registry has its own Archive but shares the descriptor.
     {
@@ -144,9 +139,9 @@ TEST_F(ArchiveTest, RegistryOpensEachArchiveOnceUnderItsUpperCasedName)
         Archive* second = other.openArchive("vek.heap");
         ASSERT_NE(second, nullptr);
         EXPECT_NE(second, lower);
-        EXPECT_EQ(openFiles(), before + 1);
+        EXPECT_EQ(registry.files().openCount(), before + 1);
     }
-    EXPECT_EQ(openFiles(), before + 1);
+    EXPECT_EQ(registry.files().openCount(), before + 1);
     std::uint32_t tag = 0;
     EXPECT_NE(lower->loadEntry("words", &tag), nullptr);
 
@@ -158,7 +153,7 @@ TEST_F(ArchiveTest, RegistryOpensEachArchiveOnceUnderItsUpperCasedName)
     ASSERT_NE(one, nullptr);
     ASSERT_NE(two, nullptr);
     EXPECT_NE(one, two);
-    EXPECT_EQ(openFiles(), before + 3);
+    EXPECT_EQ(registry.files().openCount(), before + 3);
     EXPECT_EQ(copyOf(two->loadEntry("e", &tag), 3), bytesOf("two"));
 }
 
@@ -175,12 +170,12 @@ TEST_F(ArchiveTest, ArchiveNamesNeverLeaveTheProgramFolder)
         "../" + std::filesystem::path(dir.folder()).parent_path().filename().string() + "/up.heap";
     ASSERT_TRUE(std::filesystem::exists(inner.folder() + up));
 
-    const std::size_t before = openFiles();
+    const std::size_t before = registry.files().openCount();
     EXPECT_EQ(registry.openArchive("sub/in.heap"), nullptr);
     EXPECT_EQ(registry.openArchive("sub\\in.heap"), nullptr);
     EXPECT_EQ(nested.openArchive(up), nullptr);
     EXPECT_EQ(registry.openArchive(""), nullptr);
-    EXPECT_EQ(openFiles(), before);
+    EXPECT_EQ(registry.files().openCount(), before);
     EXPECT_NE(registry.openArchive("up.heap"), nullptr);
 }
 
@@ -329,9 +324,9 @@ TEST_F(ArchiveTest, ObjectsOfAnArchiveNamedOtherwiseInItsHeaderCannotBeGivenBack
 
     // Once a file of the header's name exists it is opened, and still holds no such object.
     test::writeArchive(dir, "other.heap", {{"pic", "gla0", bytesOf("y")}});
-    const std::size_t before = openFiles();
+    const std::size_t before = registry.files().openCount();
     registry.releaseObject(pic);
-    EXPECT_EQ(openFiles(), before + 1);
+    EXPECT_EQ(registry.files().openCount(), before + 1);
     EXPECT_EQ(real->objectReferences(pic), 1);
     EXPECT_EQ(objectLog.destroyed, 0);
 }
@@ -362,7 +357,7 @@ TEST_F(ArchiveTest, ShutDownSurvivesObjectsThatGiveOthersBack)
 
 TEST_F(ArchiveTest, FailedOpenRegistersNothingAndGivesTheFileBack)
 {
-    const std::size_t before = openFiles();
+    const std::size_t before = registry.files().openCount();
     EXPECT_EQ(registry.openArchive("absent.heap"), nullptr);
 
     const std::vector<std::uint8_t> whole = test::archiveBytes(
@@ -376,7 +371,7 @@ TEST_F(ArchiveTest, FailedOpenRegistersNothingAndGivesTheFileBack)
     for (const auto& bytes : damaged) {
         dir.write("t.heap", bytes);
         EXPECT_EQ(registry.openArchive("t.heap"), nullptr) << bytes.size();
-        EXPECT_EQ(openFiles(), before);
+        EXPECT_EQ(registry.files().openCount(), before);
     }
     // Mended, the same name opens.
     dir.write("t.heap", whole);
@@ -389,7 +384,7 @@ TEST_F(ArchiveTest, FailedOpenRegistersNothingAndGivesTheFileBack)
 TEST_F(ArchiveTest, DirectoryFieldsPointingOutsideTheFileAreRefused)
 {
     const std::vector<std::uint8_t> good = twoPlainEntries();
-    const std::size_t before = openFiles();
+    const std::size_t before = registry.files().openCount();
     // Header fields at 24 (offset), 28 (count), 32 (stored size).
     const std::pair<int, std::uint32_t> patches[] = {{24, 0xFFFFFFF0u},
                                                      {24, static_cast<std::uint32_t>(good.size())},
@@ -403,7 +398,7 @@ TEST_F(ArchiveTest, DirectoryFieldsPointingOutsideTheFileAreRefused)
         writeLe32(file.data() + field, value);
         dir.write("bad.heap", file);
         EXPECT_EQ(registry.openArchive("bad.heap"), nullptr) << field << " " << value;
-        EXPECT_EQ(openFiles(), before);
+        EXPECT_EQ(registry.files().openCount(), before);
     }
 }
 
@@ -440,9 +435,9 @@ TEST_F(ArchiveTest, EntriesOutsideTheFileFailTheReaderButHugeSizesOnlyTheirLoad)
         dir.write(name, outside);
         Archive* archive = registry.openArchive(name);
         ASSERT_NE(archive, nullptr);
-        const std::size_t open = openFiles();
+        const std::size_t open = registry.files().openCount();
         EXPECT_EQ(archive->loadEntry("first", &tag), nullptr);
-        EXPECT_EQ(openFiles(), open - 1);
+        EXPECT_EQ(registry.files().openCount(), open - 1);
         EXPECT_EQ(archive->loadEntry("second", &tag), nullptr);
     }
 
@@ -460,21 +455,21 @@ TEST_F(ArchiveTest, EntriesOutsideTheFileFailTheReaderButHugeSizesOnlyTheirLoad)
 TEST_F(ArchiveTest, ShortReadFailsTheReaderForGood)
 {
     dir.write("r.bin", bytesOf("0123456789"));
-    const std::size_t before = openFiles();
-    ArchiveReader reader(dir.file("r.bin"));
+    FileHandleCache files;
+    ArchiveReader reader(dir.file("r.bin"), files);
     ASSERT_FALSE(reader.failed());
-    EXPECT_EQ(openFiles(), before + 1);
+    EXPECT_EQ(files.openCount(), 1u);
     std::uint8_t buffer[16] = {};
     EXPECT_EQ(reader.readAt(6, buffer, 4), 4u);
     EXPECT_EQ(reader.readAt(6, buffer, 8), 4u);  // runs past the end
     EXPECT_TRUE(reader.failed());
-    EXPECT_EQ(openFiles(), before);
+    EXPECT_EQ(files.openCount(), 0u);
     EXPECT_EQ(reader.readAt(0, buffer, 4), 0u);
     EXPECT_EQ(reader.readEntry(0, buffer, 4, 4), 0u);
 
-    ArchiveReader missing(dir.file("absent"));
+    ArchiveReader missing(dir.file("absent"), files);
     EXPECT_TRUE(missing.failed());
-    EXPECT_EQ(openFiles(), before);
+    EXPECT_EQ(files.openCount(), 0u);
 }
 
 TEST_F(ArchiveTest, OverlongNamesAreCutNeverOverrun)

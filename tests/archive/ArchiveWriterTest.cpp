@@ -7,6 +7,7 @@
 
 #include "archive/Archive.h"
 #include "archive/Endian.h"
+#include "archive/FileHandleCache.h"
 #include "heaptool/Packer.h"
 #include "support/TestArchive.h"
 
@@ -82,7 +83,8 @@ TEST(ArchiveWriterTest, PackedStreamsNeverLookPlain)
             test::TempDir dir;
             const std::string path =
                 test::writeArchive(dir, "p.heap", {{"e", "data", data, method}});
-            auto archive = archive::Archive::open(path);
+            archive::FileHandleCache files;
+            auto archive = archive::Archive::open(path, files);
             ASSERT_NE(archive, nullptr);
             std::uint32_t tag = 0;
             const std::uint8_t* loaded = archive->loadEntry("e", &tag);

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "archive/Archive.h"
+#include "archive/FileHandleCache.h"
 #include "archive/FourCC.h"
 #include "graphics/ImageResource.h"
 #include "support/TestArchive.h"
@@ -54,12 +55,13 @@ public:
     {
         wordlark::test::writeArchive(dir_, "fake.heap",
                                      {{"fake", "gla0", wordlark::test::bytesOf("x")}});
-        archive_ = archive::Archive::open(dir_.file("fake.heap"));
+        archive_ = archive::Archive::open(dir_.file("fake.heap"), files_);
     }
     archive::Archive& archive() { return *archive_; }
 
 private:
     wordlark::test::TempDir dir_;
+    archive::FileHandleCache files_;
     std::unique_ptr<archive::Archive> archive_;
 };
 

@@ -11,6 +11,7 @@
 
 #include "archive/Archive.h"
 #include "archive/Endian.h"
+#include "archive/FileHandleCache.h"
 #include "heaptool/Manifest.h"
 #include "heaptool/PictureBuilder.h"
 #include "platform/png/PngImage.h"
@@ -199,7 +200,8 @@ TEST(AnimationWriter, FramesArePiecesTheTableFindsInTheArchive)
     std::string error;
     ASSERT_TRUE(writer.write(dir.file("a.heap"), "a.heap", &error)) << error;
 
-    auto archive = archive::Archive::open(dir.file("a.heap"));
+    archive::FileHandleCache files;
+    auto archive = archive::Archive::open(dir.file("a.heap"), files);
     ASSERT_TRUE(archive);
     const archive::DirectoryRecord* record = archive->findEntry("button");
     ASSERT_TRUE(record);
@@ -258,7 +260,8 @@ TEST(PictureManifest, BuildsEveryPictureKindFromPngSources)
     std::string error;
     ASSERT_TRUE(Manifest::buildArchive(dir.file("manifest.txt"), dir.file("t.heap"), &error))
         << error;
-    auto archive = archive::Archive::open(dir.file("t.heap"));
+    archive::FileHandleCache files;
+    auto archive = archive::Archive::open(dir.file("t.heap"), files);
     ASSERT_TRUE(archive);
     std::uint32_t tag = 0;
 

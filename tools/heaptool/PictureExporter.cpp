@@ -11,6 +11,7 @@
 
 #include "archive/Archive.h"
 #include "archive/Endian.h"
+#include "archive/FileHandleCache.h"
 #include "archive/FourCC.h"
 #include "heaptool/ContactSheet.h"
 #include "heaptool/PictureDecoder.h"
@@ -345,7 +346,8 @@ bool PictureExporter::exportArchive(const std::string& archivePath, const std::s
                                     std::string* error)
 {
     std::string reason;
-    auto archive = archive::Archive::open(archivePath, &reason);
+    archive::FileHandleCache files;
+    auto archive = archive::Archive::open(archivePath, files, &reason);
     if (!archive) {
         *error = reason;
         return false;

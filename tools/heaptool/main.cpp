@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "archive/Archive.h"
+#include "archive/FileHandleCache.h"
 #include "archive/FourCC.h"
 #include "archive/Unpacker.h"
 #include "heaptool/FileBuffer.h"
@@ -61,7 +62,8 @@ std::string describeMethod(const archive::DirectoryRecord& record, int firstByte
 int list(const std::string& path)
 {
     std::string reason;
-    auto archive = archive::Archive::open(path, &reason);
+    archive::FileHandleCache files;
+    auto archive = archive::Archive::open(path, files, &reason);
     if (!archive) {
         return fail(reason);
     }
@@ -88,7 +90,8 @@ int list(const std::string& path)
 int extract(const std::string& path, const std::string& entry, const std::string& out)
 {
     std::string reason;
-    auto archive = archive::Archive::open(path, &reason);
+    archive::FileHandleCache files;
+    auto archive = archive::Archive::open(path, files, &reason);
     if (!archive) {
         return fail(reason);
     }
