@@ -44,27 +44,28 @@ end_x_session() {
 # start_xvfb WORK WIDTHxHEIGHT: on success exports DISPLAY and returns 0; otherwise returns 1
 # with the server's complaint in "$1/xvfb.log".
 start_xvfb() {
-    local work=$1 size=${2:-1024x768} n
+    local work=$1 size=${2:-1024x768} n=""
     mkdir -p "$work/fb"
-    for n in $(seq 90 140); do
-        [[ -e /tmp/.X$n-lock || -e /tmp/.X11-unix/X$n ]] && continue
-        # -br: a black root, so nothing the game did not draw is mistaken for its frame.
-        Xvfb ":$n" -screen 0 "${size}x24" -br -nolisten tcp -fbdir "$work/fb" \
-            >"$work/xvfb.log" 2>&1 &
-        xvfb_pid=$!
-        for _ in $(seq 50); do
-            [[ -e /tmp/.X11-unix/X$n ]] && break
-            kill -0 "$xvfb_pid" 2>/dev/null || break
-            sleep 0.1
-        done
-        if [[ -e /tmp/.X11-unix/X$n ]] && kill -0 "$xvfb_pid" 2>/dev/null; then
-            export DISPLAY=":$n"
-            unset WAYLAND_DISPLAY
-            return 0
-        fi
-        kill "$xvfb_pid" 2>/dev/null
-        xvfb_pid=""
+    # The server picks a free display itself and writes its number to fd 3: two tests
+    # starting servers at once can no longer both take the same number.
+    # -br: a black root, so nothing the game did not draw is mistaken for its frame.
+    Xvfb -displayfd 3 -screen 0 "${size}x24" -br -nolisten tcp -fbdir "$work/fb" \
+        3>"$work/display" >"$work/xvfb.log" 2>&1 &
+    xvfb_pid=$!
+    for _ in $(seq 100); do
+        n=$(head -n 1 "$work/display" 2>/dev/null)
+        [[ -n "$n" && -e /tmp/.X11-unix/X$n ]] && break
+        kill -0 "$xvfb_pid" 2>/dev/null || break
+        n=""
+        sleep 0.1
     done
+    if [[ -n "$n" ]] && kill -0 "$xvfb_pid" 2>/dev/null; then
+        export DISPLAY=":$n"
+        unset WAYLAND_DISPLAY
+        return 0
+    fi
+    kill "$xvfb_pid" 2>/dev/null
+    xvfb_pid=""
     return 1
 }
 
