@@ -55,7 +55,6 @@ public:
         std::filesystem::copy_file(std::string(WORDLARK_BUILD_DIR) + "/vek.heap",
                                    folder_ / "vek.heap");
         std::filesystem::create_directory(folder_ / "save");
-        platform::setProgramFolder(folder_.string() + "/");
 
         graphics::registerPictureClasses();
         graphics::display().open(1);

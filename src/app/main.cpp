@@ -314,7 +314,6 @@ int main(int argc, char** argv)
     }
     const std::string folder = options.data ? platform::withTrailingSeparator(*options.data)
                                             : platform::executableFolder();
-    platform::setProgramFolder(folder);
     game::prepareSaveFolder(folder);
     // Both modes draw their text with FreeType, in the face fontconfig finds.
     platform::freetype::FreeTypeText text;

@@ -4,16 +4,6 @@
 
 namespace wordlark::platform {
 
-namespace {
-
-std::string& folderStorage()
-{
-    static std::string folder = executableFolder();
-    return folder;
-}
-
-}  // namespace
-
 std::string executableFolder()
 {
     std::string buffer(4096, '\0');
@@ -40,16 +30,6 @@ std::string withTrailingSeparator(std::string folder)
         folder += kPathSeparator;
     }
     return folder;
-}
-
-const std::string& programFolder()
-{
-    return folderStorage();
-}
-
-void setProgramFolder(std::string folder)
-{
-    folderStorage() = withTrailingSeparator(std::move(folder));
 }
 
 }  // namespace wordlark::platform

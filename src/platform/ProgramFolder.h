@@ -14,9 +14,4 @@ std::string executableFolder();
 // Makes a folder name end in exactly one separator ("" stays "").
 std::string withTrailingSeparator(std::string folder);
 
-// The process-wide program folder. Start-up sets it from the executable's folder or from
-// --data DIR; until then it is the executable's folder.
-const std::string& programFolder();
-void setProgramFolder(std::string folder);
-
 }  // namespace wordlark::platform

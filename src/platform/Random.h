@@ -27,7 +27,4 @@ private:
     std::uint32_t state_;
 };
 
-// The one generator the game draws from; start-up seeds it from the clock or from --seed.
-Random& gameRandom();
-
 }  // namespace wordlark::platform
