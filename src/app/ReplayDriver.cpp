@@ -83,6 +83,7 @@ Json drawnJson(const graphics::DrawLog& log)
 }  // namespace
 
 std::string gameStateJson(const game::Game* instance, const HeadlessDesktop* desktop,
+                          const platform::headless::HeadlessVideo* video,
                           const graphics::DrawLog* drawn)
 {
     Json json;
@@ -119,7 +120,7 @@ std::string gameStateJson(const game::Game* instance, const HeadlessDesktop* des
             {"cursorX", cursor.x},
             {"cursorY", cursor.y},
             {"cursorCounter", desktop->cursorCounter()},
-            {"frames", platform::headless::headlessVideo().presentCount()}};
+            {"frames", video != nullptr ? video->presentCount() : 0}};
         json["helpOpens"] = desktop->helpOpened().size();
     }
     const game::Scores& scores = instance->scores();
@@ -184,9 +185,10 @@ ReplayDriver::~ReplayDriver()
     }
 }
 
-void ReplayDriver::attach(HeadlessDesktop& desktop)
+void ReplayDriver::attach(HeadlessDesktop& desktop, platform::headless::HeadlessVideo& video)
 {
     desktop_ = &desktop;
+    video_ = &video;
     graphics::display().setDrawLog(&drawn_);
     desktop.setIdleSource([this] { return next(); });
 }
@@ -263,7 +265,7 @@ void ReplayDriver::run(const ReplayStep& step)
         case ReplayAction::Shot: {
             std::string error;
             const std::string path = shotsFolder_ + step.text;
-            if (!platform::headless::writeShot(platform::headless::headlessVideo(), path, &error)) {
+            if (!platform::headless::writeShot(*video_, path, &error)) {
                 std::fprintf(stderr, "wordlark: script line %d: cannot write %s: %s\n", step.line,
                              path.c_str(), error.c_str());
                 failed_ = true;
@@ -273,10 +275,10 @@ void ReplayDriver::run(const ReplayStep& step)
         case ReplayAction::State:
             // A state line that never arrives makes whatever reads them judge a run it did not
             // see, so the replay ends here as a failure.
-            if (std::fprintf(
-                    out_, "%s\n",
-                    gameStateJson(shell_ != nullptr ? shell_->game() : nullptr, desktop_, &drawn_)
-                        .c_str()) < 0 ||
+            if (std::fprintf(out_, "%s\n",
+                             gameStateJson(shell_ != nullptr ? shell_->game() : nullptr, desktop_,
+                                           video_, &drawn_)
+                                 .c_str()) < 0 ||
                 std::fflush(out_) != 0) {
                 const int error = errno;
                 std::fprintf(stderr, "wordlark: script line %d: cannot write the state: %s\n",

@@ -9,7 +9,8 @@
 
 namespace wordlark::platform::headless {
 class HeadlessDesktop;
-}
+class HeadlessVideo;
+}  // namespace wordlark::platform::headless
 
 namespace wordlark::game {
 class Game;
@@ -31,7 +32,8 @@ public:
     // Makes the driver the desktop's input and records what each frame draws: each time the queue
     // runs dry it plays the next line (a tick line one frame at a time). When the script ends the
     // window is closed as `quit` closes it.
-    void attach(platform::headless::HeadlessDesktop& desktop);
+    void attach(platform::headless::HeadlessDesktop& desktop,
+                platform::headless::HeadlessVideo& video);
 
     // The shell whose game the state lines describe; it must outlive the driver's use.
     void follow(const Shell& shell) { shell_ = &shell; }
@@ -51,6 +53,7 @@ private:
     std::string shotsFolder_;
     std::FILE* out_;
     platform::headless::HeadlessDesktop* desktop_ = nullptr;
+    platform::headless::HeadlessVideo* video_ = nullptr;
     const Shell* shell_ = nullptr;
     std::size_t index_ = 0;
     std::int32_t ticksLeft_ = 0;
@@ -65,6 +68,7 @@ private:
 // were shown and how often help was asked for; with a log, what the last frame drew.
 std::string gameStateJson(const game::Game* game,
                           const platform::headless::HeadlessDesktop* desktop = nullptr,
+                          const platform::headless::HeadlessVideo* video = nullptr,
                           const graphics::DrawLog* drawn = nullptr);
 
 }  // namespace wordlark::app

@@ -231,20 +231,28 @@ int runReplay(const Options& options, const std::string& folder)
     }
 
     graphics::registerPictureClasses();
-    platform::headless::HeadlessDesktop& desktop = platform::headless::headlessDesktop();
+    // The replay's own backends, installed for the run and taken out after it.
+    platform::headless::HeadlessDesktop desktop;
+    platform::headless::HeadlessVideo video;
     platform::setDesktop(&desktop);
-    platform::setVideo(&platform::headless::headlessVideo());
-    app::ReplayDriver driver(std::move(*script), options.shots, stdout);
-    desktop.setScreenSize(options.screenWidth, options.screenHeight);
-    driver.attach(desktop);
-    app::Shell shell(folder, options.seed, platform::executableFolder());
-    driver.follow(shell);
-    if (!shell.createMainWindow(platform::ShowCommand::Normal)) {
-        std::fprintf(stderr, "wordlark: %s\n", shell.failure().c_str());
-        return 1;
+    platform::setVideo(&video);
+    int code = 1;
+    {
+        app::ReplayDriver driver(std::move(*script), options.shots, stdout);
+        desktop.setScreenSize(options.screenWidth, options.screenHeight);
+        driver.attach(desktop, video);
+        app::Shell shell(folder, options.seed, platform::executableFolder());
+        driver.follow(shell);
+        if (shell.createMainWindow(platform::ShowCommand::Normal)) {
+            code = shell.runMessageLoop();
+            code = driver.failed() ? 1 : code;
+        } else {
+            std::fprintf(stderr, "wordlark: %s\n", shell.failure().c_str());
+        }
     }
-    const int code = shell.runMessageLoop();
-    return driver.failed() ? 1 : code;
+    platform::setVideo(nullptr);
+    platform::setDesktop(nullptr);
+    return code;
 }
 
 // The game in a real window.

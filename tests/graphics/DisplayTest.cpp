@@ -4,6 +4,7 @@
 
 #include "graphics/Display.h"
 #include "platform/headless/HeadlessVideo.h"
+#include "support/TestBackends.h"
 
 namespace wordlark::graphics {
 namespace {
@@ -12,7 +13,7 @@ using platform::headless::PaletteEvent;
 
 platform::headless::HeadlessVideo& backend()
 {
-    return platform::headless::headlessVideo();
+    return wordlark::test::headlessVideo();
 }
 
 class DisplayTest : public ::testing::Test {

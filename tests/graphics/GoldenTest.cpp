@@ -15,6 +15,7 @@
 #include "platform/headless/HeadlessShots.h"
 #include "platform/headless/HeadlessVideo.h"
 #include "platform/png/PngImage.h"
+#include "support/TestBackends.h"
 
 // Composes one scene of every kind of picture and both text modes, and compares the frame with
 // the expected images in tests/data/golden. WORDLARK_UPDATE_GOLDEN=1 rewrites those images; on
@@ -71,12 +72,12 @@ protected:
     void SetUp() override
     {
         display().close();
-        platform::headless::headlessVideo().reset();
+        wordlark::test::headlessVideo().reset();
     }
     void TearDown() override
     {
         display().close();
-        platform::headless::headlessVideo().reset();
+        wordlark::test::headlessVideo().reset();
     }
 
     void buildArchive()
@@ -229,21 +230,20 @@ TEST_F(GoldenTest, ComposedSceneOnADirectDesktop)
     ASSERT_TRUE(display().present());
     // What the window shows is the frame as composed.
     const PngImage frame = imageOf(display().backBuffer());
-    EXPECT_EQ(
-        platform::headless::frameImage(platform::headless::headlessVideo().lastPresented()).rgba,
-        frame.rgba);
+    EXPECT_EQ(platform::headless::frameImage(wordlark::test::headlessVideo().lastPresented()).rgba,
+              frame.rgba);
     expectGolden("scene", frame);
 }
 
 TEST_F(GoldenTest, ComposedSceneThroughTheEightBitPalette)
 {
-    platform::headless::headlessVideo().setDesktop(8);
+    wordlark::test::headlessVideo().setDesktop(8);
     ASSERT_TRUE(display().open(1));
     buildArchive();
     composeScene();
     ASSERT_TRUE(display().present());
-    expectGolden("scene-8bit", platform::headless::frameImage(
-                                   platform::headless::headlessVideo().lastPresented()));
+    expectGolden("scene-8bit",
+                 platform::headless::frameImage(wordlark::test::headlessVideo().lastPresented()));
 }
 
 }  // namespace

@@ -7,6 +7,7 @@
 #include "graphics/Display.h"
 #include "platform/Text.h"
 #include "platform/headless/HeadlessVideo.h"
+#include "support/TestBackends.h"
 
 namespace wordlark::graphics {
 namespace {
@@ -24,7 +25,7 @@ protected:
     void SetUp() override
     {
         display().close();
-        platform::headless::headlessVideo().reset();
+        wordlark::test::headlessVideo().reset();
         ASSERT_TRUE(display().open(3));
         ASSERT_TRUE(platform::textRenderer().available());
         // What the screens set before drawing.

@@ -21,6 +21,7 @@
 #include "platform/headless/HeadlessDesktop.h"
 #include "platform/headless/HeadlessVideo.h"
 #include "support/TempDir.h"
+#include "support/TestBackends.h"
 
 namespace wordlark::panels::test {
 
@@ -90,8 +91,8 @@ protected:
                 return 0;
             });
         platform::setMainWindow(window_);
-        platform::headless::headlessVideo().reset();
-        platform::headless::headlessVideo().setDesktop(16, 1280, 1024);
+        wordlark::test::headlessVideo().reset();
+        wordlark::test::headlessVideo().setDesktop(16, 1280, 1024);
         ASSERT_TRUE(graphics::display().open(window_));
         host_->setPointer(0, 0);
     }
@@ -99,9 +100,10 @@ protected:
     void TearDown() override
     {
         graphics::display().close();
-        platform::headless::headlessVideo().reset();
+        wordlark::test::headlessVideo().reset();
         platform::setMainWindow(platform::kNoWindow);
-        platform::setDesktop(nullptr);
+        // The test program's own desktop is current again for the next test.
+        platform::setDesktop(&wordlark::test::headlessDesktop());
         host_->modal.reset();
         host_->menu.reset();
     }

@@ -14,6 +14,7 @@
 #include "platform/Desktop.h"
 #include "platform/headless/HeadlessDesktop.h"
 #include "support/TempDir.h"
+#include "support/TestBackends.h"
 
 namespace wordlark::test {
 
@@ -43,7 +44,8 @@ public:
         registry.reset();
         graphics::display().close();
         platform::setMainWindow(platform::kNoWindow);
-        platform::setDesktop(nullptr);
+        // The test program's own desktop is current again for the next test.
+        platform::setDesktop(&wordlark::test::headlessDesktop());
     }
     GameWorld(const GameWorld&) = delete;
     GameWorld& operator=(const GameWorld&) = delete;

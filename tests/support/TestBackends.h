@@ -10,12 +10,23 @@
 
 namespace wordlark::test {
 
-// Suites that need another desktop or video install their own for a test; the headless ones
-// stay the process's, so a suite may reach them through headlessDesktop() and headlessVideo().
+// The headless backends every test program plays on unless a suite installs its own for a
+// test; the suites reach them here to look at what was drawn or presented.
+inline platform::headless::HeadlessDesktop& headlessDesktop()
+{
+    static platform::headless::HeadlessDesktop desktop;
+    return desktop;
+}
+inline platform::headless::HeadlessVideo& headlessVideo()
+{
+    static platform::headless::HeadlessVideo video;
+    return video;
+}
+
 inline void installTestBackends(platform::TextRenderer& text)
 {
-    platform::setDesktop(&platform::headless::headlessDesktop());
-    platform::setVideo(&platform::headless::headlessVideo());
+    platform::setDesktop(&headlessDesktop());
+    platform::setVideo(&headlessVideo());
     platform::setTextRenderer(&text);
 }
 

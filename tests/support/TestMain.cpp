@@ -18,7 +18,8 @@ wordlark::platform::TextRenderer& testText()
     static wordlark::platform::freetype::FreeTypeText text;
     return text;
 #else
-    return wordlark::platform::headless::headlessText();
+    static wordlark::platform::headless::HeadlessText text;
+    return text;
 #endif
 }
 

@@ -265,10 +265,4 @@ void HeadlessDesktop::reset()
     *this = HeadlessDesktop();
 }
 
-HeadlessDesktop& headlessDesktop()
-{
-    static HeadlessDesktop desktop;
-    return desktop;
-}
-
 }  // namespace wordlark::platform::headless

@@ -115,7 +115,4 @@ private:
     std::function<bool()> idleSource_;
 };
 
-// The process's headless desktop, current unless another is installed.
-HeadlessDesktop& headlessDesktop();
-
 }  // namespace wordlark::platform::headless

@@ -50,10 +50,4 @@ std::int32_t HeadlessText::drawLine(const Surface&, std::int32_t, std::int32_t,
     return lineWidth(style, text);
 }
 
-HeadlessText& headlessText()
-{
-    static HeadlessText backend;
-    return backend;
-}
-
 }  // namespace wordlark::platform::headless

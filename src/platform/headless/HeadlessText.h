@@ -32,7 +32,4 @@ private:
     std::string lastLine_;
 };
 
-// The process's headless text backend.
-HeadlessText& headlessText();
-
 }  // namespace wordlark::platform::headless

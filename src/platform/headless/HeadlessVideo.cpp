@@ -156,10 +156,4 @@ void HeadlessVideo::reset()
     presents_ = 0;
 }
 
-HeadlessVideo& headlessVideo()
-{
-    static HeadlessVideo backend;
-    return backend;
-}
-
 }  // namespace wordlark::platform::headless

@@ -95,7 +95,4 @@ private:
     std::size_t presents_ = 0;
 };
 
-// The process's headless backend, current unless another is installed.
-HeadlessVideo& headlessVideo();
-
 }  // namespace wordlark::platform::headless
