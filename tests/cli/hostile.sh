@@ -11,6 +11,7 @@ tool="$build/heaptool"
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 source "$source_dir/tests/cli/checks.bash"
+source "$source_dir/tests/cli/record.bash"
 
 # A data folder of its own: the built archive and an empty save folder.
 fresh() {  # fresh DIR
@@ -27,19 +28,6 @@ passes() {  # passes N
     done
 }
 
-# "NAME R L G V D T" of a record file, or why it is not one.
-decode_record() {
-    python3 - "$1" <<'PY'
-import struct, sys
-e = open(sys.argv[1], "rb").read()
-if len(e) != 544:
-    sys.exit("size %d" % len(e))
-p = bytes([e[0]] + [e[i] ^ e[i - 1] ^ (i & 0xFF) for i in range(1, 540)])
-if sum(p) & 0xFFFFFFFF != struct.unpack_from("<I", e, 540)[0]:
-    sys.exit("bad checksum")
-print(p[:256].split(b"\0")[0].decode("latin-1"), *struct.unpack_from("<6i", p, 512))
-PY
-}
 
 printf 'tick 1\n' >"$work/one.txt"
 
