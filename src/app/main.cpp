@@ -15,6 +15,7 @@
 
 #include <CLI/CLI.hpp>
 
+#include "Version.h"
 #include "app/ReplayDriver.h"
 #include "app/ReplayScript.h"
 #include "app/Shell.h"

@@ -54,6 +54,9 @@ check "extract words" "$tool" extract "$work/test.heap" words "$work/words.out"
 refuses "no arguments" "$tool"
 refuses "wrong arguments" "$tool" extract "$work/test.heap"
 check "--help" "$tool" --help
+# The tool and the game are released together and say so.
+[[ $("$tool" --version) == "heaptool $("$build/wordlark" --version | sed 's/^wordlark //')" ]] ||
+    { echo "FAIL: heaptool --version is not the game's version"; failures=$((failures + 1)); }
 refuses "missing manifest" "$tool" build "$work/none.txt" "$work/x.heap"
 refuses "missing archive" "$tool" list "$work/none.heap"
 refuses "missing entry" "$tool" extract "$work/test.heap" text4 "$work/x"

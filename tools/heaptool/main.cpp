@@ -5,6 +5,7 @@
 #include <string_view>
 #include <vector>
 
+#include "Version.h"
 #include "archive/Archive.h"
 #include "archive/FileHandleCache.h"
 #include "archive/FourCC.h"
@@ -33,7 +34,8 @@ constexpr const char* kUsage =
     "       heaptool extract ARCHIVE ENTRY OUT\n"
     "       heaptool export ARCHIVE DIR\n"
     "       heaptool pack --method 1|2|3 IN OUT\n"
-    "       heaptool unpack IN OUT\n";
+    "       heaptool unpack IN OUT\n"
+    "       heaptool --version\n";
 
 // A wrong command line is a failure like any other: one line, non-zero exit.
 int usage()
@@ -182,6 +184,10 @@ int main(int argc, char** argv)
     const std::string& command = args[0];
     if (command == "--help" || command == "-h") {
         std::fputs(kUsage, stdout);
+        return 0;
+    }
+    if (command == "--version" && args.size() == 1) {
+        std::puts("heaptool " WORDLARK_VERSION);
         return 0;
     }
     if (command == "build" && args.size() == 3) {
