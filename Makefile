@@ -4,7 +4,7 @@
 JOBS ?= 2
 CMAKE_FLAGS ?= -DCMAKE_BUILD_TYPE=Release
 
-.PHONY: all bootstrap build run check test bench art format clean
+.PHONY: all bootstrap build run check test bench art format install clean
 
 all: build
 
@@ -30,6 +30,13 @@ bench: bootstrap build
 # Every picture of vek.heap as PNG with a contact sheet, and a shot of every screen, for review.
 art: bootstrap build
 	@scripts/review-art
+
+# The game, heaptool, the data folder (share/wordlark), the desktop entry, icons, metainfo and
+# man pages under PREFIX; DESTDIR (from the environment or the command line) stages it for a
+# package. The installed game is started with --data PREFIX/share/wordlark for now.
+PREFIX ?= /usr/local
+install: build
+	@DESTDIR="$(DESTDIR)" cmake --install build --prefix "$(PREFIX)"
 
 format:
 	@git ls-files '*.cpp' '*.h' | xargs clang-format -i
