@@ -18,9 +18,10 @@ namespace wordlark::app {
 
 using namespace platform;
 
-Shell::Shell(std::string programFolder, std::optional<std::uint32_t> seed,
+Shell::Shell(std::string programFolder, std::string playerFolder, std::optional<std::uint32_t> seed,
              std::string executableFolder)
     : programFolder_(std::move(programFolder)),
+      playerFolder_(std::move(playerFolder)),
       seed_(seed),
       executableFolder_(std::move(executableFolder))
 {
@@ -86,7 +87,7 @@ bool Shell::initialise(WindowId window)
     screens_ = std::make_unique<screens::GameScreens>();
     // The window procedure sees the game only once it is whole.
     auto created =
-        std::make_unique<game::Game>("fon1", "vek.heap", *registry_, programFolder_, *screens_);
+        std::make_unique<game::Game>("fon1", "vek.heap", *registry_, playerFolder_, *screens_);
     game_ = std::move(created);
     game::Game* instance = game_.get();
     if (!instance->loadImages()) {

@@ -35,10 +35,11 @@ inline constexpr const char* kCompanionProgram = "tovarn.exe";
 // loop and takes everything down again in the reverse order.
 class Shell {
 public:
+    // The archives are read from programFolder, the player files kept under playerFolder.
     // `seed` fixes the game's random sequence; without one it comes from the clock. The
     // companion program is looked for in `executableFolder` only (none when it is empty): the
     // data folder can be anyone's, and nothing in it may be run.
-    Shell(std::string programFolder, std::optional<std::uint32_t> seed,
+    Shell(std::string programFolder, std::string playerFolder, std::optional<std::uint32_t> seed,
           std::string executableFolder);
     ~Shell();
     Shell(const Shell&) = delete;
@@ -66,6 +67,7 @@ public:
 
 private:
     std::string programFolder_;
+    std::string playerFolder_;
     std::optional<std::uint32_t> seed_;
     std::string executableFolder_;
     platform::WindowId window_ = platform::kNoWindow;

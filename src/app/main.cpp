@@ -2,6 +2,7 @@
 #include <charconv>
 #include <csignal>
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <functional>
@@ -212,7 +213,7 @@ std::optional<int> parseCommandLine(int argc, char** argv, Options& options)
 }
 
 // The replay: the whole game on the headless desktop, its input from the script.
-int runReplay(const Options& options, const std::string& folder)
+int runReplay(const Options& options, const platform::GameFolders& folders)
 {
     std::ifstream file;
     std::istream* in = &std::cin;
@@ -242,7 +243,7 @@ int runReplay(const Options& options, const std::string& folder)
         app::ReplayDriver driver(std::move(*script), options.shots, stdout);
         desktop.setScreenSize(options.screenWidth, options.screenHeight);
         driver.attach(desktop, video);
-        app::Shell shell(folder, options.seed, platform::executableFolder());
+        app::Shell shell(folders.data, folders.player, options.seed, platform::executableFolder());
         driver.follow(shell);
         if (shell.createMainWindow(platform::ShowCommand::Normal)) {
             code = shell.runMessageLoop();
@@ -257,15 +258,15 @@ int runReplay(const Options& options, const std::string& folder)
 }
 
 // The game in a real window.
-int runGame(const Options& options, const std::string& folder)
+int runGame(const Options& options, const platform::GameFolders& folders)
 {
     graphics::registerPictureClasses();
     // Unusable data is worth saying before a missing display, which is often just a session
     // started without one.
     std::uint32_t words = 0;
     {
-        archive::ArchiveRegistry registry(folder);
-        words::Dictionary dictionary(folder, [] { return std::string(); });
+        archive::ArchiveRegistry registry(folders.data);
+        words::Dictionary dictionary(folders.data, [] { return std::string(); });
         if (!dictionary.load(registry)) {
             std::fprintf(stderr, "wordlark: %s\n", dictionary.failure().c_str());
             return 1;
@@ -287,7 +288,7 @@ int runGame(const Options& options, const std::string& folder)
     platform::setVideo(&video);
     int code = 1;
     {
-        app::Shell shell(folder, options.seed, platform::executableFolder());
+        app::Shell shell(folders.data, folders.player, options.seed, platform::executableFolder());
         if (shell.createMainWindow(platform::ShowCommand::Normal)) {
             code = shell.runMessageLoop();
         } else {
@@ -321,13 +322,18 @@ int main(int argc, char** argv)
     if (const std::optional<int> code = parseCommandLine(argc, argv, options)) {
         return *code;
     }
-    const std::string folder = options.data ? platform::withTrailingSeparator(*options.data)
-                                            : platform::executableFolder();
-    game::prepareSaveFolder(folder);
+    const platform::GameFolders folders = platform::findGameFolders(
+        options.data, platform::executableFolder(), WORDLARK_INSTALLED_DATA,
+        std::getenv("XDG_DATA_HOME"), std::getenv("HOME"));
+    // A save folder that cannot be used is said once here; the game still starts, and each
+    // save that fails is told again in the game.
+    if (std::string why; !game::prepareSaveFolder(folders.player, &why)) {
+        std::fprintf(stderr, "wordlark: %s\n", why.c_str());
+    }
     // Both modes draw their text with FreeType, in the face fontconfig finds.
     platform::freetype::FreeTypeText text;
     platform::setTextRenderer(&text);
-    const int code = options.headless ? runReplay(options, folder) : runGame(options, folder);
+    const int code = options.headless ? runReplay(options, folders) : runGame(options, folders);
     platform::setTextRenderer(nullptr);
     return code;
 }

@@ -41,7 +41,7 @@ std::string systemReason(const std::string& what)
 
 std::string saveFolder(std::string_view programFolder)
 {
-    return platform::withTrailingSeparator(std::string(programFolder)) + "save";
+    return words::saveFolderPath(programFolder);
 }
 
 }  // namespace
@@ -129,15 +129,30 @@ bool saveRecord(std::string_view programFolder, const PlayerRecord& record, std:
     return true;
 }
 
-void prepareSaveFolder(std::string_view programFolder)
+bool prepareSaveFolder(std::string_view programFolder, std::string* why)
 {
     const std::string folder = saveFolder(programFolder);
-    if (::mkdir(folder.c_str(), 0700) == 0) {
-        return;
+    // The folders above it may be missing too on a first run (~/.local/share/wordlark):
+    // each one made is the player's own.
+    for (std::size_t slash = folder.find(platform::kPathSeparator, 1); slash != std::string::npos;
+         slash = folder.find(platform::kPathSeparator, slash + 1)) {
+        ::mkdir(folder.substr(0, slash).c_str(), 0700);
+    }
+    if (::mkdir(folder.c_str(), 0700) != 0 && errno != EEXIST) {
+        if (why != nullptr) {
+            *why = systemReason("cannot make " + folder);
+        }
+        return false;
+    }
+    if (::access(folder.c_str(), W_OK | X_OK) != 0) {
+        if (why != nullptr) {
+            *why = systemReason("cannot write in " + folder);
+        }
+        return false;
     }
     DIR* listing = ::opendir(folder.c_str());
     if (listing == nullptr) {
-        return;
+        return true;
     }
     while (const dirent* entry = ::readdir(listing)) {
         if (std::string_view(entry->d_name).starts_with(kTemporaryPrefix)) {
@@ -145,6 +160,7 @@ void prepareSaveFolder(std::string_view programFolder)
         }
     }
     ::closedir(listing);
+    return true;
 }
 
 bool loadRecord(std::string_view programFolder, PlayerRecord& record)

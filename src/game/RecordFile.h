@@ -31,9 +31,11 @@ bool decodeRecordFile(std::span<const std::uint8_t> bytes, PlayerRecord* record)
 bool saveRecord(std::string_view programFolder, const PlayerRecord& record,
                 std::string* why = nullptr);
 
-// At start-up: makes the save folder (readable by its owner only) when it is missing, and
-// removes the temporary files a save interrupted by a crash or a kill left in it.
-void prepareSaveFolder(std::string_view programFolder);
+// At start-up: makes the save folder, and the folders above it that are missing, readable by
+// their owner only, and removes the temporary files a save interrupted by a crash or a kill
+// left in it. False (*why says why) when the folder cannot be made or written: the game
+// then plays on and its saves fail, each told.
+bool prepareSaveFolder(std::string_view programFolder, std::string* why = nullptr);
 
 // Replaces *record by the file named after record.name. False, *record untouched, when the
 // name is unusable, the file is missing, not a regular file, short or fails its checksum.

@@ -1,5 +1,6 @@
 #include "platform/ProgramFolder.h"
 
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace wordlark::platform {
@@ -30,6 +31,35 @@ std::string withTrailingSeparator(std::string folder)
         folder += kPathSeparator;
     }
     return folder;
+}
+
+GameFolders findGameFolders(const std::optional<std::string>& dataOption,
+                            const std::string& executableFolder, std::string_view installedData,
+                            const char* xdgDataHome, const char* home)
+{
+    if (dataOption) {
+        const std::string folder = withTrailingSeparator(*dataOption);
+        return {folder, folder};
+    }
+    struct stat info {};
+    const std::string beside = executableFolder + "vek.heap";
+    if (::stat(beside.c_str(), &info) == 0 && S_ISREG(info.st_mode)) {
+        return {executableFolder, executableFolder};
+    }
+    GameFolders folders;
+    folders.data = withTrailingSeparator(executableFolder + std::string(installedData));
+    // The data folder of an installed game belongs to the system: the player's files go
+    // where the desktop keeps each user's application data.
+    const std::string_view xdg = xdgDataHome != nullptr ? xdgDataHome : "";
+    const std::string_view user = home != nullptr ? home : "";
+    if (!xdg.empty() && xdg.front() == kPathSeparator) {
+        folders.player = withTrailingSeparator(std::string(xdg)) + "wordlark/";
+    } else if (!user.empty()) {
+        folders.player = withTrailingSeparator(std::string(user)) + ".local/share/wordlark/";
+    } else {
+        folders.player = folders.data;
+    }
+    return folders;
 }
 
 }  // namespace wordlark::platform

@@ -1,7 +1,9 @@
 // ProgramFolder.h -- the folder every data path is built from (vek.heap, vek.hlp, save/).
 #pragma once
 
+#include <optional>
 #include <string>
+#include <string_view>
 
 namespace wordlark::platform {
 
@@ -13,5 +15,21 @@ std::string executableFolder();
 
 // Makes a folder name end in exactly one separator ("" stays "").
 std::string withTrailingSeparator(std::string folder);
+
+// Where the game reads its data (vek.heap, vek.hlp) and where its player files live (the
+// folder that holds save/), both ending in a separator.
+struct GameFolders {
+    std::string data;
+    std::string player;
+};
+
+// --data DIR holds both. Otherwise a folder that holds vek.heap beside the executable (the
+// build tree, an unpacked archive) does; an installed game reads its data from
+// installedData (relative to the executable's folder) and keeps the player files in
+// $XDG_DATA_HOME/wordlark, by default ~/.local/share/wordlark. With neither usable, the data
+// folder is tried, and start-up reports it when it cannot be written.
+GameFolders findGameFolders(const std::optional<std::string>& dataOption,
+                            const std::string& executableFolder, std::string_view installedData,
+                            const char* xdgDataHome, const char* home);
 
 }  // namespace wordlark::platform

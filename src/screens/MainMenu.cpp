@@ -5,6 +5,7 @@
 
 #include <nlohmann/json.hpp>
 
+#include "archive/ArchiveRegistry.h"
 #include "game/Game.h"
 #include "game/GameState.h"
 #include "graphics/Display.h"
@@ -289,7 +290,8 @@ bool MainMenu::runCommand(std::int32_t command)
             game_.openModalPanel(std::make_unique<AboutPanel>(game_, "ab_fon"));
             break;
         case kMenuHelp:
-            desktop().openHelp(programFolder_ + "vek.hlp");
+            // The help comes with the data, wherever the player files are kept.
+            desktop().openHelp(game_.images().registry().programFolder() + "vek.hlp");
             break;
         case kMenuStatistics:
             game_.openModalPanel(std::make_unique<StatisticsPanel>(game_, "st_fon", state_));

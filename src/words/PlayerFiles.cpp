@@ -5,6 +5,11 @@
 
 namespace wordlark::words {
 
+std::string saveFolderPath(std::string_view playerFolder)
+{
+    return platform::withTrailingSeparator(std::string(playerFolder)) + "save";
+}
+
 std::optional<std::string> playerFilePath(std::string_view programFolder,
                                           std::string_view playerName, std::string_view extension)
 {
@@ -16,11 +21,7 @@ std::optional<std::string> playerFilePath(std::string_view programFolder,
     if (playerName.find_first_of(std::string_view("/\\\0", 3)) != std::string_view::npos) {
         return std::nullopt;
     }
-    std::string path(programFolder);
-    if (!path.empty() && path.back() != platform::kPathSeparator) {
-        path += platform::kPathSeparator;
-    }
-    path += "save";
+    std::string path = saveFolderPath(programFolder);
     path += platform::kPathSeparator;
     // Bytes 0x80..0xFF become multi-byte sequences made only of bytes >= 0x80, so the
     // conversion cannot bring a separator back.

@@ -117,6 +117,40 @@ else
     cat "$work/err"
     failures=$((failures + 1))
 fi
+# Without --data the installed game finds its data beside itself and keeps the player files
+# in the user's own data folder, made on first use for him alone.
+home=$work/home
+mkdir -p "$home"
+if HOME=$home XDG_DATA_HOME= "$root/bin/wordlark" --headless --script "$work/script.txt" \
+    --shots "$work" >"$work/out" 2>"$work/err"; then
+    check "the installed game plays from its own data" grep -q '"player":{"name":"Lark"' "$work/out"
+    check "the record is in ~/.local/share/wordlark/save" \
+        test -s "$home/.local/share/wordlark/save/Lark.sav"
+    check "that save folder is the player's alone" \
+        test "$(stat -c %a "$home/.local/share/wordlark/save")" = 700
+else
+    echo "FAIL: the installed game did not start without --data"
+    cat "$work/err"
+    failures=$((failures + 1))
+fi
+xdg=$work/xdg
+if HOME=$home XDG_DATA_HOME=$xdg "$root/bin/wordlark" --headless --script "$work/script.txt" \
+    --shots "$work" >/dev/null 2>"$work/err"; then
+    check "XDG_DATA_HOME holds the player files" test -s "$xdg/wordlark/save/Lark.sav"
+else
+    echo "FAIL: the installed game did not start with XDG_DATA_HOME"
+    cat "$work/err"
+    failures=$((failures + 1))
+fi
+# A save folder that cannot be made is said once at start-up, and the game still plays.
+printf 'not a folder' >"$work/blocked"
+HOME=$home XDG_DATA_HOME=$work/blocked "$root/bin/wordlark" --headless \
+    --script "$work/script.txt" --shots "$work" >"$work/out" 2>"$work/err"
+status=$?
+check "an unusable save folder does not stop the game (exit $status)" test "$status" -eq 0
+check "an unusable save folder is said at start-up" grep -q 'cannot make' "$work/err"
+check "the game still plays" grep -q '"player":{"name":"Lark"' "$work/out"
+
 ( cd "$dest" && find . -type f -print0 | sort -z | xargs -0 sha256sum ) >"$work/after"
 check "the install is unchanged after a game" cmp -s "$work/before" "$work/after"
 

@@ -69,6 +69,26 @@ TEST(CodePage, ConvertsToAndFromUtf8)
     EXPECT_EQ(cp1252ToUtf8("\x81"), "\xEF\xBF\xBD");  // undefined byte
 }
 
+TEST(ProgramFolder, AnInstalledGameKeepsItsPlayersInTheUsersDataFolder)
+{
+    const std::string exe = "/nonexistent/usr/games/";
+    // --data holds both; an installed game (no vek.heap beside it) splits them.
+    EXPECT_EQ(
+        findGameFolders(std::string("/srv/w"), exe, "../share/games/wordlark/", "/x", "/h").player,
+        "/srv/w/");
+    const GameFolders installed =
+        findGameFolders(std::nullopt, exe, "../share/games/wordlark/", "/xdg", "/home/ann");
+    EXPECT_EQ(installed.data, "/nonexistent/usr/games/../share/games/wordlark/");
+    EXPECT_EQ(installed.player, "/xdg/wordlark/");
+    // An unset, empty or relative XDG_DATA_HOME means the default under HOME.
+    for (const char* xdg : {static_cast<const char*>(nullptr), "", "relative/data"}) {
+        EXPECT_EQ(findGameFolders(std::nullopt, exe, "../share/", xdg, "/home/ann").player,
+                  "/home/ann/.local/share/wordlark/");
+    }
+    EXPECT_EQ(findGameFolders(std::nullopt, exe, "../share/", nullptr, nullptr).player,
+              findGameFolders(std::nullopt, exe, "../share/", nullptr, nullptr).data);
+}
+
 TEST(ProgramFolder, EndsInOneSeparator)
 {
     EXPECT_EQ(withTrailingSeparator("/opt/game"), "/opt/game/");
