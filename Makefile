@@ -4,7 +4,7 @@
 JOBS ?= 2
 CMAKE_FLAGS ?= -DCMAKE_BUILD_TYPE=Release
 
-.PHONY: all bootstrap build run check test bench art format install clean
+.PHONY: all bootstrap build run check test bench art format install deb clean
 
 all: build
 
@@ -33,13 +33,17 @@ art: bootstrap build
 
 # The game, heaptool, the data folder (share/wordlark), the desktop entry, icons, metainfo and
 # man pages under PREFIX; DESTDIR (from the environment or the command line) stages it for a
-# package. The installed game is started with --data PREFIX/share/wordlark for now.
+# package. The installed game finds its data from its own folder.
 PREFIX ?= /usr/local
 install: build
 	@DESTDIR="$(DESTDIR)" cmake --install build --prefix "$(PREFIX)"
+
+# The Debian package in the games layout, checked by lintian: build-deb/wordlark_*.deb.
+deb: bootstrap
+	@scripts/make-deb build-deb
 
 format:
 	@git ls-files '*.cpp' '*.h' | xargs clang-format -i
 
 clean:
-	rm -rf build build-asan build-fuzz
+	rm -rf build build-asan build-fuzz build-deb

@@ -8,6 +8,8 @@ source_dir=$2
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 source "$source_dir/tests/cli/checks.bash"
+source "$source_dir/tests/cli/record.bash"
+source "$source_dir/tests/cli/installed.bash"
 
 prefix=/usr/local
 dest=$work/dest
@@ -103,7 +105,7 @@ check "heaptool --version is the project's ($tool_version)" test "$tool_version"
 check "the metainfo lists this version" grep -q "<release version=\"$version\"" "$metainfo"
 
 # What the install holds, before the game plays from a copy of it.
-( cd "$dest" && find . -type f -print0 | sort -z | xargs -0 sha256sum ) >"$work/before"
+tree_sums "$dest" >"$work/before"
 data=$work/data
 cp -r "$root/share/wordlark" "$data"
 chmod -R u+w "$data"
@@ -119,29 +121,8 @@ else
 fi
 # Without --data the installed game finds its data beside itself and keeps the player files
 # in the user's own data folder, made on first use for him alone.
+play_installed "$root/bin/wordlark" "$dest"
 home=$work/home
-mkdir -p "$home"
-if HOME=$home XDG_DATA_HOME= "$root/bin/wordlark" --headless --script "$work/script.txt" \
-    --shots "$work" >"$work/out" 2>"$work/err"; then
-    check "the installed game plays from its own data" grep -q '"player":{"name":"Lark"' "$work/out"
-    check "the record is in ~/.local/share/wordlark/save" \
-        test -s "$home/.local/share/wordlark/save/Lark.sav"
-    check "that save folder is the player's alone" \
-        test "$(stat -c %a "$home/.local/share/wordlark/save")" = 700
-else
-    echo "FAIL: the installed game did not start without --data"
-    cat "$work/err"
-    failures=$((failures + 1))
-fi
-xdg=$work/xdg
-if HOME=$home XDG_DATA_HOME=$xdg "$root/bin/wordlark" --headless --script "$work/script.txt" \
-    --shots "$work" >/dev/null 2>"$work/err"; then
-    check "XDG_DATA_HOME holds the player files" test -s "$xdg/wordlark/save/Lark.sav"
-else
-    echo "FAIL: the installed game did not start with XDG_DATA_HOME"
-    cat "$work/err"
-    failures=$((failures + 1))
-fi
 # A save folder that cannot be made is said once at start-up, and the game still plays.
 printf 'not a folder' >"$work/blocked"
 HOME=$home XDG_DATA_HOME=$work/blocked "$root/bin/wordlark" --headless \
@@ -151,7 +132,7 @@ check "an unusable save folder does not stop the game (exit $status)" test "$sta
 check "an unusable save folder is said at start-up" grep -q 'cannot make' "$work/err"
 check "the game still plays" grep -q '"player":{"name":"Lark"' "$work/out"
 
-( cd "$dest" && find . -type f -print0 | sort -z | xargs -0 sha256sum ) >"$work/after"
+tree_sums "$dest" >"$work/after"
 check "the install is unchanged after a game" cmp -s "$work/before" "$work/after"
 
 [[ $failures -eq 0 ]] && echo "install: all checks passed"
