@@ -46,4 +46,4 @@ format:
 	@git ls-files '*.cpp' '*.h' | xargs clang-format -i
 
 clean:
-	rm -rf build build-asan build-fuzz build-deb
+	rm -rf build build-asan build-fuzz build-deb build-win-tests

@@ -1,5 +1,6 @@
 #include "app/ReplayDriver.h"
 
+#include "app/ReplayShot.h"
 #include "app/Shell.h"
 
 #include <cerrno>
@@ -22,7 +23,6 @@
 #include "platform/Desktop.h"
 #include "platform/Messages.h"
 #include "platform/headless/HeadlessDesktop.h"
-#include "platform/headless/HeadlessShots.h"
 #include "platform/headless/HeadlessVideo.h"
 
 namespace wordlark::app {
@@ -265,7 +265,7 @@ void ReplayDriver::run(const ReplayStep& step)
         case ReplayAction::Shot: {
             std::string error;
             const std::string path = shotsFolder_ + step.text;
-            if (!platform::headless::writeShot(*video_, path, &error)) {
+            if (!writeReplayShot(*video_, path, &error)) {
                 std::fprintf(stderr, "wordlark: script line %d: cannot write %s: %s\n", step.line,
                              path.c_str(), error.c_str());
                 failed_ = true;

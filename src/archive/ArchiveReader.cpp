@@ -1,10 +1,6 @@
 #include "archive/ArchiveReader.h"
 
-#include <sys/stat.h>
-#include <unistd.h>
-#include <algorithm>
 #include <cerrno>
-#include <limits>
 #include <memory>
 #include <new>
 #include <utility>
@@ -12,14 +8,11 @@
 #include "archive/FileHandleCache.h"
 #include "archive/RegularFile.h"
 #include "archive/Unpacker.h"
+#include "platform/FileIo.h"
 
 namespace wordlark::archive {
 
-namespace {
-
-constexpr std::uint64_t kMaxFileOffset = std::numeric_limits<off_t>::max();
-
-}  // namespace
+using platform::kMaxFileOffset;
 
 ArchiveReader::ArchiveReader(const std::string& path, FileHandleCache& files)
     : path_(path), files_(files), descriptor_(files.acquire(path, &failure_))
@@ -59,13 +52,8 @@ std::uint64_t ArchiveReader::readAt(std::uint64_t offset, std::uint8_t* destinat
         if (position > kMaxFileOffset) {
             break;
         }
-        const std::uint64_t chunk =
-            std::min<std::uint64_t>(count - done, std::numeric_limits<ssize_t>::max());
-        const ssize_t n =
-            ::pread(descriptor_, destination + done, chunk, static_cast<off_t>(position));
-        if (n < 0 && errno == EINTR) {
-            continue;
-        }
+        const std::ptrdiff_t n =
+            platform::readAt(descriptor_, destination + done, count - done, position);
         if (n < 0) {
             fail(readFailure(path_, errno));
             return done;
@@ -86,13 +74,12 @@ bool ArchiveReader::checkExtent(std::uint64_t offset, std::uint64_t count)
     if (failed_ || descriptor_ < 0) {
         return false;
     }
-    struct stat info {};
-    if (::fstat(descriptor_, &info) != 0 || info.st_size < 0) {
+    const std::optional<std::uint64_t> size = platform::fileSize(descriptor_);
+    if (!size) {
         fail(readFailure(path_, errno));
         return false;
     }
-    const auto size = static_cast<std::uint64_t>(info.st_size);
-    if (offset > size || count > size - offset) {
+    if (offset > *size || count > *size - offset) {
         fail();
         return false;
     }

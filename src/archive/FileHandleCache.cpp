@@ -1,8 +1,7 @@
 #include "archive/FileHandleCache.h"
 
-#include <unistd.h>
-
 #include "archive/RegularFile.h"
+#include "platform/FileIo.h"
 
 namespace wordlark::archive {
 
@@ -35,7 +34,7 @@ void FileHandleCache::release(int descriptor)
     for (auto it = nodes_.begin(); it != nodes_.end(); ++it) {
         if (it->descriptor == descriptor) {
             if (--it->references <= 0) {
-                ::close(it->descriptor);
+                platform::closeFile(it->descriptor);
                 nodes_.erase(it);
             }
             return;
@@ -46,7 +45,7 @@ void FileHandleCache::release(int descriptor)
 void FileHandleCache::closeAll()
 {
     for (const Node& node : nodes_) {
-        ::close(node.descriptor);
+        platform::closeFile(node.descriptor);
     }
     nodes_.clear();
 }

@@ -1,38 +1,38 @@
 #include "archive/RegularFile.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
 #include <cerrno>
 #include <cstring>
+
+#include "platform/FileIo.h"
+#include "platform/FileSystem.h"
 
 namespace wordlark::archive {
 
 namespace {
 
-const char* kindOf(mode_t mode)
+using platform::FileKind;
+
+const char* describe(FileKind kind)
 {
-    if (S_ISDIR(mode)) {
-        return "a folder";
+    switch (kind) {
+        case FileKind::Folder:
+            return "a folder";
+        case FileKind::Fifo:
+            return "a FIFO";
+        case FileKind::CharacterDevice:
+            return "a character device";
+        case FileKind::BlockDevice:
+            return "a block device";
+        case FileKind::Socket:
+            return "a socket";
+        default:
+            return "not a plain file";
     }
-    if (S_ISFIFO(mode)) {
-        return "a FIFO";
-    }
-    if (S_ISCHR(mode)) {
-        return "a character device";
-    }
-    if (S_ISBLK(mode)) {
-        return "a block device";
-    }
-    if (S_ISSOCK(mode)) {
-        return "a socket";
-    }
-    return "not a plain file";
 }
 
-std::string notRegular(const std::string& path, mode_t mode)
+std::string notRegular(const std::string& path, FileKind kind)
 {
-    return path + " is not a regular file (it is " + kindOf(mode) + ")";
+    return path + " is not a regular file (it is " + describe(kind) + ")";
 }
 
 void setReason(std::string* reason, std::string text)
@@ -51,37 +51,28 @@ std::string readFailure(const std::string& path, int error)
 
 int openRegularFile(const std::string& path, std::string* reason)
 {
-    int descriptor = -1;
-    do {
-        descriptor = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-    } while (descriptor < 0 && errno == EINTR);
+    const int descriptor = platform::openForReading(path);
     if (descriptor < 0) {
         const int error = errno;
         // A socket cannot be opened at all; saying what it is helps more than "no such device".
-        struct stat info {};
-        if (::stat(path.c_str(), &info) == 0 && !S_ISREG(info.st_mode)) {
-            setReason(reason, notRegular(path, info.st_mode));
+        const FileKind kind = platform::kindOfPath(path);
+        if (kind != FileKind::Missing && kind != FileKind::Regular) {
+            setReason(reason, notRegular(path, kind));
         } else {
             setReason(reason, "cannot open " + path + ": " + std::strerror(error));
         }
         return -1;
     }
-    struct stat info {};
-    if (::fstat(descriptor, &info) != 0) {
+    const FileKind kind = platform::kindOf(descriptor);
+    if (kind == FileKind::Missing) {
         setReason(reason, readFailure(path, errno));
-        ::close(descriptor);
+        platform::closeFile(descriptor);
         return -1;
     }
-    if (!S_ISREG(info.st_mode)) {
-        setReason(reason, notRegular(path, info.st_mode));
-        ::close(descriptor);
+    if (kind != FileKind::Regular) {
+        setReason(reason, notRegular(path, kind));
+        platform::closeFile(descriptor);
         return -1;
-    }
-    // Reads of a regular file never wait anyway; clearing the flag keeps a file system that
-    // honours it from answering "try again" in the middle of a read.
-    const int flags = ::fcntl(descriptor, F_GETFL);
-    if (flags >= 0) {
-        ::fcntl(descriptor, F_SETFL, flags & ~O_NONBLOCK);
     }
     return descriptor;
 }
@@ -96,10 +87,7 @@ bool readRegularFile(const std::string& path, std::vector<std::uint8_t>* bytes, 
     std::uint8_t chunk[65536];
     bool ok = true;
     for (;;) {
-        const ssize_t n = ::read(descriptor, chunk, sizeof chunk);
-        if (n < 0 && errno == EINTR) {
-            continue;
-        }
+        const std::ptrdiff_t n = platform::readSome(descriptor, chunk, sizeof chunk);
         if (n < 0) {
             setReason(reason, readFailure(path, errno));
             ok = false;
@@ -110,7 +98,7 @@ bool readRegularFile(const std::string& path, std::vector<std::uint8_t>* bytes, 
         }
         bytes->insert(bytes->end(), chunk, chunk + n);
     }
-    ::close(descriptor);
+    platform::closeFile(descriptor);
     return ok;
 }
 

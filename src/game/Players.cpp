@@ -1,11 +1,10 @@
 #include "game/Players.h"
 
-#include <sys/stat.h>
-#include <cstdio>
 #include <string>
 
 #include "game/RecordFile.h"
 #include "platform/CodePage.h"
+#include "platform/FileSystem.h"
 #include "words/PlayerFiles.h"
 
 namespace wordlark::game {
@@ -79,9 +78,12 @@ std::optional<std::size_t> findPlayer(const std::vector<std::string>& names, std
 bool hasRecordFile(std::string_view programFolder, std::string_view name)
 {
     const auto path = words::playerFilePath(programFolder, name, ".sav");
-    struct stat info {};
+    if (!path) {
+        return false;
+    }
     // A folder under that name is no record: saving over it fails, and says so.
-    return path && ::lstat(path->c_str(), &info) == 0 && !S_ISDIR(info.st_mode);
+    const platform::FileKind kind = platform::kindOfPath(*path, false);
+    return kind != platform::FileKind::Missing && kind != platform::FileKind::Folder;
 }
 
 bool isNameCharacter(unsigned char c)
@@ -170,7 +172,7 @@ void moveDamagedPlayerAside(std::string_view programFolder, std::string_view nam
 {
     for (const std::string_view extension : {std::string_view(".sav"), std::string_view(".dic")}) {
         if (const auto path = words::playerFilePath(programFolder, name, extension)) {
-            std::rename(path->c_str(), (*path + ".damaged").c_str());
+            platform::replaceFile(*path, *path + ".damaged");
         }
     }
 }

@@ -1,11 +1,6 @@
 #include "game/RecordFile.h"
 
-#include <dirent.h>
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
 #include <cerrno>
-#include <cstdio>
 #include <cstring>
 #include <optional>
 #include <string>
@@ -13,6 +8,7 @@
 #include "archive/Endian.h"
 #include "platform/CodePage.h"
 #include "platform/FileIo.h"
+#include "platform/FileSystem.h"
 #include "platform/ProgramFolder.h"
 #include "words/PlayerFiles.h"
 
@@ -92,13 +88,13 @@ bool saveRecord(std::string_view programFolder, const PlayerRecord& record, std:
     }
     // The temporary file sits in the save folder itself, so that the rename that replaces
     // the old record cannot cross file systems. Its name is no player's: it does not end
-    // in ".sav". mkstemp makes it readable by the owner only, fit for a file with a password.
+    // in ".sav". It is made readable by the owner only, fit for a file with a password.
     const std::string folder = saveFolder(programFolder);
     std::string temporary = folder + platform::kPathSeparator + kTemporaryPrefix + "XXXXXX";
-    int fd = ::mkostemp(temporary.data(), O_CLOEXEC);
-    if (fd < 0 && errno == ENOENT && ::mkdir(folder.c_str(), 0700) == 0) {
+    int fd = platform::createTemporaryFile(temporary);
+    if (fd < 0 && errno == ENOENT && platform::makeFolder(folder)) {
         temporary = folder + platform::kPathSeparator + kTemporaryPrefix + "XXXXXX";
-        fd = ::mkostemp(temporary.data(), O_CLOEXEC);
+        fd = platform::createTemporaryFile(temporary);
     }
     if (fd < 0) {
         return fail(systemReason("cannot write in " + folder));
@@ -107,25 +103,22 @@ bool saveRecord(std::string_view programFolder, const PlayerRecord& record, std:
     std::string reason;
     // Flushed before the rename: otherwise a crash soon after could leave the new name
     // on an empty file.
-    if (!platform::writeAll(fd, bytes.data(), bytes.size()) || ::fsync(fd) != 0) {
+    if (!platform::writeAll(fd, bytes.data(), bytes.size()) || !platform::syncFile(fd)) {
         reason = systemReason("cannot write " + temporary);
     }
-    if (::close(fd) != 0 && reason.empty()) {
+    if (!platform::closeFile(fd) && reason.empty()) {
         reason = systemReason("cannot write " + temporary);
     }
-    if (reason.empty() && std::rename(temporary.c_str(), path->c_str()) != 0) {
+    if (reason.empty() && !platform::replaceFile(temporary, *path)) {
         reason = systemReason("cannot replace " + *path);
     }
     if (!reason.empty()) {
-        ::unlink(temporary.c_str());
+        platform::removeFile(temporary);
         return fail(std::move(reason));
     }
     // The rename itself reaches the disk only with the folder: until then a power cut could
     // bring the older record back.
-    if (const int dir = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC); dir >= 0) {
-        ::fsync(dir);
-        ::close(dir);
-    }
+    platform::syncFolder(folder);
     return true;
 }
 
@@ -134,32 +127,29 @@ bool prepareSaveFolder(std::string_view programFolder, std::string* why)
     const std::string folder = saveFolder(programFolder);
     // The folders above it may be missing too on a first run (~/.local/share/wordlark):
     // each one made is the player's own.
-    for (std::size_t slash = folder.find(platform::kPathSeparator, 1); slash != std::string::npos;
-         slash = folder.find(platform::kPathSeparator, slash + 1)) {
-        ::mkdir(folder.substr(0, slash).c_str(), 0700);
+    for (std::size_t slash = folder.find_first_of(platform::kPathSeparators, 1);
+         slash != std::string::npos;
+         slash = folder.find_first_of(platform::kPathSeparators, slash + 1)) {
+        platform::makeFolder(folder.substr(0, slash));
     }
-    if (::mkdir(folder.c_str(), 0700) != 0 && errno != EEXIST) {
+    if (!platform::makeFolder(folder) && errno != EEXIST) {
         if (why != nullptr) {
             *why = systemReason("cannot make " + folder);
         }
         return false;
     }
-    if (::access(folder.c_str(), W_OK | X_OK) != 0) {
+    if (!platform::canWriteIn(folder)) {
         if (why != nullptr) {
             *why = systemReason("cannot write in " + folder);
         }
         return false;
     }
-    DIR* listing = ::opendir(folder.c_str());
-    if (listing == nullptr) {
-        return true;
-    }
-    while (const dirent* entry = ::readdir(listing)) {
-        if (std::string_view(entry->d_name).starts_with(kTemporaryPrefix)) {
-            ::unlinkat(::dirfd(listing), entry->d_name, 0);
+    platform::forEachFolderEntry(folder, [&folder](std::string_view name, platform::FileKind) {
+        if (name.starts_with(kTemporaryPrefix)) {
+            platform::removeFile(folder + platform::kPathSeparator + std::string(name));
         }
-    }
-    ::closedir(listing);
+        return true;
+    });
     return true;
 }
 
@@ -169,19 +159,18 @@ bool loadRecord(std::string_view programFolder, PlayerRecord& record)
     if (!path) {
         return false;
     }
-    // Non-blocking so that a FIFO in the save folder cannot hang the game; only a regular
-    // file is read.
-    const int fd = ::open(path->c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+    // The open never waits, so that a FIFO in the save folder cannot hang the game; only a
+    // regular file is read.
+    const int fd = platform::openForReading(*path);
     if (fd < 0) {
         return false;
     }
-    struct stat info {};
     std::array<std::uint8_t, kRecordFileSize> bytes;
     std::size_t size = 0;
-    if (::fstat(fd, &info) == 0 && S_ISREG(info.st_mode)) {
+    if (platform::kindOf(fd) == platform::FileKind::Regular) {
         size = platform::readUpTo(fd, bytes.data(), bytes.size());
     }
-    ::close(fd);
+    platform::closeFile(fd);
     return decodeRecordFile(std::span(bytes.data(), size), &record);
 }
 
@@ -189,7 +178,7 @@ void deletePlayerFiles(std::string_view programFolder, std::string_view name)
 {
     for (const std::string_view extension : {kRecordExtension, kWordListExtension}) {
         if (const auto path = words::playerFilePath(programFolder, name, extension)) {
-            ::unlink(path->c_str());
+            platform::removeFile(*path);
         }
     }
 }
@@ -197,36 +186,18 @@ void deletePlayerFiles(std::string_view programFolder, std::string_view name)
 bool forEachPlayerFile(std::string_view programFolder,
                        const std::function<bool(std::string_view name)>& visit)
 {
-    const std::string folderPath = saveFolder(programFolder);
-    DIR* folder = ::opendir(folderPath.c_str());
-    if (folder == nullptr) {
-        return false;
-    }
-    while (const dirent* entry = ::readdir(folder)) {
-        const std::string_view fileName(entry->d_name);
-        if (!fileName.ends_with(kRecordExtension)) {
-            continue;
-        }
-        if (entry->d_type == DT_DIR) {
-            continue;
-        }
-        if (entry->d_type == DT_UNKNOWN || entry->d_type == DT_LNK) {
-            struct stat info {};
-            if (::fstatat(::dirfd(folder), entry->d_name, &info, 0) == 0 && S_ISDIR(info.st_mode)) {
-                continue;
+    return platform::forEachFolderEntry(
+        saveFolder(programFolder), [&visit](std::string_view fileName, platform::FileKind kind) {
+            if (!fileName.ends_with(kRecordExtension) || kind == platform::FileKind::Folder) {
+                return true;
             }
-        }
-        // Names are counted in the characters the game knows them by.
-        const auto name = platform::utf8ToCp1252(fileName);
-        if (!name || name->size() > kMaxListedName) {
-            continue;
-        }
-        if (!visit(std::string_view(*name).substr(0, name->size() - kRecordExtension.size()))) {
-            break;
-        }
-    }
-    ::closedir(folder);
-    return true;
+            // Names are counted in the characters the game knows them by.
+            const auto name = platform::fromFileName(fileName);
+            if (!name || name->size() > kMaxListedName) {
+                return true;
+            }
+            return visit(std::string_view(*name).substr(0, name->size() - kRecordExtension.size()));
+        });
 }
 
 std::uint32_t scanBestOtherRating(std::string_view programFolder, std::string_view currentName)

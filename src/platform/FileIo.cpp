@@ -1,18 +1,12 @@
 #include "platform/FileIo.h"
 
-#include <unistd.h>
-#include <cerrno>
-
 namespace wordlark::platform {
 
 bool writeAll(int fd, const void* data, std::size_t size)
 {
     const auto* bytes = static_cast<const unsigned char*>(data);
     while (size > 0) {
-        const ssize_t n = ::write(fd, bytes, size);
-        if (n < 0 && errno == EINTR) {
-            continue;
-        }
+        const std::ptrdiff_t n = writeSome(fd, bytes, size);
         if (n <= 0) {
             return false;
         }
@@ -27,10 +21,7 @@ std::size_t readUpTo(int fd, void* data, std::size_t size)
     auto* bytes = static_cast<unsigned char*>(data);
     std::size_t total = 0;
     while (total < size) {
-        const ssize_t n = ::read(fd, bytes + total, size - total);
-        if (n < 0 && errno == EINTR) {
-            continue;
-        }
+        const std::ptrdiff_t n = readSome(fd, bytes + total, size - total);
         if (n <= 0) {
             break;
         }

@@ -1,33 +1,16 @@
 #include "platform/ProgramFolder.h"
 
-#include <sys/stat.h>
-#include <unistd.h>
+#include "platform/FileSystem.h"
 
 namespace wordlark::platform {
 
-std::string executableFolder()
-{
-    std::string buffer(4096, '\0');
-    const ssize_t n = ::readlink("/proc/self/exe", buffer.data(), buffer.size() - 1);
-    if (n <= 0) {
-        return {};
-    }
-    buffer.resize(static_cast<std::size_t>(n));
-    const auto slash = buffer.rfind(kPathSeparator);
-    if (slash == std::string::npos) {
-        return {};
-    }
-    buffer.resize(slash + 1);
-    return buffer;
-}
-
 std::string withTrailingSeparator(std::string folder)
 {
-    while (folder.size() > 1 && folder.back() == kPathSeparator &&
-           folder[folder.size() - 2] == kPathSeparator) {
+    while (folder.size() > 1 && isPathSeparator(folder.back()) &&
+           isPathSeparator(folder[folder.size() - 2])) {
         folder.pop_back();
     }
-    if (!folder.empty() && folder.back() != kPathSeparator) {
+    if (!folder.empty() && !isPathSeparator(folder.back())) {
         folder += kPathSeparator;
     }
     return folder;
@@ -41,9 +24,7 @@ GameFolders findGameFolders(const std::optional<std::string>& dataOption,
         const std::string folder = withTrailingSeparator(*dataOption);
         return {folder, folder};
     }
-    struct stat info {};
-    const std::string beside = executableFolder + "vek.heap";
-    if (::stat(beside.c_str(), &info) == 0 && S_ISREG(info.st_mode)) {
+    if (kindOfPath(executableFolder + "vek.heap") == FileKind::Regular) {
         return {executableFolder, executableFolder};
     }
     GameFolders folders;

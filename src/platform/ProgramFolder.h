@@ -7,10 +7,22 @@
 
 namespace wordlark::platform {
 
-// The path separator of this platform.
+// The path separator of this platform, and every character it takes as one.
+#ifdef _WIN32
+inline constexpr char kPathSeparator = '\\';
+inline constexpr std::string_view kPathSeparators = "\\/";
+#else
 inline constexpr char kPathSeparator = '/';
+inline constexpr std::string_view kPathSeparators = "/";
+#endif
+
+constexpr bool isPathSeparator(char c)
+{
+    return kPathSeparators.find(c) != std::string_view::npos;
+}
 
 // The folder of the running executable, ending in a separator; empty when it cannot be found.
+// One implementation per kind of system (ProgramFolderPosix, ProgramFolderWin32).
 std::string executableFolder();
 
 // Makes a folder name end in exactly one separator ("" stays "").

@@ -1,6 +1,6 @@
 #include "words/PlayerFiles.h"
 
-#include "platform/CodePage.h"
+#include "platform/FileSystem.h"
 #include "platform/ProgramFolder.h"
 
 namespace wordlark::words {
@@ -23,9 +23,7 @@ std::optional<std::string> playerFilePath(std::string_view programFolder,
     }
     std::string path = saveFolderPath(programFolder);
     path += platform::kPathSeparator;
-    // Bytes 0x80..0xFF become multi-byte sequences made only of bytes >= 0x80, so the
-    // conversion cannot bring a separator back.
-    path += platform::cp1252ToUtf8(playerName);
+    path += platform::toFileName(playerName);
     path += extension;
     return path;
 }

@@ -1,11 +1,7 @@
 #include "words/PlayerWordList.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
 #include <algorithm>
 #include <cerrno>
-#include <cstdio>
 #include <cstring>
 
 #include "platform/FileIo.h"
@@ -61,20 +57,15 @@ bool PlayerWordList::openForReading()
     if (!path) {
         return false;
     }
-    // Non-blocking so that a FIFO in place of the file cannot hang the open; only a regular
-    // file is read.
-    const int fd = ::open(path->c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+    // The open never waits, so that a FIFO in place of the file cannot hang it; only a
+    // regular file is read.
+    const int fd = platform::openForReading(*path);
     if (fd < 0) {
         return false;
     }
-    struct stat info {};
-    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
-        ::close(fd);
+    if (platform::kindOf(fd) != platform::FileKind::Regular) {
+        platform::closeFile(fd);
         return false;
-    }
-    const int flags = ::fcntl(fd, F_GETFL);
-    if (flags >= 0) {
-        ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK);
     }
     descriptor_ = fd;
     position_ = 0;
@@ -91,10 +82,7 @@ int PlayerWordList::refill()
     }
     const auto wanted =
         static_cast<std::size_t>(std::min<std::uint64_t>(kBufferSize, kMaxReadBytes - bytesRead_));
-    ssize_t n;
-    do {
-        n = ::read(descriptor_, buffer_.get(), wanted);
-    } while (n < 0 && errno == EINTR);
+    const std::ptrdiff_t n = platform::readSome(descriptor_, buffer_.get(), wanted);
     if (n <= 0) {
         position_ = filled_ = 0;
         return -1;
@@ -146,7 +134,7 @@ bool PlayerWordList::readWordOfLength(std::size_t length, WordBuffer& out)
 void PlayerWordList::close()
 {
     if (descriptor_ >= 0) {
-        ::close(descriptor_);
+        platform::closeFile(descriptor_);
         descriptor_ = -1;
     }
     position_ = 0;
@@ -174,21 +162,19 @@ bool PlayerWordList::appendWord(std::string_view word, std::string* why)
     }
     // The list is the player's own, like his record: made readable by him alone, and only a
     // regular file is ever written (a link at the name is not followed, a FIFO cannot block).
-    const int fd = ::open(
-        path->c_str(), O_WRONLY | O_APPEND | O_CREAT | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC, 0600);
+    const int fd = platform::openForAppending(*path);
     if (fd < 0) {
         return fail("cannot open " + *path + ": " + std::strerror(errno));
     }
-    struct stat info {};
     std::string line(word);
     line += '\n';
     std::string reason;
-    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+    if (platform::kindOf(fd) != platform::FileKind::Regular) {
         reason = *path + " is not a regular file";
     } else if (!platform::writeAll(fd, line.data(), line.size())) {
         reason = "cannot write " + *path + ": " + std::strerror(errno);
     }
-    if (::close(fd) != 0 && reason.empty()) {
+    if (!platform::closeFile(fd) && reason.empty()) {
         reason = "cannot write " + *path + ": " + std::strerror(errno);
     }
     return reason.empty() || fail(std::move(reason));

@@ -4,14 +4,18 @@
 
 #include <cstdio>
 #include <string>
+#include <vector>
+
+#include "support/TempDir.h"
 
 namespace wordlark::game {
 namespace {
 
 TEST(SaveProblems, EachReasonIsToldOnceAndTheFirstStaysOnScreenUntilCleared)
 {
-    char buffer[512] = {};
-    std::FILE* errors = ::fmemopen(buffer, sizeof buffer, "w");
+    // A file rather than a memory stream, which Windows lacks.
+    test::TempDir dir;
+    std::FILE* errors = std::fopen(dir.file("errors").c_str(), "wb");
     ASSERT_NE(errors, nullptr);
     SaveProblems problems(errors);
     EXPECT_TRUE(problems.notice().empty());
@@ -25,7 +29,8 @@ TEST(SaveProblems, EachReasonIsToldOnceAndTheFirstStaysOnScreenUntilCleared)
     problems.report("the record of Bo", "cannot write: Read-only file system");
     EXPECT_TRUE(problems.notice().empty());
     std::fclose(errors);
-    EXPECT_EQ(std::string(buffer),
+    const std::vector<std::uint8_t> written = dir.read("errors");
+    EXPECT_EQ(std::string(written.begin(), written.end()),
               "wordlark: cannot save the record of Anna: cannot write in /x/save: Permission "
               "denied\nwordlark: cannot save the word GNU: cannot open /x/save/Anna.dic: No "
               "space left on device\nwordlark: cannot save the record of Bo: cannot write: "

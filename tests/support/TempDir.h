@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -13,11 +14,7 @@ namespace wordlark::test {
 
 class TempDir {
 public:
-    TempDir()
-    {
-        std::string pattern = (std::filesystem::temp_directory_path() / "wordlark-XXXXXX").string();
-        path_ = ::mkdtemp(pattern.data());
-    }
+    TempDir() : path_(makeFolder()) {}
     ~TempDir()
     {
         std::error_code ignored;
@@ -28,7 +25,9 @@ public:
 
     // The folder, ending in a separator, like the program folder.
     std::string folder() const { return path_.string() + "/"; }
-    std::string file(const std::string& name) const { return (path_ / name).string(); }
+    // Joined as text: on Windows a std::filesystem::path would take the name's bytes in one code
+    // page and give them back in another.
+    std::string file(const std::string& name) const { return path_.string() + "/" + name; }
 
     void write(const std::string& name, const std::vector<std::uint8_t>& bytes) const
     {
@@ -48,6 +47,23 @@ public:
     }
 
 private:
+    static std::filesystem::path makeFolder()
+    {
+#ifdef _WIN32
+        // Windows has no mkdtemp: names are tried until one is new.
+        std::random_device random;
+        std::filesystem::path path;
+        do {
+            path =
+                std::filesystem::temp_directory_path() / ("wordlark-" + std::to_string(random()));
+        } while (!std::filesystem::create_directory(path));
+        return path;
+#else
+        std::string pattern = (std::filesystem::temp_directory_path() / "wordlark-XXXXXX").string();
+        return ::mkdtemp(pattern.data());
+#endif
+    }
+
     std::filesystem::path path_;
 };
 

@@ -8,6 +8,7 @@
 namespace wordlark::words {
 namespace {
 
+#ifndef _WIN32  // Windows paths differ in separator and code page: checked below
 TEST(PlayerFiles, BuildsThePathInTheSaveFolderInUtf8)
 {
     EXPECT_EQ(playerFilePath("/game/", "ANNA", ".dic"), "/game/save/ANNA.dic");
@@ -18,6 +19,14 @@ TEST(PlayerFiles, BuildsThePathInTheSaveFolderInUtf8)
     EXPECT_EQ(playerFilePath("/g/", "...", ".dic"), "/g/save/....dic");
     EXPECT_EQ(playerFilePath("/g/", ".A", ".dic"), "/g/save/.A.dic");
 }
+#else
+TEST(PlayerFiles, BuildsTheWindowsPathInWindows1252)
+{
+    EXPECT_EQ(playerFilePath("C:\\game\\", "ANNA", ".dic"), "C:\\game\\save\\ANNA.dic");
+    EXPECT_EQ(playerFilePath("C:/game/", "ANNA", ".sav"), "C:/game/save\\ANNA.sav");
+    EXPECT_EQ(playerFilePath("C:\\game", "J\xF6rg\x80", ".sav"), "C:\\game\\save\\J\xF6rg\x80.sav");
+}
+#endif
 
 TEST(PlayerFiles, RefusesNamesThatLeaveTheSaveFolder)
 {

@@ -1,0 +1,70 @@
+#include "platform/ErrnoWin32.h"
+
+#include <windows.h>
+
+#include <cerrno>
+
+namespace wordlark::platform {
+
+namespace {
+
+int errnoOf(DWORD error)
+{
+    switch (error) {
+        case ERROR_FILE_NOT_FOUND:
+        case ERROR_PATH_NOT_FOUND:
+        case ERROR_INVALID_DRIVE:
+        case ERROR_BAD_NETPATH:
+        case ERROR_BAD_NET_NAME:
+        case ERROR_NO_MORE_FILES:
+            return ENOENT;
+        case ERROR_ACCESS_DENIED:
+        case ERROR_SHARING_VIOLATION:
+        case ERROR_LOCK_VIOLATION:
+        case ERROR_CURRENT_DIRECTORY:
+        case ERROR_NETWORK_ACCESS_DENIED:
+            return EACCES;
+        case ERROR_FILE_EXISTS:
+        case ERROR_ALREADY_EXISTS:
+            return EEXIST;
+        case ERROR_DISK_FULL:
+        case ERROR_HANDLE_DISK_FULL:
+            return ENOSPC;
+        case ERROR_WRITE_PROTECT:
+            return EROFS;
+        case ERROR_INVALID_NAME:
+        case ERROR_BAD_PATHNAME:
+        case ERROR_INVALID_PARAMETER:
+            return EINVAL;
+        case ERROR_FILENAME_EXCED_RANGE:
+            return ENAMETOOLONG;
+        case ERROR_DIRECTORY:
+            return ENOTDIR;
+        case ERROR_DIR_NOT_EMPTY:
+            return ENOTEMPTY;
+        case ERROR_NOT_ENOUGH_MEMORY:
+        case ERROR_OUTOFMEMORY:
+            return ENOMEM;
+        case ERROR_INVALID_HANDLE:
+            return EBADF;
+        case ERROR_TOO_MANY_OPEN_FILES:
+            return EMFILE;
+        case ERROR_NOT_SAME_DEVICE:
+            return EXDEV;
+        case ERROR_BROKEN_PIPE:
+            return EPIPE;
+        case ERROR_BAD_EXE_FORMAT:
+            return ENOEXEC;
+        default:
+            return EIO;
+    }
+}
+
+}  // namespace
+
+void setErrnoFromLastError()
+{
+    errno = errnoOf(::GetLastError());
+}
+
+}  // namespace wordlark::platform
