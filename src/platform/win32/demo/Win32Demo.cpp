@@ -126,6 +126,47 @@ void drawFrame(graphics::Display& display)
     display.invertRect(40, 400, 200, 40);
 }
 
+// What the window shows, read back through GDI, must be the frame's colours: exact through
+// the 2-3-3 palette on an 8-bit desktop, within the rounding of RGB565 elsewhere.
+void checkWindowPixels(WindowId window)
+{
+    graphics::Display& display = graphics::display();
+    const bool converted = display.presentPath() == graphics::Display::PresentPath::Converted;
+    HWND handle = win32::windowHandleOf(window);
+    HDC dc = GetDC(handle);
+    const Point points[] = {{5, 5},     {150, 20},  {20, 100},  {300, 120}, {600, 140},
+                            {100, 300}, {500, 300}, {320, 460}, {630, 470}, {100, 420}};
+    int wrong = 0;
+    for (const Point& point : points) {
+        const std::uint16_t pixel = display.backBuffer().row16(point.y)[point.x];
+        std::uint8_t r = 0;
+        std::uint8_t g = 0;
+        std::uint8_t b = 0;
+        int tolerance = 8;
+        if (converted) {
+            const PaletteColor& c = display.paletteColors()[graphics::paletteIndexOf(pixel)];
+            r = c.red;
+            g = c.green;
+            b = c.blue;
+            tolerance = 0;
+        } else {
+            rgb565ToRgb(pixel, r, g, b);
+        }
+        const COLORREF seen = GetPixel(dc, point.x, point.y);
+        const auto within = [tolerance](int a, int b) {
+            return a - b <= tolerance && b - a <= tolerance;
+        };
+        if (!within(GetRValue(seen), r) || !within(GetGValue(seen), g) ||
+            !within(GetBValue(seen), b)) {
+            say("window pixel %d,%d is %d,%d,%d; the frame wants %d,%d,%d", point.x, point.y,
+                GetRValue(seen), GetGValue(seen), GetBValue(seen), r, g, b);
+            ++wrong;
+        }
+    }
+    ReleaseDC(handle, dc);
+    check(wrong == 0, "the window shows the frame's colours");
+}
+
 class DemoWindow {
 public:
     DemoWindow(win32::Win32Desktop& desktop, int holdMilliseconds, bool trace)
@@ -239,6 +280,7 @@ void DemoWindow::advance(WindowId window)
     switch (stage_) {
         case Stage::Waiting:
             if (elapsed() >= 500) {
+                checkWindowPixels(window);
                 say("READY frame %d %d", rect.left, rect.top);
                 enter(Stage::Frame);
             }
