@@ -138,9 +138,9 @@ bool DirectDrawVideo::createSurface(std::int32_t width, std::int32_t height,
         made = createDirectDrawSurface(width, height, bitsPerPixel, pitch, surface, record);
         if (!made && !toldFallback_) {
             std::fprintf(stderr,
-                         "wordlark: DirectDraw cannot make a %d-bit surface in system memory; "
-                         "such surfaces are GDI DIB sections\n",
-                         bitsPerPixel);
+                         "wordlark: DirectDraw cannot make a %dx%d surface of %d bits with rows "
+                         "%d bytes apart in system memory; such surfaces are GDI DIB sections\n",
+                         width, height, bitsPerPixel, pitch);
             toldFallback_ = true;
         }
     }

@@ -159,12 +159,11 @@ WindowId Win32Desktop::createWindow(const std::string& title, std::int32_t x, st
     HWND window =
         CreateWindowExA(0, kClassName, title.c_str(), WS_POPUP | WS_MINIMIZE | WS_SYSMENU, x, y,
                         width, height, nullptr, nullptr, GetModuleHandleA(nullptr), record.get());
-    rethrowPending();
-    if (window == nullptr) {
-        return kNoWindow;
+    if (window != nullptr) {
+        windows_[window] = std::move(record);
     }
-    windows_[window] = std::move(record);
-    return windowIdOf(window);
+    rethrowPending();
+    return window != nullptr ? windowIdOf(window) : kNoWindow;
 }
 
 bool Win32Desktop::destroyWindow(WindowId window)
