@@ -15,7 +15,13 @@ xvfb=$!
 exec 3>&-
 for _ in $(seq 50); do [[ -s "$work/display" ]] && break; sleep 0.1; done
 display=":$(cat "$work/display")"
-cleanup() { kill "$xvfb" 2>/dev/null; wait "$xvfb" 2>/dev/null; rm -rf "$work"; }
+cleanup() {
+    # Wine's own services outlive the program unless their server is told to end.
+    WINEPREFIX="$work/prefix" wineserver -k 2>/dev/null
+    kill "$xvfb" 2>/dev/null
+    wait "$xvfb" 2>/dev/null
+    rm -rf "$work"
+}
 trap cleanup EXIT
 
 WINEPREFIX="$work/prefix" WINEDEBUG=-all DISPLAY=$display wine "$demo" "$@" >"$out/demo.log" 2>&1 &
