@@ -1,0 +1,544 @@
+#include "platform/win32/Win32Desktop.h"
+
+#include <algorithm>
+#include <cctype>
+#include <optional>
+#include <string_view>
+#include <utility>
+
+#include "platform/CodePage.h"
+#include "platform/Messages.h"
+#include "platform/win32/WindowHandle.h"
+
+// The seam's names for its messages, hit codes and keys, taken before the system's headers
+// define the same names as macros.
+// clang-format off
+#define WORDLARK_SYSTEM_NUMBERS(X)                                                                \
+    X(WM_NULL) X(WM_CREATE) X(WM_DESTROY) X(WM_MOVE) X(WM_SETFOCUS) X(WM_KILLFOCUS) X(WM_PAINT)   \
+    X(WM_CLOSE) X(WM_QUIT) X(WM_ERASEBKGND) X(WM_ACTIVATEAPP) X(WM_SETCURSOR) X(WM_DISPLAYCHANGE) \
+    X(WM_NCHITTEST) X(WM_NCLBUTTONDOWN) X(WM_NCLBUTTONUP) X(WM_KEYDOWN) X(WM_KEYUP) X(WM_CHAR)    \
+    X(WM_SYSCOMMAND) X(WM_TIMER) X(WM_INITMENUPOPUP) X(WM_ENTERIDLE) X(WM_MOUSEMOVE)              \
+    X(WM_LBUTTONDOWN) X(WM_LBUTTONUP) X(WM_LBUTTONDBLCLK) X(WM_RBUTTONDOWN) X(WM_RBUTTONUP)       \
+    X(WM_USER) X(HTNOWHERE) X(HTCLIENT) X(HTCAPTION) X(HTMENU)                                    \
+    X(SC_SIZE) X(SC_MOVE) X(SC_MINIMIZE) X(SC_MAXIMIZE) X(SC_CLOSE) X(SC_RESTORE) X(MSGF_MENU)    \
+    X(MK_LBUTTON) X(MK_RBUTTON) X(VK_BACK) X(VK_TAB) X(VK_RETURN) X(VK_SHIFT) X(VK_CONTROL)       \
+    X(VK_ESCAPE) X(VK_SPACE) X(VK_LEFT) X(VK_UP) X(VK_RIGHT) X(VK_DOWN) X(VK_DELETE) X(VK_F1)
+// clang-format on
+namespace seamNumbers {
+#define WORDLARK_TAKE(name) constexpr long long seam_##name = wordlark::platform::name;
+WORDLARK_SYSTEM_NUMBERS(WORDLARK_TAKE)
+#undef WORDLARK_TAKE
+}  // namespace seamNumbers
+
+#ifndef WIN32_LEAN_AND_MEAN
+#define WIN32_LEAN_AND_MEAN
+#endif
+#ifndef NOMINMAX
+#define NOMINMAX
+#endif
+#include <windows.h>
+
+#include <shellapi.h>
+
+// Messages pass between the system and the game unchanged, so every number the game's rules
+// name must be the system's own.
+#define WORDLARK_SAME(name) \
+    static_assert(seamNumbers::seam_##name == static_cast<long long>(name), #name);
+WORDLARK_SYSTEM_NUMBERS(WORDLARK_SAME)
+#undef WORDLARK_SAME
+#undef WORDLARK_SYSTEM_NUMBERS
+
+static_assert(sizeof(wordlark::platform::WParam) == sizeof(WPARAM));
+static_assert(sizeof(wordlark::platform::LParam) == sizeof(LPARAM));
+static_assert(sizeof(wordlark::platform::LResult) == sizeof(LRESULT));
+
+namespace wordlark::platform::win32 {
+
+namespace {
+
+constexpr const char* kClassName = "Vek";
+constexpr int kIconResource = 104;
+constexpr int kCursorResource = 102;
+
+HMENU windowMenu(WindowId window)
+{
+    HWND handle = windowHandleOf(window);
+    return IsWindow(handle) ? GetSystemMenu(handle, FALSE) : nullptr;
+}
+
+bool endsWithNoCase(std::string_view text, std::string_view end)
+{
+    return text.size() >= end.size() &&
+           std::equal(end.begin(), end.end(), text.end() - static_cast<std::ptrdiff_t>(end.size()),
+                      [](char a, char b) {
+                          return std::tolower(static_cast<unsigned char>(a)) ==
+                                 std::tolower(static_cast<unsigned char>(b));
+                      });
+}
+
+// Whether `path` names an existing regular file: not a folder, not a device, not a pipe.
+bool isRegularFile(const std::string& path)
+{
+    if (path.empty()) {
+        return false;
+    }
+    // Without backup semantics a folder does not open, and no access is asked for, so a file
+    // held open by another program still answers.
+    HANDLE file =
+        CreateFileA(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                    nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) {
+        return false;
+    }
+    BY_HANDLE_FILE_INFORMATION info{};
+    const bool regular = GetFileType(file) == FILE_TYPE_DISK &&
+                         GetFileInformationByHandle(file, &info) != 0 &&
+                         (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
+    CloseHandle(file);
+    return regular;
+}
+
+}  // namespace
+
+Win32Desktop::Win32Desktop() : ansiIs1252_(GetACP() == 1252) {}
+
+Win32Desktop::~Win32Desktop()
+{
+    while (!windows_.empty()) {
+        HWND window = windows_.begin()->first;
+        if (DestroyWindow(window) == 0) {
+            // Not ours to destroy any more (another thread's, or gone): forget it.
+            windows_.erase(window);
+        }
+    }
+    if (classRegistered_) {
+        UnregisterClassA(kClassName, GetModuleHandleA(nullptr));
+    }
+}
+
+bool Win32Desktop::registerClass()
+{
+    if (classRegistered_) {
+        return true;
+    }
+    HINSTANCE instance = GetModuleHandleA(nullptr);
+    HICON icon = LoadIconA(instance, MAKEINTRESOURCEA(kIconResource));
+    gameCursor_ = LoadCursorA(instance, MAKEINTRESOURCEA(kCursorResource));
+    WNDCLASSEXA windowClass{};
+    windowClass.cbSize = sizeof(windowClass);
+    windowClass.style = 0;
+    windowClass.lpfnWndProc = &Win32Desktop::windowProcedure;
+    windowClass.hInstance = instance;
+    windowClass.hIcon = icon != nullptr ? icon : LoadIconA(nullptr, IDI_APPLICATION);
+    windowClass.hIconSm = windowClass.hIcon;
+    // The game's pointer over its window; the arrow when the executable carries none.
+    windowClass.hCursor = gameCursor_ != nullptr ? gameCursor_ : LoadCursorA(nullptr, IDC_ARROW);
+    windowClass.hbrBackground = nullptr;  // the game paints every pixel itself
+    windowClass.lpszClassName = kClassName;
+    classRegistered_ = RegisterClassExA(&windowClass) != 0;
+    return classRegistered_;
+}
+
+Point Win32Desktop::screenSize() const
+{
+    return {GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+}
+
+WindowId Win32Desktop::createWindow(const std::string& title, std::int32_t x, std::int32_t y,
+                                    std::int32_t width, std::int32_t height,
+                                    WindowProcedure procedure)
+{
+    if (!procedure || width <= 0 || height <= 0 || !registerClass()) {
+        return kNoWindow;
+    }
+    auto record = std::make_unique<WindowRecord>();
+    record->desktop = this;
+    record->procedure = std::move(procedure);
+    // The record reaches the procedure with the first message (WM_NCCREATE), so the game sees
+    // every message of its window from creation on.
+    HWND window =
+        CreateWindowExA(0, kClassName, title.c_str(), WS_POPUP | WS_MINIMIZE | WS_SYSMENU, x, y,
+                        width, height, nullptr, nullptr, GetModuleHandleA(nullptr), record.get());
+    if (window != nullptr) {
+        windows_[window] = std::move(record);
+    }
+    rethrowPending();
+    return window != nullptr ? windowIdOf(window) : kNoWindow;
+}
+
+bool Win32Desktop::destroyWindow(WindowId window)
+{
+    HWND handle = windowHandleOf(window);
+    if (windows_.count(handle) == 0) {
+        return false;
+    }
+    const bool destroyed = DestroyWindow(handle) != 0;
+    rethrowPending();
+    return destroyed;
+}
+
+void Win32Desktop::showWindow(WindowId window, ShowCommand command)
+{
+    HWND handle = windowHandleOf(window);
+    switch (command) {
+        case ShowCommand::Hide:
+            ShowWindow(handle, SW_HIDE);
+            break;
+        case ShowCommand::Normal:
+            ShowWindow(handle, SW_SHOWNORMAL);
+            UpdateWindow(handle);
+            break;
+        case ShowCommand::Minimized:
+            ShowWindow(handle, SW_SHOWMINIMIZED);
+            break;
+    }
+    rethrowPending();
+}
+
+Rect Win32Desktop::windowRect(WindowId window) const
+{
+    RECT rect{};
+    if (GetWindowRect(windowHandleOf(window), &rect) == 0) {
+        return {};
+    }
+    return {rect.left, rect.top, rect.right, rect.bottom};
+}
+
+void Win32Desktop::moveWindow(WindowId window, std::int32_t x, std::int32_t y)
+{
+    SetWindowPos(windowHandleOf(window), nullptr, x, y, 0, 0,
+                 SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    rethrowPending();
+}
+
+void Win32Desktop::invalidateWindow(WindowId window)
+{
+    InvalidateRect(windowHandleOf(window), nullptr, FALSE);
+}
+
+void Win32Desktop::removeMenuItem(WindowId window, std::uint32_t command)
+{
+    if (HMENU menu = windowMenu(window)) {
+        DeleteMenu(menu, command, MF_BYCOMMAND);
+    }
+}
+
+void Win32Desktop::enableMenuItem(WindowId window, std::uint32_t command, bool enabled)
+{
+    if (HMENU menu = windowMenu(window)) {
+        EnableMenuItem(menu, command, MF_BYCOMMAND | (enabled ? MF_ENABLED : MF_GRAYED));
+        if (preparingMenu_) {
+            menuChanges_.emplace_back(command, enabled);
+        }
+    }
+}
+
+bool Win32Desktop::hasMenuItem(WindowId window, std::uint32_t command) const
+{
+    HMENU menu = windowMenu(window);
+    return menu != nullptr && GetMenuState(menu, command, MF_BYCOMMAND) != static_cast<UINT>(-1);
+}
+
+bool Win32Desktop::menuItemEnabled(WindowId window, std::uint32_t command) const
+{
+    HMENU menu = windowMenu(window);
+    if (menu == nullptr) {
+        return false;
+    }
+    const UINT state = GetMenuState(menu, command, MF_BYCOMMAND);
+    return state != static_cast<UINT>(-1) && (state & (MF_GRAYED | MF_DISABLED)) == 0;
+}
+
+bool Win32Desktop::postMessage(WindowId window, MessageId message, WParam wParam, LParam lParam)
+{
+    HWND handle = windowHandleOf(window);
+    // A null window would make it a message to the thread, which no procedure sees.
+    return handle != nullptr && PostMessageA(handle, message, wParam, lParam) != 0;
+}
+
+LResult Win32Desktop::sendMessage(WindowId window, MessageId message, WParam wParam, LParam lParam)
+{
+    HWND handle = windowHandleOf(window);
+    if (!IsWindow(handle)) {
+        return 0;
+    }
+    const LRESULT result = SendMessageA(handle, message, wParam, lParam);
+    rethrowPending();
+    return result;
+}
+
+bool Win32Desktop::getMessage(Message& message)
+{
+    MSG msg{};
+    const BOOL got = GetMessageA(&msg, nullptr, 0, 0);
+    rethrowPending();
+    if (got <= 0) {
+        // A failing queue ends the loop like a quit, with its code when there is one.
+        message = {kNoWindow, WM_QUIT, got == 0 ? msg.wParam : 0, 0};
+        return false;
+    }
+    // Key presses become typed characters (WM_CHAR) behind this message, as the loop of any
+    // window does.
+    TranslateMessage(&msg);
+    message = {windowIdOf(msg.hwnd), msg.message, msg.wParam, msg.lParam};
+    return true;
+}
+
+LResult Win32Desktop::dispatchMessage(const Message& message)
+{
+    MSG msg{};
+    msg.hwnd = windowHandleOf(message.window);
+    msg.message = message.message;
+    msg.wParam = message.wParam;
+    msg.lParam = message.lParam;
+    msg.time = static_cast<DWORD>(GetMessageTime());
+    const DWORD position = GetMessagePos();
+    msg.pt = {static_cast<SHORT>(LOWORD(position)), static_cast<SHORT>(HIWORD(position))};
+    const LRESULT result = DispatchMessageA(&msg);
+    rethrowPending();
+    return result;
+}
+
+void Win32Desktop::postQuitMessage(int code)
+{
+    PostQuitMessage(code);
+}
+
+LResult Win32Desktop::defaultProcedure(WindowId window, MessageId message, WParam wParam,
+                                       LParam lParam)
+{
+    HWND handle = windowHandleOf(window);
+    if (!IsWindow(handle)) {
+        return 0;
+    }
+    if (message == WM_NCLBUTTONDOWN && wParam == HTMENU && GetMenu(handle) == nullptr) {
+        // The game's menu corner stands for the window menu's button, which a window without a
+        // caption does not have.
+        openWindowMenu(handle, {pointX(lParam), pointY(lParam)});
+        rethrowPending();
+        return 0;
+    }
+    if (message == WM_INITMENUPOPUP && wParam == window) {
+        wParam = reinterpret_cast<WPARAM>(GetSystemMenu(handle, FALSE));
+    }
+    const LRESULT result = DefWindowProcA(handle, message, wParam, lParam);
+    rethrowPending();
+    return result;
+}
+
+TimerId Win32Desktop::setTimer(WindowId window, TimerId id, std::uint32_t milliseconds)
+{
+    HWND handle = windowHandleOf(window);
+    if (id == 0 || milliseconds == 0 || !IsWindow(handle)) {
+        return 0;
+    }
+    return static_cast<TimerId>(SetTimer(handle, id, milliseconds, nullptr));
+}
+
+bool Win32Desktop::killTimer(WindowId window, TimerId id)
+{
+    return KillTimer(windowHandleOf(window), id) != 0;
+}
+
+std::uint64_t Win32Desktop::tickCount() const
+{
+    return GetTickCount64();
+}
+
+Point Win32Desktop::cursorPosition() const
+{
+    POINT point{};
+    GetCursorPos(&point);
+    return {point.x, point.y};
+}
+
+void Win32Desktop::setCursorPosition(std::int32_t x, std::int32_t y)
+{
+    SetCursorPos(x, y);
+}
+
+int Win32Desktop::showCursor(bool show)
+{
+    return ShowCursor(show ? TRUE : FALSE);
+}
+
+void Win32Desktop::setCursor(CursorShape shape)
+{
+    HCURSOR cursor = shape == CursorShape::Game ? gameCursor_ : nullptr;
+    SetCursor(cursor != nullptr ? cursor : LoadCursorA(nullptr, IDC_ARROW));
+}
+
+WindowId Win32Desktop::setCapture(WindowId window)
+{
+    return windowIdOf(SetCapture(windowHandleOf(window)));
+}
+
+void Win32Desktop::releaseCapture()
+{
+    ReleaseCapture();
+}
+
+WindowId Win32Desktop::captureWindow() const
+{
+    return windowIdOf(GetCapture());
+}
+
+bool Win32Desktop::openHelp(const std::string& path)
+{
+    if (!isRegularFile(path)) {
+        return false;
+    }
+    std::string page = path;
+    if (!endsWithNoCase(path, ".html") && !endsWithNoCase(path, ".htm")) {
+        char folder[MAX_PATH + 1] = {};
+        const DWORD length = GetTempPathA(sizeof(folder), folder);
+        if (length == 0 || length > MAX_PATH) {
+            return false;
+        }
+        page = std::string(folder) + "wordlark-help.html";
+        if (CopyFileA(path.c_str(), page.c_str(), FALSE) == 0) {
+            return false;
+        }
+    }
+    // Anything above 32 is success; the viewer runs on its own and is never waited for.
+    const HINSTANCE started =
+        ShellExecuteA(nullptr, "open", page.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
+    return reinterpret_cast<INT_PTR>(started) > 32;
+}
+
+bool Win32Desktop::launchProgram(const std::string& path)
+{
+    if (!isRegularFile(path)) {
+        return false;
+    }
+    // The command line names the program alone, quoted as a path with spaces must be.
+    std::string commandLine = "\"" + path + "\"";
+    STARTUPINFOA startup{};
+    startup.cb = sizeof(startup);
+    startup.dwFlags = STARTF_USESHOWWINDOW;
+    startup.wShowWindow = SW_SHOWNORMAL;
+    PROCESS_INFORMATION process{};
+    if (CreateProcessA(path.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                       nullptr, &startup, &process) == 0) {
+        return false;
+    }
+    // Never waited for: the handles are closed at once and the program runs on alone.
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
+    return true;
+}
+
+void Win32Desktop::openWindowMenu(HWND window, Point at)
+{
+    HMENU menu = GetSystemMenu(window, FALSE);
+    if (menu == nullptr) {
+        return;
+    }
+    // The items are set as the system sets them for its own button, before the window hears
+    // of the menu (WM_INITMENUPOPUP), so that what the window changes then holds.
+    const LONG_PTR style = GetWindowLongPtrA(window, GWL_STYLE);
+    const bool minimised = IsIconic(window) != 0;
+    const bool maximised = IsZoomed(window) != 0;
+    const auto enable = [menu](UINT command, bool enabled) {
+        EnableMenuItem(menu, command, MF_BYCOMMAND | (enabled ? MF_ENABLED : MF_GRAYED));
+    };
+    enable(SC_RESTORE, minimised || maximised);
+    enable(SC_MOVE, !maximised);
+    enable(SC_SIZE, (style & WS_THICKFRAME) != 0 && !minimised && !maximised);
+    enable(SC_MINIMIZE, (style & WS_MINIMIZEBOX) != 0 && !minimised);
+    enable(SC_MAXIMIZE, (style & WS_MAXIMIZEBOX) != 0 && !maximised);
+    // Tracked as a popup menu: the system's own tracking of the window menu from a press ends
+    // at the release unless it falls on the caption's button, which this window lacks.
+    const UINT command = static_cast<UINT>(
+        TrackPopupMenu(menu, TPM_LEFTALIGN | TPM_TOPALIGN | TPM_LEFTBUTTON | TPM_RETURNCMD, at.x,
+                       at.y, 0, window, nullptr));
+    if (command != 0 && IsWindow(window)) {
+        SendMessageA(window, WM_SYSCOMMAND, command, MAKELPARAM(at.x, at.y));
+    }
+}
+
+void Win32Desktop::rethrowPending()
+{
+    if (pending_) {
+        std::exception_ptr pending = std::exchange(pending_, nullptr);
+        std::rethrow_exception(pending);
+    }
+}
+
+LRESULT CALLBACK Win32Desktop::windowProcedure(HWND window, UINT message, WPARAM wParam,
+                                               LPARAM lParam)
+{
+    auto* record = reinterpret_cast<WindowRecord*>(GetWindowLongPtrA(window, GWLP_USERDATA));
+    if (record == nullptr && message == WM_NCCREATE) {
+        record =
+            static_cast<WindowRecord*>(reinterpret_cast<CREATESTRUCTA*>(lParam)->lpCreateParams);
+        SetWindowLongPtrA(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(record));
+    }
+    if (record == nullptr) {
+        return DefWindowProcA(window, message, wParam, lParam);
+    }
+    Win32Desktop& desktop = *record->desktop;
+    LRESULT result = 0;
+    if (!desktop.pending_) {
+        try {
+            result = desktop.deliver(window, *record, message, wParam, lParam);
+        } catch (...) {
+            desktop.pending_ = std::current_exception();
+        }
+    } else {
+        result = DefWindowProcA(window, message, wParam, lParam);
+    }
+    if (message == WM_NCDESTROY) {
+        SetWindowLongPtrA(window, GWLP_USERDATA, 0);
+        desktop.windows_.erase(window);
+    }
+    return result;
+}
+
+LResult Win32Desktop::deliver(HWND window, WindowRecord& record, std::uint32_t message,
+                              WParam wParam, LParam lParam)
+{
+    if (message == WM_INITMENUPOPUP &&
+        (HIWORD(lParam) != 0 || wParam == reinterpret_cast<WPARAM>(GetSystemMenu(window, FALSE)))) {
+        // The game knows its window menu by the window's id. What it changes in the menu now is
+        // kept: some systems (Wine) set the items of the window menu only after telling the
+        // window, and it is set again once the menu waits.
+        menuChanges_.clear();
+        preparingMenu_ = true;
+        struct Done {
+            bool& flag;
+            ~Done() { flag = false; }
+        } done{preparingMenu_};
+        const WindowProcedure procedure = record.procedure;
+        return procedure(windowIdOf(window), message, windowIdOf(window), lParam);
+    }
+    if (message == WM_ENTERIDLE && wParam == MSGF_MENU && !menuChanges_.empty()) {
+        HMENU menu = GetSystemMenu(window, FALSE);
+        for (const auto& [command, enabled] : menuChanges_) {
+            EnableMenuItem(menu, command, MF_BYCOMMAND | (enabled ? MF_ENABLED : MF_GRAYED));
+        }
+        menuChanges_.clear();
+        // lParam is the menu's own window, drawn already with the items as they were.
+        if (HWND menuWindow = reinterpret_cast<HWND>(lParam); IsWindow(menuWindow)) {
+            InvalidateRect(menuWindow, nullptr, TRUE);
+        }
+    } else if (message == WM_CHAR && !ansiIs1252_) {
+        // The window's characters come in the system's code page; the game reads Windows-1252
+        // and has no use for a character outside it.
+        const char byte = static_cast<char>(wParam & 0xFF);
+        wchar_t wide = 0;
+        if (MultiByteToWideChar(CP_ACP, MB_ERR_INVALID_CHARS, &byte, 1, &wide, 1) != 1) {
+            return 0;
+        }
+        const std::optional<unsigned char> converted = codePointToCp1252(wide);
+        if (!converted) {
+            return 0;
+        }
+        wParam = *converted;
+    }
+    // A copy: the procedure may destroy its own window, and the record with it, while it runs.
+    const WindowProcedure procedure = record.procedure;
+    return procedure(windowIdOf(window), message, wParam, lParam);
+}
+
+}  // namespace wordlark::platform::win32
