@@ -4,7 +4,7 @@
 JOBS ?= 2
 CMAKE_FLAGS ?= -DCMAKE_BUILD_TYPE=Release
 
-.PHONY: all bootstrap build run check test bench art format install deb clean
+.PHONY: all bootstrap build run check test bench art format install deb windows clean
 
 all: build
 
@@ -42,8 +42,12 @@ install: build
 deb: bootstrap
 	@scripts/make-deb build-deb
 
+# The Windows game, cross-built: build-win/wordlark.exe and build-win/wordlark-windows.zip.
+windows: bootstrap
+	@scripts/make-windows
+
 format:
 	@git ls-files '*.cpp' '*.h' | xargs clang-format -i
 
 clean:
-	rm -rf build build-asan build-fuzz build-deb build-win-tests
+	rm -rf build build-asan build-fuzz build-deb build-win

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # The real window in a private X server: start to first frame on screen, the CPU an idle game
-# takes (before and after a deal), and a screenshot of each look: scale 1, scale 2, 8-bit.
+# takes (before and after a deal), and a screenshot of each look: scale 1, scale 2, 8-bit, and
+# the Windows game under Wine when it is built.
 # usage: bench/window.sh BUILD_DIR [SECONDS]
 # Anchor: an idle window under 2 % of one core. The shots land in BUILD_DIR/window-shots/.
 set -u
@@ -79,5 +80,42 @@ scale1 1024x768 1
 scale2 1920x1080 2 --scale 2
 depth8 1024x768 1 --depth 8
 LOOKS
-echo "screenshots: $shots/{scale1,scale2,depth8}.png"
+
+# The Windows game under Wine in the same run, when it is built (make windows): first frame
+# and idle CPU of the game's process, and of the Wine server that carries its messages.
+exe="$here/build-win/wordlark.exe"
+wine=/usr/lib/wine/wine64
+if [[ -f "$exe" && -x "$wine" ]] && stop_xvfb && start_xvfb "$work" 1024x768; then
+    export WINEPREFIX="$work/wineprefix" WINEDEBUG=-all
+    # The prefix is made before the clock starts, as a player's would be.
+    "$wine" cmd /c exit >/dev/null 2>&1
+    prog="$work/prog-wine"
+    mkdir -p "$prog/save"
+    cp "$exe" "$here/build-win/vek.heap" "$prog/"
+    if (cd "$prog" && python3 "$here/scripts/framebuffer.py" first-frame "$work/first" \
+        "$work/fb/Xvfb_screen0" 192 144 630 470 30 -- "$wine" wordlark.exe --seed 1 \
+        >"$work/out-wine" 2>&1); then
+        read -r game_pid first_ms <"$work/first"
+        server=$(pgrep -n -f wineserver)
+        sleep 2
+        server_before=$(cpu_ticks "$server")
+        idle_start=$(idle_percent "$game_pid")
+        server_idle=$(awk -v t=$(($(cpu_ticks "$server") - server_before)) -v s="$seconds" \
+            -v hz="$ticks_per_second" 'BEGIN { printf "%.1f", 100 * t / (s * hz) }')
+        xdotool mousemove $((192 + 607)) $((144 + 187)) click 1
+        sleep 4
+        idle_dealt=$(idle_percent "$game_pid")
+        python3 "$here/scripts/framebuffer.py" shot "$work/fb/Xvfb_screen0" 192 144 640 480 \
+            "$shots/wine.png"
+        end_gracefully "$game_pid"
+        game_pid=""
+        printf '%-7s first frame on screen %6.1f ms; idle CPU %4s %% before the deal, %4s %% after it (Wine server %s %%); %d bytes\n' \
+            wine "$first_ms" "$idle_start" "$idle_dealt" "$server_idle" "$(stat -c %s "$exe")"
+    else
+        echo "wine: $(tail -1 "$work/out-wine")"
+        status=1
+    fi
+    "$(dirname "$wine")/wineserver" -k 2>/dev/null
+fi
+echo "screenshots: $shots/{scale1,scale2,depth8,wine}.png"
 exit $status

@@ -6,9 +6,12 @@
   framebuffer.py compare FB X Y GOLDEN.png PX,PY ...
       the window at X,Y must match the golden PNG in RGB565 at each point (exit 1 otherwise)
   framebuffer.py await FB X Y TIMEOUT OUT.png GOLDEN.png ... [--except X,Y,W,H ...]
+                [--text SHARE X,Y,W,H ...]
       waits up to TIMEOUT s until every pixel of the window at X,Y (the goldens' size), but
       those in the excepted rectangles, matches in RGB565 one of the goldens at that pixel;
-      writes the last window seen to OUT.png (exit 1 naming what differs otherwise)
+      writes the last window seen to OUT.png (exit 1 naming what differs otherwise). Text
+      boxes are drawn by another font engine: in each, at most SHARE (0 to 1) of the pixels
+      may differ from the goldens
   framebuffer.py first-frame RESULT FB X Y PX PY TIMEOUT -- COMMAND ...
       starts COMMAND and waits until the screen pixel X+PX,Y+PY is no longer black; writes
       "PID MILLISECONDS" to RESULT and exits, leaving the command running
@@ -118,16 +121,21 @@ def compare(fb, x, y, golden_path, points):
         sys.exit("window pixels differ from %s: %s" % (golden_path, "; ".join(bad)))
 
 
-def await_match(fb, x, y, timeout, out, goldens, excepted):
+def boxed(boxes, width, height):
+    return {(px, py) for bx, by, bw, bh in boxes
+            for py in range(max(by, 0), min(by + bh, height))
+            for px in range(max(bx, 0), min(bx + bw, width))}
+
+
+def await_match(fb, x, y, timeout, out, goldens, excepted, text_share=0.0, text_boxes=()):
     # Where the goldens disagree (a caret caught in each of its phases), any of them will do.
     images = [read_png(path) for path in goldens]
     width, height = png_size(goldens[0])
     if any(png_size(path) != (width, height) for path in goldens):
         sys.exit("the goldens differ in size")
-    skip = set()
-    for ex, ey, ew, eh in excepted:
-        skip.update((px, py) for py in range(max(ey, 0), min(ey + eh, height))
-                    for px in range(max(ex, 0), min(ex + ew, width)))
+    skip = boxed(excepted, width, height)
+    text = boxed(text_boxes, width, height) - skip
+    skip |= text
     wanted = {}
     for py in range(height):
         for px in range(width):
@@ -147,6 +155,16 @@ def await_match(fb, x, y, timeout, out, goldens, excepted):
         xs, ys = [p[0] for p in bad], [p[1] for p in bad]
         sys.exit("%d window pixels differ from %s, within %d,%d-%d,%d (first at %d,%d)" %
                  (len(bad), " or ".join(goldens), min(xs), min(ys), max(xs), max(ys), *bad[0]))
+    worst = []
+    for box in text_boxes:
+        pixels = boxed([box], width, height) & text
+        differ = sum(1 for px, py in pixels
+                     if rgb565(rows[py][px]) not in {rgb565(image(px, py)) for image in images})
+        if pixels and differ / len(pixels) > text_share:
+            worst.append("%d,%d,%d,%d: %.0f%%" % (*box, 100.0 * differ / len(pixels)))
+    if worst:
+        sys.exit("text differs from %s by more than %.0f%% in %s" %
+                 (" or ".join(goldens), 100.0 * text_share, "; ".join(worst)))
 
 
 def png_size(path):
@@ -174,13 +192,18 @@ def main(args):
     elif len(args) >= 5 and args[0] == "compare":
         compare(args[1], int(args[2]), int(args[3]), args[4], args[5:])
     elif len(args) >= 7 and args[0] == "await":
-        rest = args[6:] + ["--except"] * ("--except" not in args[6:])
+        rest, text_share, text_boxes = args[6:], 0.0, []
+        if "--text" in rest:
+            at = rest.index("--text")
+            text_share, text_boxes, rest = float(rest[at + 1]), rest[at + 2:], rest[:at]
+        rest += ["--except"] * ("--except" not in rest)
         goldens, excepted = rest[:rest.index("--except")], rest[rest.index("--except") + 1:]
         excepted = [tuple(int(v) for v in box.split(",")) for box in excepted]
-        if not goldens or any(len(box) != 4 for box in excepted):
+        text_boxes = [tuple(int(v) for v in box.split(",")) for box in text_boxes]
+        if not goldens or any(len(box) != 4 for box in excepted + text_boxes):
             sys.exit(__doc__)
         await_match(args[1], int(args[2]), int(args[3]), float(args[4]), args[5], goldens,
-                    excepted)
+                    excepted, text_share, text_boxes)
     elif len(args) >= 10 and args[0] == "first-frame" and args[8] == "--":
         x, y = int(args[3]) + int(args[5]), int(args[4]) + int(args[6])
         first_frame(args[1], args[2], x, y, float(args[7]), args[9:])

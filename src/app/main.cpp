@@ -26,13 +26,21 @@
 #include "graphics/PictureClasses.h"
 #include "platform/ProgramFolder.h"
 #include "platform/Text.h"
-#include "platform/freetype/FreeTypeText.h"
 #include "platform/headless/HeadlessDesktop.h"
 #include "platform/headless/HeadlessVideo.h"
 #include "words/Dictionary.h"
+// This build's backends: the system's own window, DirectDraw and GDI on Windows; SDL and
+// FreeType elsewhere.
+#if defined(_WIN32)
+#include "platform/win32/DirectDrawVideo.h"
+#include "platform/win32/GdiText.h"
+#include "platform/win32/Win32Desktop.h"
+#else
+#include "platform/freetype/FreeTypeText.h"
 #if WORDLARK_HAVE_SDL
 #include "platform/sdl/SdlDesktop.h"
 #include "platform/sdl/SdlVideo.h"
+#endif
 #endif
 
 namespace {
@@ -190,6 +198,13 @@ std::optional<int> parseCommandLine(int argc, char** argv, Options& options)
             return usageError(option->get_name() + " is given more than once");
         }
     }
+#if defined(_WIN32)
+    // The window is the desktop's own: it is not scaled, and its colours are the desktop's.
+    if (!scale.empty() || !depth.empty()) {
+        return usageError(std::string(scale.empty() ? "--depth" : "--scale") +
+                          " is not available in the Windows build");
+    }
+#endif
 
     if (dataOption->count() > 0) {
         options.data = data;
@@ -273,7 +288,15 @@ int runGame(const Options& options, const platform::GameFolders& folders)
         }
         words = dictionary.count();
     }
-#if WORDLARK_HAVE_SDL
+#if defined(_WIN32)
+    (void)words;  // the system's window always starts; only the others' failures need it
+    platform::win32::Win32Desktop desktop;
+    platform::win32::DirectDrawVideo video;
+    // Text is drawn through the frame's own device context, so it follows the video.
+    platform::win32::GdiText text(&video);
+    platform::TextRenderer* const replayText = &platform::textRenderer();
+    platform::setTextRenderer(&text);
+#elif WORDLARK_HAVE_SDL
     platform::sdl::SdlDesktop desktop(options.scale);
     std::string error;
     if (!desktop.start(error)) {
@@ -284,6 +307,15 @@ int runGame(const Options& options, const platform::GameFolders& folders)
         return 1;
     }
     platform::sdl::SdlVideo video(desktop, options.depth);
+#else
+    (void)options;
+    std::fprintf(stderr,
+                 "wordlark: no display backend in this build (made without SDL; %u words ready; "
+                 "try --headless)\n",
+                 words);
+    return 1;
+#endif
+#if defined(_WIN32) || WORDLARK_HAVE_SDL
     platform::setDesktop(&desktop);
     platform::setVideo(&video);
     int code = 1;
@@ -299,14 +331,10 @@ int runGame(const Options& options, const platform::GameFolders& folders)
     graphics::display().close();
     platform::setVideo(nullptr);
     platform::setDesktop(nullptr);
+#if defined(_WIN32)
+    platform::setTextRenderer(replayText);
+#endif
     return code;
-#else
-    (void)options;
-    std::fprintf(stderr,
-                 "wordlark: no display backend in this build (made without SDL; %u words ready; "
-                 "try --headless)\n",
-                 words);
-    return 1;
 #endif
 }
 
@@ -314,24 +342,38 @@ int runGame(const Options& options, const platform::GameFolders& folders)
 
 int main(int argc, char** argv)
 {
+#ifdef SIGXFSZ
     // A write past the file-size limit then fails like any other write (the game says it could
     // not save) instead of killing the game in the middle of a deal.
     std::signal(SIGXFSZ, SIG_IGN);
+#endif
 
     Options options;
     if (const std::optional<int> code = parseCommandLine(argc, argv, options)) {
         return *code;
     }
+#if defined(_WIN32)
+    // The Windows game is unpacked into a folder of its own and keeps its players there.
+    const platform::GameFolders folders =
+        platform::findGameFolders(options.data, platform::executableFolder(), "", nullptr, nullptr);
+#else
     const platform::GameFolders folders = platform::findGameFolders(
         options.data, platform::executableFolder(), WORDLARK_INSTALLED_DATA,
         std::getenv("XDG_DATA_HOME"), std::getenv("HOME"));
+#endif
     // A save folder that cannot be used is said once here; the game still starts, and each
     // save that fails is told again in the game.
     if (std::string why; !game::prepareSaveFolder(folders.player, &why)) {
         std::fprintf(stderr, "wordlark: %s\n", why.c_str());
     }
+#if defined(_WIN32)
+    // A replay draws its text with GDI on a surface of its own; the window's text follows the
+    // window's video (see runGame).
+    platform::win32::GdiText text;
+#else
     // Both modes draw their text with FreeType, in the face fontconfig finds.
     platform::freetype::FreeTypeText text;
+#endif
     platform::setTextRenderer(&text);
     const int code = options.headless ? runReplay(options, folders) : runGame(options, folders);
     platform::setTextRenderer(nullptr);
