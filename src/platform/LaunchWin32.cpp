@@ -4,7 +4,10 @@
 // The shell's calls need windows.h first.
 #include <shellapi.h>
 
+#include <algorithm>
+#include <cctype>
 #include <cstdint>
+#include <string_view>
 
 #include "platform/FileSystem.h"
 
@@ -42,21 +45,41 @@ bool startFromMiddleChild(const std::function<bool()>& start)
     return start();
 }
 
+namespace {
+
+bool endsWithNoCase(std::string_view text, std::string_view end)
+{
+    return text.size() >= end.size() &&
+           std::equal(end.begin(), end.end(), text.end() - static_cast<std::ptrdiff_t>(end.size()),
+                      [](char a, char b) {
+                          return std::tolower(static_cast<unsigned char>(a)) ==
+                                 std::tolower(static_cast<unsigned char>(b));
+                      });
+}
+
+}  // namespace
+
 bool openHelpPage(const std::string& path)
 {
+    if (kindOfPath(path) != FileKind::Regular) {
+        return false;
+    }
     // The help is HTML under an old name; the shell opens it in a browser only as .html. The
     // temporary folder is the user's own.
-    char folder[MAX_PATH + 1] = {};
-    const DWORD length = ::GetTempPathA(sizeof folder, folder);
-    if (length == 0 || length > MAX_PATH) {
-        return false;
-    }
-    const std::string copy = std::string(folder, length) + "wordlark-help.html";
-    if (!::CopyFileA(path.c_str(), copy.c_str(), FALSE)) {
-        return false;
+    std::string page = path;
+    if (!endsWithNoCase(path, ".html") && !endsWithNoCase(path, ".htm")) {
+        char folder[MAX_PATH + 1] = {};
+        const DWORD length = ::GetTempPathA(sizeof folder, folder);
+        if (length == 0 || length > MAX_PATH) {
+            return false;
+        }
+        page = std::string(folder, length) + "wordlark-help.html";
+        if (!::CopyFileA(path.c_str(), page.c_str(), FALSE)) {
+            return false;
+        }
     }
     const HINSTANCE opened =
-        ::ShellExecuteA(nullptr, "open", copy.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
+        ::ShellExecuteA(nullptr, "open", page.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
     // Values above 32 mean success.
     return reinterpret_cast<std::intptr_t>(opened) > 32;
 }

@@ -6,12 +6,6 @@
 #include "platform/CodePage.h"
 #include "platform/win32/DeviceContextSource.h"
 
-#ifndef WIN32_LEAN_AND_MEAN
-#define WIN32_LEAN_AND_MEAN
-#endif
-#ifndef NOMINMAX
-#define NOMINMAX
-#endif
 #include <windows.h>
 
 namespace wordlark::platform::win32 {

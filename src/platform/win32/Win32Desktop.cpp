@@ -1,12 +1,11 @@
 #include "platform/win32/Win32Desktop.h"
 
-#include <algorithm>
-#include <cctype>
 #include <optional>
 #include <string_view>
 #include <utility>
 
 #include "platform/CodePage.h"
+#include "platform/Launch.h"
 #include "platform/Messages.h"
 #include "platform/win32/WindowHandle.h"
 
@@ -30,15 +29,7 @@ WORDLARK_SYSTEM_NUMBERS(WORDLARK_TAKE)
 #undef WORDLARK_TAKE
 }  // namespace seamNumbers
 
-#ifndef WIN32_LEAN_AND_MEAN
-#define WIN32_LEAN_AND_MEAN
-#endif
-#ifndef NOMINMAX
-#define NOMINMAX
-#endif
 #include <windows.h>
-
-#include <shellapi.h>
 
 // Messages pass between the system and the game unchanged, so every number the game's rules
 // name must be the system's own.
@@ -64,38 +55,6 @@ HMENU windowMenu(WindowId window)
 {
     HWND handle = windowHandleOf(window);
     return IsWindow(handle) ? GetSystemMenu(handle, FALSE) : nullptr;
-}
-
-bool endsWithNoCase(std::string_view text, std::string_view end)
-{
-    return text.size() >= end.size() &&
-           std::equal(end.begin(), end.end(), text.end() - static_cast<std::ptrdiff_t>(end.size()),
-                      [](char a, char b) {
-                          return std::tolower(static_cast<unsigned char>(a)) ==
-                                 std::tolower(static_cast<unsigned char>(b));
-                      });
-}
-
-// Whether `path` names an existing regular file: not a folder, not a device, not a pipe.
-bool isRegularFile(const std::string& path)
-{
-    if (path.empty()) {
-        return false;
-    }
-    // Without backup semantics a folder does not open, and no access is asked for, so a file
-    // held open by another program still answers.
-    HANDLE file =
-        CreateFileA(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                    nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE) {
-        return false;
-    }
-    BY_HANDLE_FILE_INFORMATION info{};
-    const bool regular = GetFileType(file) == FILE_TYPE_DISK &&
-                         GetFileInformationByHandle(file, &info) != 0 &&
-                         (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
-    CloseHandle(file);
-    return regular;
 }
 
 }  // namespace
@@ -385,47 +344,12 @@ WindowId Win32Desktop::captureWindow() const
 
 bool Win32Desktop::openHelp(const std::string& path)
 {
-    if (!isRegularFile(path)) {
-        return false;
-    }
-    std::string page = path;
-    if (!endsWithNoCase(path, ".html") && !endsWithNoCase(path, ".htm")) {
-        char folder[MAX_PATH + 1] = {};
-        const DWORD length = GetTempPathA(sizeof(folder), folder);
-        if (length == 0 || length > MAX_PATH) {
-            return false;
-        }
-        page = std::string(folder) + "wordlark-help.html";
-        if (CopyFileA(path.c_str(), page.c_str(), FALSE) == 0) {
-            return false;
-        }
-    }
-    // Anything above 32 is success; the viewer runs on its own and is never waited for.
-    const HINSTANCE started =
-        ShellExecuteA(nullptr, "open", page.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
-    return reinterpret_cast<INT_PTR>(started) > 32;
+    return openHelpPage(path);
 }
 
 bool Win32Desktop::launchProgram(const std::string& path)
 {
-    if (!isRegularFile(path)) {
-        return false;
-    }
-    // The command line names the program alone, quoted as a path with spaces must be.
-    std::string commandLine = "\"" + path + "\"";
-    STARTUPINFOA startup{};
-    startup.cb = sizeof(startup);
-    startup.dwFlags = STARTF_USESHOWWINDOW;
-    startup.wShowWindow = SW_SHOWNORMAL;
-    PROCESS_INFORMATION process{};
-    if (CreateProcessA(path.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                       nullptr, &startup, &process) == 0) {
-        return false;
-    }
-    // Never waited for: the handles are closed at once and the program runs on alone.
-    CloseHandle(process.hThread);
-    CloseHandle(process.hProcess);
-    return true;
+    return startDetached(path);
 }
 
 void Win32Desktop::openWindowMenu(HWND window, Point at)

@@ -9,12 +9,6 @@
 #include "platform/win32/Win32Desktop.h"
 #include "platform/win32/WindowHandle.h"
 
-#ifndef WIN32_LEAN_AND_MEAN
-#define WIN32_LEAN_AND_MEAN
-#endif
-#ifndef NOMINMAX
-#define NOMINMAX
-#endif
 #include <windows.h>
 
 namespace {
