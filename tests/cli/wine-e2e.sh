@@ -1,10 +1,11 @@
 #!/usr/bin/env bash
 # The Windows game, unpacked from its zip into a fresh folder, played under Wine in a private X
 # server through xdotool as a player would: a record made on Linux is listed, a new player is
-# made by keyboard, a deal is played with a word laid by mouse and demanded, the menu's exit
-# question ends the program with exit code 0. The window's pixels must be those the Linux
-# build draws headless for the same input, exactly outside text and nearly where text is drawn
-# (GDI's fonts are not FreeType's); the record it saves must be the Linux game's, byte for byte.
+# made by keyboard, a deal is played with a word laid by mouse and demanded, the window menu
+# opens from the menu corner and closes with Escape, the menu's exit question ends the program
+# with exit code 0. The window's pixels must be those the Linux build draws headless for the
+# same input, exactly outside text and nearly where text is drawn (GDI's fonts are not
+# FreeType's); the record it saves must be the Linux game's, byte for byte.
 #   wine-e2e.sh WINDOWS_BUILD SOURCE_DIR LINUX_BUILD [WINE]
 set -u
 win_build=$1
@@ -171,6 +172,31 @@ done <<<"$word_clicks"
 sleep 0.2
 click 600 276
 shows "the deal won with SINGULARS" 4 deal.png
+
+# The menu corner opens the system's window menu, dropped from the window's corner as a window
+# of its own; Escape closes it, the deal shows again and the next click (the menu button below)
+# must reach the game.
+menu_windows() {  # how many windows the X server has at the window's corner, 5 pixels in
+    xwininfo -root -children | grep -cE " [0-9]+x[0-9]+\+$((X + 5))\+$((Y + 5)) "
+}
+click 20 10
+for _ in $(seq 50); do
+    [[ $(menu_windows) -gt 0 ]] && break
+    sleep 0.1
+done
+if [[ $(menu_windows) -eq 0 ]]; then
+    fail "the menu corner opened no window menu"
+elif $framebuffer compare "$work/x/fb/Xvfb_screen0" "$X" "$Y" "$reference/shots/deal.png" \
+    40,60 100,100 >/dev/null 2>&1; then
+    fail "the window menu opened but does not show"
+fi
+xdotool key Escape
+for _ in $(seq 50); do
+    [[ $(menu_windows) -eq 0 ]] && break
+    sleep 0.1
+done
+[[ $(menu_windows) -eq 0 ]] || fail "Escape did not close the window menu"
+shows "the deal again once the window menu is closed" 4 deal.png
 click 600 417
 shows "the menu at rest" 5 menu.png
 click 586 430

@@ -270,11 +270,16 @@ LResult Win32Desktop::defaultProcedure(WindowId window, MessageId message, WPara
     if (!IsWindow(handle)) {
         return 0;
     }
-    if (message == WM_NCLBUTTONDOWN && wParam == HTMENU && GetMenu(handle) == nullptr) {
+    if ((message == WM_NCLBUTTONDOWN || message == WM_NCLBUTTONUP) && wParam == HTMENU &&
+        GetMenu(handle) == nullptr) {
         // The game's menu corner stands for the window menu's button, which a window without a
-        // caption does not have.
-        openWindowMenu(handle, {pointX(lParam), pointY(lParam)});
-        rethrowPending();
+        // caption does not have. A release reaches the window only when no menu took it (the
+        // press fell elsewhere, or the menu closed with the button still held); the window has
+        // hidden its pointer for a menu then too, and only a menu that waits gives it back.
+        if (!trackingMenu_) {
+            openWindowMenu(handle, {pointX(lParam), pointY(lParam)});
+            rethrowPending();
+        }
         return 0;
     }
     if (message == WM_INITMENUPOPUP && wParam == window) {
@@ -373,9 +378,18 @@ void Win32Desktop::openWindowMenu(HWND window, Point at)
     enable(SC_MAXIMIZE, (style & WS_MAXIMIZEBOX) != 0 && !maximised);
     // Tracked as a popup menu: the system's own tracking of the window menu from a press ends
     // at the release unless it falls on the caption's button, which this window lacks.
+    menuWaited_ = false;
+    trackingMenu_ = true;
     const UINT command = static_cast<UINT>(
         TrackPopupMenu(menu, TPM_LEFTALIGN | TPM_TOPALIGN | TPM_LEFTBUTTON | TPM_RETURNCMD, at.x,
                        at.y, 0, window, nullptr));
+    trackingMenu_ = false;
+    if (!menuWaited_ && IsWindow(window)) {
+        // A menu ended by input already queued (a key typed ahead, a cancel) never waits, so the
+        // window would not hear WM_ENTERIDLE and would keep its pointer parked and hidden. It
+        // hears it now, before the choice is carried out.
+        SendMessageA(window, WM_ENTERIDLE, MSGF_MENU, 0);
+    }
     if (command != 0 && IsWindow(window)) {
         SendMessageA(window, WM_SYSCOMMAND, command, MAKELPARAM(at.x, at.y));
     }
@@ -435,6 +449,9 @@ LResult Win32Desktop::deliver(HWND window, WindowRecord& record, std::uint32_t m
         } done{preparingMenu_};
         const WindowProcedure procedure = record.procedure;
         return procedure(windowIdOf(window), message, windowIdOf(window), lParam);
+    }
+    if (message == WM_ENTERIDLE && wParam == MSGF_MENU) {
+        menuWaited_ = true;
     }
     if (message == WM_ENTERIDLE && wParam == MSGF_MENU && !menuChanges_.empty()) {
         HMENU menu = GetSystemMenu(window, FALSE);

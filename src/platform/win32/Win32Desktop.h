@@ -95,6 +95,9 @@ private:
     // What the procedure changed in the window menu while it was told of it (WM_INITMENUPOPUP).
     bool preparingMenu_ = false;
     std::vector<std::pair<std::uint32_t, bool>> menuChanges_;
+    // The window menu is being tracked, and whether it has waited for a choice (WM_ENTERIDLE).
+    bool trackingMenu_ = false;
+    bool menuWaited_ = false;
     std::exception_ptr pending_;
 };
 

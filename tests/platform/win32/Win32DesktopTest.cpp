@@ -48,7 +48,11 @@ protected:
         if (message == WM_USER + 3) {
             throw std::runtime_error("thrown by the procedure");
         }
+        if (message == WM_ENTERIDLE && wParam == MSGF_MENU) {
+            ++menuIdles;
+        }
         if (message == WM_INITMENUPOPUP) {
+            ++menuOpenings;
             menuPopupFor = wParam;
             desktop.enableMenuItem(w, SC_MINIMIZE, true);
             return 1;
@@ -76,6 +80,8 @@ protected:
     WindowId window = kNoWindow;
     std::vector<Message> seen;
     WParam menuPopupFor = 0;
+    int menuOpenings = 0;
+    int menuIdles = 0;
     bool quitOnDestroy = false;
 };
 
@@ -155,6 +161,27 @@ TEST_F(Win32DesktopTest, WindowMenuIsTheSystemOne)
                  MAKELPARAM(0, TRUE));
     EXPECT_EQ(menuPopupFor, window);
     EXPECT_TRUE(desktop.menuItemEnabled(window, SC_MINIMIZE));
+}
+
+// The window parks and hides its pointer for the menu and shows it again once the menu waits
+// (WM_ENTERIDLE): it must hear that even of a menu closed before it ever waited, and a release
+// on the menu corner that no menu took opens one as the press does.
+TEST_F(Win32DesktopTest, EveryWindowMenuTellsTheWindowItWaited)
+{
+    desktop.showWindow(window, ShowCommand::Normal);
+    const Rect rect = desktop.windowRect(window);
+    const LParam corner = makeLParam(rect.left + 5, rect.top + 5);
+    HWND handle = win32::windowHandleOf(window);
+    for (const MessageId frame : {WM_NCLBUTTONDOWN, WM_NCLBUTTONUP}) {
+        menuOpenings = 0;
+        menuIdles = 0;
+        // Queued before the menu starts: it closes the menu before its first wait.
+        ASSERT_NE(PostMessageA(handle, WM_CANCELMODE, 0, 0), 0);
+        EXPECT_EQ(desktop.defaultProcedure(window, frame, static_cast<WParam>(HTMENU), corner), 0);
+        EXPECT_EQ(menuOpenings, 1) << frame;
+        EXPECT_GE(menuIdles, 1) << frame;
+    }
+    EXPECT_FALSE(IsIconic(handle));
 }
 
 TEST_F(Win32DesktopTest, HitTestCaptureAndPointer)
