@@ -125,3 +125,22 @@ end_gracefully() {
         [[ $end_status -eq 127 ]] && end_status=ended
     fi
 }
+
+# expect_clean_end WHAT: the game ($game_pid) ends within 10 s with exit status 0 after WHAT;
+# fails otherwise (and ends it). Clears game_pid.
+expect_clean_end() {
+    local what=$1 status
+    for _ in $(seq 100); do
+        kill -0 "$game_pid" 2>/dev/null || break
+        sleep 0.1
+    done
+    if kill -0 "$game_pid" 2>/dev/null; then
+        fail "$what did not end the game"
+        end_gracefully "$game_pid"
+    else
+        wait "$game_pid"
+        status=$?
+        [[ $status -eq 0 ]] || fail "the game ended with $status after $what"
+    fi
+    game_pid=""
+}

@@ -160,19 +160,7 @@ shows "the menu at rest" menu.png
 click 586 430
 shows "the exit question" question.png
 click 260 266
-for _ in $(seq 50); do
-    kill -0 "$game_pid" 2>/dev/null || break
-    sleep 0.1
-done
-if kill -0 "$game_pid" 2>/dev/null; then
-    fail "the exit question's yes did not end the game"
-    end_gracefully "$game_pid"
-else
-    wait "$game_pid"
-    status=$?
-    [[ $status -eq 0 ]] || fail "the game ended with $status after the exit question's yes"
-fi
-game_pid=""
+expect_clean_end "the exit question's yes"
 [[ -s "$work/err" ]] && { echo "stderr:"; cat "$work/err"; }
 
 # The record file: 540 bytes, each stored as itself xor the stored byte before it xor its

@@ -202,18 +202,7 @@ shows "the menu at rest" 5 menu.png
 click 586 430
 shows "the exit question" 6 question.png
 click 260 266
-for _ in $(seq 100); do
-    kill -0 "$game_pid" 2>/dev/null || break
-    sleep 0.1
-done
-if kill -0 "$game_pid" 2>/dev/null; then
-    fail "the exit question's yes did not end the game"
-else
-    wait "$game_pid"
-    status=$?
-    [[ $status -eq 0 ]] || fail "the game ended with $status after the exit question's yes"
-fi
-game_pid=""
+expect_clean_end "the exit question's yes"
 
 record=$prog/save/$name.sav
 fields=$(decode_record "$record" 2>&1)
