@@ -104,18 +104,7 @@ $framebuffer await "$work/fb/Xvfb_screen0" "$X" "$Y" 2 "$work/window.png" \
 
 # The game's close button ends the program, with its exit code 0.
 xdotool mousemove --window "$window" 630 10 click 1
-for _ in $(seq 50); do
-    kill -0 "$game_pid" 2>/dev/null || break
-    sleep 0.1
-done
-if kill -0 "$game_pid" 2>/dev/null; then
-    fail "the close button did not end the game"
-else
-    wait "$game_pid"
-    status=$?
-    game_pid=""
-    [[ $status -eq 0 ]] || fail "the game ended with $status after its close button"
-fi
+expect_clean_end "the close button"
 [[ -s "$work/err" ]] && { echo "stderr:"; cat "$work/err"; }
 [[ $failures -eq 0 ]] && echo "window-manager: minimised, restored and closed under openbox"
 exit $((failures > 0))

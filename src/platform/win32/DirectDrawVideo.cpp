@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "platform/win32/DibSection.h"
 #include "platform/win32/WindowHandle.h"
 
 #include <windows.h>
@@ -18,13 +19,6 @@ constexpr std::int32_t kMaxSide = 8192;
 constexpr DWORD kRedMask = 0xF800;
 constexpr DWORD kGreenMask = 0x07E0;
 constexpr DWORD kBlueMask = 0x001F;
-
-// A DIB's header with room for the three masks of a 16-bit one or the 256 colours of an 8-bit
-// one.
-struct DibInfo {
-    BITMAPINFOHEADER header;
-    RGBQUAD colors[256];
-};
 
 }  // namespace
 
@@ -220,33 +214,11 @@ bool DirectDrawVideo::createDibSection(std::int32_t width, std::int32_t height,
                                        std::int32_t bitsPerPixel, std::int32_t pitch,
                                        Surface& surface, SurfaceRecord& record)
 {
-    DibInfo info{};
-    info.header.biSize = sizeof(info.header);
     // A DIB's rows are as long as its width, so the pitch asked for is made by a wider DIB.
-    info.header.biWidth = pitch / (bitsPerPixel / 8);
-    info.header.biHeight = -height;  // top row first, as the frame is addressed
-    info.header.biPlanes = 1;
-    info.header.biBitCount = static_cast<WORD>(bitsPerPixel);
-    if (bitsPerPixel == 16) {
-        info.header.biCompression = BI_BITFIELDS;
-        const DWORD masks[3] = {kRedMask, kGreenMask, kBlueMask};
-        std::memcpy(info.colors, masks, sizeof(masks));
-    } else {
-        info.header.biCompression = BI_RGB;
-        info.header.biClrUsed = 256;
-        // Until a palette is selected the indices show as a grey ramp.
-        for (int i = 0; i < 256; ++i) {
-            const auto level = static_cast<BYTE>(i);
-            info.colors[i] = {level, level, level, 0};
-        }
-    }
     void* bits = nullptr;
-    HBITMAP bitmap = CreateDIBSection(nullptr, reinterpret_cast<BITMAPINFO*>(&info), DIB_RGB_COLORS,
-                                      &bits, nullptr, 0);
-    if (bitmap == nullptr || bits == nullptr) {
-        if (bitmap != nullptr) {
-            DeleteObject(bitmap);
-        }
+    HBITMAP bitmap =
+        win32::createDibSection(pitch / (bitsPerPixel / 8), height, bitsPerPixel, &bits);
+    if (bitmap == nullptr) {
         return false;
     }
     HDC dc = CreateCompatibleDC(nullptr);

@@ -5,6 +5,7 @@
 
 #include "platform/CodePage.h"
 #include "platform/win32/DeviceContextSource.h"
+#include "platform/win32/DibSection.h"
 
 #include <windows.h>
 
@@ -191,26 +192,9 @@ bool GdiText::ensureScratch(std::int32_t width, std::int32_t height)
             return false;
         }
     }
-    struct {
-        BITMAPINFOHEADER header;
-        DWORD masks[3];
-    } info{};
-    info.header.biSize = sizeof(info.header);
-    info.header.biWidth = width;
-    info.header.biHeight = -height;
-    info.header.biPlanes = 1;
-    info.header.biBitCount = 16;
-    info.header.biCompression = BI_BITFIELDS;
-    info.masks[0] = 0xF800;
-    info.masks[1] = 0x07E0;
-    info.masks[2] = 0x001F;
     void* bits = nullptr;
-    HBITMAP bitmap = CreateDIBSection(nullptr, reinterpret_cast<BITMAPINFO*>(&info), DIB_RGB_COLORS,
-                                      &bits, nullptr, 0);
-    if (bitmap == nullptr || bits == nullptr) {
-        if (bitmap != nullptr) {
-            DeleteObject(bitmap);
-        }
+    HBITMAP bitmap = createDibSection(width, height, 16, &bits);
+    if (bitmap == nullptr) {
         return false;
     }
     HGDIOBJ previous = SelectObject(scratchDc_, bitmap);
