@@ -294,7 +294,7 @@ int runGame(const Options& options, const platform::GameFolders& folders)
     platform::win32::DirectDrawVideo video;
     // Text is drawn through the frame's own device context, so it follows the video.
     platform::win32::GdiText text(&video);
-    platform::TextRenderer* const replayText = &platform::textRenderer();
+    platform::TextRenderer* const previousText = &platform::textRenderer();
     platform::setTextRenderer(&text);
 #elif WORDLARK_HAVE_SDL
     platform::sdl::SdlDesktop desktop(options.scale);
@@ -332,7 +332,7 @@ int runGame(const Options& options, const platform::GameFolders& folders)
     platform::setVideo(nullptr);
     platform::setDesktop(nullptr);
 #if defined(_WIN32)
-    platform::setTextRenderer(replayText);
+    platform::setTextRenderer(previousText);
 #endif
     return code;
 #endif
