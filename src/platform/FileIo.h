@@ -24,9 +24,10 @@ inline constexpr std::uint64_t kMaxFileOffset = std::numeric_limits<std::int64_t
 // it is a regular file. -1 when it cannot be opened.
 int openForReading(const std::string& path);
 
-// Opens a file to append to it, creating it readable and writable by its owner alone where the
-// system keeps owners. A link at the name is not followed and the open never waits; keep the
-// descriptor only when kindOf says it is a regular file. -1 when it cannot be opened.
+// Opens a file to append to it (and to read it with readAt), creating it readable and writable by
+// its owner alone where the system keeps owners. A link at the name is not followed and the open
+// never waits; keep the descriptor only when kindOf says it is a regular file. -1 when it cannot be
+// opened.
 int openForAppending(const std::string& path);
 
 // Creates a new file for writing, readable by its owner alone where the system keeps owners,

@@ -32,7 +32,7 @@ int openForReading(const std::string& path)
 
 int openForAppending(const std::string& path)
 {
-    return ::open(path.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC,
+    return ::open(path.c_str(), O_RDWR | O_APPEND | O_CREAT | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC,
                   0600);
 }
 

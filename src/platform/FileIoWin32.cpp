@@ -68,12 +68,14 @@ int openForReading(const std::string& path)
 
 int openForAppending(const std::string& path)
 {
-    // Appending access alone puts every write at the end. A link at the name is opened itself,
-    // not followed, and kindOf refuses it.
+    // Appending access without writing access puts every write at the end; reading is allowed
+    // so that the file's last byte can be looked at. A link at the name is opened itself, not
+    // followed, and kindOf refuses it.
     return descriptorOf(
-        ::CreateFileA(path.c_str(), FILE_APPEND_DATA | FILE_READ_ATTRIBUTES, kShareAll, nullptr,
-                      OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr),
-        _O_WRONLY | _O_APPEND);
+        ::CreateFileA(path.c_str(), FILE_APPEND_DATA | FILE_READ_DATA | FILE_READ_ATTRIBUTES,
+                      kShareAll, nullptr, OPEN_ALWAYS,
+                      FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr),
+        _O_RDWR | _O_APPEND);
 }
 
 int createTemporaryFile(std::string& path)

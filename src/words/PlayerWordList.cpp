@@ -171,8 +171,23 @@ bool PlayerWordList::appendWord(std::string_view word, std::string* why)
     std::string reason;
     if (platform::kindOf(fd) != platform::FileKind::Regular) {
         reason = *path + " is not a regular file";
-    } else if (!platform::writeAll(fd, line.data(), line.size())) {
+    } else if (const auto size = platform::fileSize(fd); !size) {
         reason = "cannot write " + *path + ": " + std::strerror(errno);
+    } else {
+        // A list edited by hand may end without a line break: the word would be glued to the
+        // last one and lost. Whatever the game cannot read back is not written at all.
+        char last = '\n';
+        if (*size > 0 && platform::readAt(fd, &last, 1, *size - 1) != 1) {
+            reason = "cannot read " + *path + ": " + std::strerror(errno);
+        } else if (last != '\n') {
+            line.insert(line.begin(), '\n');
+        }
+        if (reason.empty() && *size + line.size() > kMaxReadBytes) {
+            reason = *path + " is full: the game reads no more than " +
+                     std::to_string(kMaxReadBytes >> 20) + " MiB of it";
+        } else if (reason.empty() && !platform::writeAll(fd, line.data(), line.size())) {
+            reason = "cannot write " + *path + ": " + std::strerror(errno);
+        }
     }
     if (!platform::closeFile(fd) && reason.empty()) {
         reason = "cannot write " + *path + ": " + std::strerror(errno);

@@ -163,5 +163,26 @@ TEST_F(PlayerWordListTest, AppendWritesOnlyARegularFileOfThePlayersOwn)
 }
 #endif
 
+TEST_F(PlayerWordListTest, AppendNeverGluesAWordToALastLineWithoutItsBreak)
+{
+    writeList("ANNA", "CAT");
+    ASSERT_TRUE(list_.appendWord("SLURM"));
+    ASSERT_TRUE(list_.appendWord("GNU"));
+    const std::vector<std::uint8_t> text = dir_.read("save/ANNA.dic");
+    EXPECT_EQ(std::string(text.begin(), text.end()), "CAT\nSLURM\nGNU\n");
+    ASSERT_TRUE(list_.openForReading());
+    EXPECT_EQ(readAll(0), (std::vector<std::string>{"CAT", "SLURM", "GNU"}));
+    list_.close();
+
+    // A list that already holds all the game reads takes nothing it would never read back.
+    std::filesystem::resize_file(dir_.file("save/ANNA.dic"), PlayerWordList::kMaxReadBytes - 4);
+    std::string why;
+    EXPECT_FALSE(list_.appendWord("SLURM", &why));
+    EXPECT_NE(why.find("ANNA.dic is full"), std::string::npos) << why;
+    EXPECT_EQ(std::filesystem::file_size(dir_.file("save/ANNA.dic")),
+              PlayerWordList::kMaxReadBytes - 4);
+    EXPECT_TRUE(list_.appendWord("AB"));  // "\nAB\n" still fits exactly
+}
+
 }  // namespace
 }  // namespace wordlark::words
