@@ -163,6 +163,8 @@ std::string gameStateJson(const game::Game* instance, const HeadlessDesktop* des
     if (drawn != nullptr) {
         json["drawn"] = drawnJson(*drawn);
     }
+    // What the foot of the screen tells, last so that the lines before it read as they did.
+    json["notice"] = utf8(instance->saveProblems().notice());
     return json.dump(-1, ' ', false, Json::error_handler_t::replace);
 }
 

@@ -97,6 +97,7 @@ public:
     const GameState& state() const { return state_; }
     // Where a save that failed is told, to the player and on the error stream.
     SaveProblems& saveProblems() { return saveProblems_; }
+    const SaveProblems& saveProblems() const { return saveProblems_; }
     words::Dictionary* dictionary() { return dictionary_.get(); }
     const LetterPool* pool() const { return pool_.get(); }
     const WordRow* playerRow() const { return playerRow_.get(); }

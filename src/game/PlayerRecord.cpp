@@ -21,6 +21,15 @@ PlayerRecord PlayerRecord::anonymous()
     return record;
 }
 
+void PlayerRecord::holdInRange()
+{
+    level = std::clamp(level, kMinLevel, kMaxLevel);
+    rating = std::clamp(rating, -kMaxMagnitude, kMaxMagnitude);
+    for (std::int32_t* count : {&games, &victories, &defeats, &ties}) {
+        *count = std::clamp(*count, 0, kMaxMagnitude);
+    }
+}
+
 std::string_view PlayerRecord::textView(const std::array<char, kTextSize>& text)
 {
     const auto end = std::find(text.begin(), text.end(), '\0');

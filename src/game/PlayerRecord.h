@@ -25,8 +25,20 @@ struct PlayerRecord {
     std::int32_t ties = 0;
     std::int32_t reserved = 0;  // zero in new records; carried unchanged
 
+    // The levels the level list offers.
+    static constexpr std::int32_t kMinLevel = 1;
+    static constexpr std::int32_t kMaxLevel = 10;
+    // The largest count or rating a record keeps: far beyond any season of play, and far
+    // enough below the 32-bit limit that the game's own additions cannot overflow.
+    static constexpr std::int32_t kMaxMagnitude = 1'000'000'000;
+
     // The record the game starts with: all zero, named "Anonim".
     static PlayerRecord anonymous();
+
+    // Holds the level to the levels offered, the counts to 0..kMaxMagnitude and the rating to
+    // +-kMaxMagnitude. A record that passes its checksum may still have been written by other
+    // means; nothing in range changes, so a sound record is written back byte for byte.
+    void holdInRange();
 
     // The text up to its NUL (all 256 bytes when a damaged record has none).
     std::string_view nameView() const { return textView(name); }

@@ -26,31 +26,29 @@ std::optional<PlayerRecord> readPlayer(std::string_view programFolder, std::stri
 }
 
 // The name the player's files carry on disk. Names are told apart without regard to case, but
-// this file system does not fold case: a typed "bert" must find "Bert.sav".
-std::string storedName(std::string_view programFolder, std::string_view name)
+// a file system may fold case or not: a typed "bert" must find "Bert.sav" on both kinds, and
+// his saves must then land in that very file. The whole folder is looked at, not just the
+// players the selection lists.
+std::optional<std::string> storedName(std::string_view programFolder, std::string_view name)
 {
-    std::string found(name);
-    PlayerRecord exact;
-    exact.setName(name);
-    if (loadRecord(programFolder, exact)) {
-        return found;
-    }
+    std::optional<std::string> found;
     forEachPlayerFile(programFolder, [&](std::string_view listed) {
         if (platform::compareNoCaseCp1252(listed, name) != 0) {
             return true;
         }
-        found = listed;
-        return false;
+        if (!found || listed == name) {
+            found = listed;
+        }
+        return listed != name;
     });
+    if (!found) {
+        // A folder, say, under the player's name: no record the list shows, still his.
+        if (const auto path = words::playerFilePath(programFolder, name, ".sav");
+            path && platform::kindOfPath(*path, false) != platform::FileKind::Missing) {
+            found = name;
+        }
+    }
     return found;
-}
-
-PlayerCheck damaged(GameState& state, Scores& scores, std::string_view programFolder,
-                    std::string_view name)
-{
-    moveDamagedPlayerAside(programFolder, name);
-    scores.bestOtherRating = scanBestOtherRating(programFolder, state.currentPlayer.nameView());
-    return PlayerCheck::Damaged;
 }
 
 }  // namespace
@@ -77,13 +75,7 @@ std::optional<std::size_t> findPlayer(const std::vector<std::string>& names, std
 
 bool hasRecordFile(std::string_view programFolder, std::string_view name)
 {
-    const auto path = words::playerFilePath(programFolder, name, ".sav");
-    if (!path) {
-        return false;
-    }
-    // A folder under that name is no record: saving over it fails, and says so.
-    const platform::FileKind kind = platform::kindOfPath(*path, false);
-    return kind != platform::FileKind::Missing && kind != platform::FileKind::Folder;
+    return storedName(programFolder, name).has_value();
 }
 
 bool isNameCharacter(unsigned char c)
@@ -98,10 +90,34 @@ bool isNameCharacter(unsigned char c)
         case '/':
         case '\\':
         case ':':
+        case '<':
+        case '>':
+        case '"':
+        case '|':
             return false;
         default:
             return true;
     }
+}
+
+std::optional<std::string> refusedName(std::string_view name)
+{
+    if (!name.empty() && name.back() == ' ') {
+        return "a player's name cannot end in a space";
+    }
+    std::string upper;
+    for (const char c : name) {
+        upper += static_cast<char>(c >= 'a' && c <= 'z' ? c - 'a' + 'A' : c);
+    }
+    // COM and LPT take the digits 1 to 9 and the superscripts 1, 2 and 3 (Windows-1252).
+    const bool device =
+        upper == "CON" || upper == "PRN" || upper == "AUX" || upper == "NUL" ||
+        (upper.size() == 4 && (upper.starts_with("COM") || upper.starts_with("LPT")) &&
+         std::string_view("123456789\xB9\xB2\xB3").find(upper[3]) != std::string_view::npos);
+    if (device) {
+        return std::string(name) + " cannot be a player's name: some systems keep it for a device";
+    }
+    return std::nullopt;
 }
 
 bool isPasswordCharacter(unsigned char c)
@@ -126,20 +142,52 @@ bool createPlayer(GameState& state, Scores& scores, std::string_view programFold
 namespace {
 
 // Reads the stored player typed (as spelt on disk) and checks his password; on acceptance
-// `done` runs with his record and his stored name. A damaged record is moved aside.
+// `done` runs with his record and his stored name. A record that was read and found damaged is
+// moved aside; one that could not be read stays where it is. Either is said in *problem.
 template <typename Action>
 PlayerCheck withStoredPlayer(GameState& state, Scores& scores, std::string_view programFolder,
-                             std::string_view typedName, std::string_view password, Action done)
+                             std::string_view typedName, std::string_view password,
+                             std::string* problem, Action done)
 {
-    const std::string name = storedName(programFolder, typedName);
-    const std::optional<PlayerRecord> stored = readPlayer(programFolder, name);
-    if (!stored) {
-        return damaged(state, scores, programFolder, name);
+    const std::string name = storedName(programFolder, typedName).value_or(std::string(typedName));
+    PlayerRecord stored;
+    stored.setName(name);
+    const RecordLoad load = loadRecord(programFolder, stored);
+    auto say = [problem](std::string text) {
+        if (problem != nullptr) {
+            *problem = std::move(text);
+        }
+    };
+    switch (load.status) {
+        case RecordLoad::Status::Loaded:
+            break;
+        case RecordLoad::Status::Missing:
+        case RecordLoad::Status::Unreadable:
+            // Perhaps a permission or a passing fault: nothing of his is touched, and he stays
+            // listed for another try.
+            say("cannot read " + name + "'s record: " + load.reason);
+            return PlayerCheck::Unreadable;
+        case RecordLoad::Status::Damaged: {
+            const std::vector<std::string> moved = moveDamagedPlayerAside(programFolder, name);
+            std::string text = name + "'s record is damaged (" + load.reason + ")";
+            if (moved.empty()) {
+                text += " and could not be moved aside";
+            } else {
+                text += ": moved aside as";
+                for (std::size_t i = 0; i < moved.size(); ++i) {
+                    text += (i == 0 ? " " : i + 1 == moved.size() ? " and " : ", ") + moved[i];
+                }
+            }
+            say(std::move(text));
+            scores.bestOtherRating =
+                scanBestOtherRating(programFolder, state.currentPlayer.nameView());
+            return PlayerCheck::Damaged;
+        }
     }
-    if (stored->passwordView() != password) {
+    if (stored.passwordView() != password) {
         return PlayerCheck::WrongPassword;
     }
-    done(*stored, name);
+    done(stored, name);
     scores.bestOtherRating = scanBestOtherRating(programFolder, state.currentPlayer.nameView());
     return PlayerCheck::Accepted;
 }
@@ -147,11 +195,12 @@ PlayerCheck withStoredPlayer(GameState& state, Scores& scores, std::string_view 
 }  // namespace
 
 PlayerCheck switchPlayer(GameState& state, Scores& scores, std::string_view programFolder,
-                         std::string_view typedName, std::string_view password)
+                         std::string_view typedName, std::string_view password,
+                         std::string* problem)
 {
     // The best other rating is read again afterwards: it left out the previous player and
     // counted this one, and would show stale until the next verdict.
-    return withStoredPlayer(state, scores, programFolder, typedName, password,
+    return withStoredPlayer(state, scores, programFolder, typedName, password, problem,
                             [&](const PlayerRecord& stored, const std::string&) {
                                 state.currentPlayer = stored;
                                 state.setLevel(stored.level);
@@ -160,21 +209,27 @@ PlayerCheck switchPlayer(GameState& state, Scores& scores, std::string_view prog
 }
 
 PlayerCheck deletePlayer(GameState& state, Scores& scores, std::string_view programFolder,
-                         std::string_view typedName, std::string_view password)
+                         std::string_view typedName, std::string_view password,
+                         std::string* problem)
 {
-    return withStoredPlayer(state, scores, programFolder, typedName, password,
+    return withStoredPlayer(state, scores, programFolder, typedName, password, problem,
                             [&](const PlayerRecord&, const std::string& name) {
                                 deletePlayerFiles(programFolder, name);
                             });
 }
 
-void moveDamagedPlayerAside(std::string_view programFolder, std::string_view name)
+std::vector<std::string> moveDamagedPlayerAside(std::string_view programFolder,
+                                                std::string_view name)
 {
-    for (const std::string_view extension : {std::string_view(".sav"), std::string_view(".dic")}) {
-        if (const auto path = words::playerFilePath(programFolder, name, extension)) {
-            platform::replaceFile(*path, *path + ".damaged");
+    std::vector<std::string> moved;
+    for (const std::string_view extension : kPlayerFileExtensions) {
+        const auto path = words::playerFilePath(programFolder, name, extension);
+        if (path && platform::kindOfPath(*path, false) != platform::FileKind::Missing &&
+            platform::replaceFile(*path, *path + ".damaged")) {
+            moved.push_back(std::string(name) + std::string(extension) + ".damaged");
         }
     }
+    return moved;
 }
 
 std::vector<TopTenEntry> readTopTen(std::string_view programFolder)

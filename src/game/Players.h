@@ -26,13 +26,19 @@ std::vector<std::string> listPlayers(std::string_view programFolder);
 // The first listed name equal to `name` without regard to letter case.
 std::optional<std::size_t> findPlayer(const std::vector<std::string>& names, std::string_view name);
 
-// Whether save/<name>.sav exists as anything but a folder, readable or not, listed or not (the
-// list stops at 255): creating that player would overwrite it.
+// Whether the save folder holds a record of that name in any letter case, readable or not,
+// listed or not (the list stops at 255), a folder in its place included: creating that
+// player would overwrite it or fail.
 bool hasRecordFile(std::string_view programFolder, std::string_view name);
 
 // Whether a typed character (a Windows-1252 byte) may go into a player's name: no control
-// codes, no wildcards, nothing that would lead out of the save folder.
+// codes, no wildcards, nothing that would lead out of the save folder, nothing any system
+// refuses in a file name.
 bool isNameCharacter(unsigned char c);
+// Why a new player cannot take this name, or none. A save folder moves between systems, so a
+// name that one of them cannot hold as a file is refused on all: the device names (CON, PRN,
+// AUX, NUL, COM1 to COM9, LPT1 to LPT9, in any letter case) and a name ending in a space.
+std::optional<std::string> refusedName(std::string_view name);
 // The same for a password: printable ASCII only, no ".", "?" or "*".
 bool isPasswordCharacter(unsigned char c);
 
@@ -47,7 +53,8 @@ bool createPlayer(GameState& state, Scores& scores, std::string_view programFold
 enum class PlayerCheck {
     Accepted,       // the password matched and the action was done
     WrongPassword,  // nothing changed
-    Damaged,        // the record could not be read: the player's files were moved aside
+    Damaged,        // the record was read and is damaged: the player's files were moved aside
+    Unreadable,     // the record could not be read: nothing changed
 };
 
 // Stored players are found by name without regard to letter case.
@@ -55,18 +62,23 @@ enum class PlayerCheck {
 // Makes the stored player of that name current when the password matches exactly: his level
 // and its computer rating take effect and the match points are cleared. Otherwise the current
 // player stays as he was.
+// *problem, when given, says why a record was not read and what became of it.
 PlayerCheck switchPlayer(GameState& state, Scores& scores, std::string_view programFolder,
-                         std::string_view name, std::string_view password);
+                         std::string_view name, std::string_view password,
+                         std::string* problem = nullptr);
 
 // Deletes the stored player's record and word list when the password matches exactly. The
 // current player stays in play even when he is the one deleted: his next verdict writes his
 // record again.
 PlayerCheck deletePlayer(GameState& state, Scores& scores, std::string_view programFolder,
-                         std::string_view name, std::string_view password);
+                         std::string_view name, std::string_view password,
+                         std::string* problem = nullptr);
 
-// Renames save/<name>.sav and .dic to the same names with ".damaged" added (replacing older
-// ones), so an unreadable player leaves the list and nothing he owned is lost.
-void moveDamagedPlayerAside(std::string_view programFolder, std::string_view name);
+// Renames the player's files that exist to the same names with ".damaged" added (replacing
+// older ones), so a damaged player leaves the list and nothing he owned is lost. Returns the
+// file names (without folder) they now have.
+std::vector<std::string> moveDamagedPlayerAside(std::string_view programFolder,
+                                                std::string_view name);
 
 struct TopTenEntry {
     std::string name;  // as stored in the record, at most 49 characters

@@ -17,7 +17,6 @@ namespace wordlark::game {
 namespace {
 
 constexpr std::string_view kRecordExtension = ".sav";
-constexpr std::string_view kWordListExtension = ".dic";
 // A save writes its record under this name first and renames it when it is whole.
 constexpr char kTemporaryPrefix[] = ".saving-";
 
@@ -97,17 +96,19 @@ bool saveRecord(std::string_view programFolder, const PlayerRecord& record, std:
         fd = platform::createTemporaryFile(temporary);
     }
     if (fd < 0) {
-        return fail(systemReason("cannot write in " + folder));
+        return fail(systemReason("cannot write " + *path));
     }
     const auto bytes = encodeRecordFile(record);
     std::string reason;
+    // Reasons name the player's file, never the temporary one: its random name would make
+    // every failed verdict a new reason, and the player knows his file, not ours.
     // Flushed before the rename: otherwise a crash soon after could leave the new name
     // on an empty file.
     if (!platform::writeAll(fd, bytes.data(), bytes.size()) || !platform::syncFile(fd)) {
-        reason = systemReason("cannot write " + temporary);
+        reason = systemReason("cannot write " + *path);
     }
     if (!platform::closeFile(fd) && reason.empty()) {
-        reason = systemReason("cannot write " + temporary);
+        reason = systemReason("cannot write " + *path);
     }
     if (reason.empty() && !platform::replaceFile(temporary, *path)) {
         reason = systemReason("cannot replace " + *path);
@@ -153,30 +154,68 @@ bool prepareSaveFolder(std::string_view programFolder, std::string* why)
     return true;
 }
 
-bool loadRecord(std::string_view programFolder, PlayerRecord& record)
+RecordLoad loadRecord(std::string_view programFolder, PlayerRecord& record)
 {
-    const auto path = recordPath(programFolder, record.nameView());
+    using Status = RecordLoad::Status;
+    const std::string_view fileName = record.nameView();
+    const auto path = recordPath(programFolder, fileName);
     if (!path) {
-        return false;
+        return {Status::Missing, "the name cannot name a file"};
     }
     // The open never waits, so that a FIFO in the save folder cannot hang the game; only a
     // regular file is read.
     const int fd = platform::openForReading(*path);
     if (fd < 0) {
-        return false;
+        return {errno == ENOENT ? Status::Missing : Status::Unreadable, std::strerror(errno)};
     }
     std::array<std::uint8_t, kRecordFileSize> bytes;
     std::size_t size = 0;
-    if (platform::kindOf(fd) == platform::FileKind::Regular) {
-        size = platform::readUpTo(fd, bytes.data(), bytes.size());
+    RecordLoad result{Status::Damaged, {}};
+    const platform::FileKind kind = platform::kindOf(fd);
+    if (kind == platform::FileKind::Folder) {
+        result = {Status::Unreadable, std::strerror(EISDIR)};
+    } else if (kind != platform::FileKind::Regular) {
+        result = {Status::Unreadable, "not a regular file"};
+    } else {
+        while (size < bytes.size()) {
+            const std::ptrdiff_t n =
+                platform::readSome(fd, bytes.data() + size, bytes.size() - size);
+            if (n < 0) {
+                result = {Status::Unreadable, std::strerror(errno)};
+                break;
+            }
+            if (n == 0) {
+                break;
+            }
+            size += static_cast<std::size_t>(n);
+        }
     }
     platform::closeFile(fd);
-    return decodeRecordFile(std::span(bytes.data(), size), &record);
+    if (result.status == Status::Unreadable) {
+        return result;
+    }
+    PlayerRecord stored;
+    if (size < kRecordFileSize) {
+        return {Status::Damaged, "too short"};
+    }
+    if (!decodeRecordFile(bytes, &stored)) {
+        return {Status::Damaged, "its checksum does not match"};
+    }
+    // A copied or renamed file must not lead the game to overwrite another player's record.
+    if (platform::compareNoCaseCp1252(stored.nameView(), fileName) != 0) {
+        return {Status::Damaged, "it holds another player's record"};
+    }
+    if (stored.nameView() != fileName) {
+        stored.setName(fileName);
+    }
+    stored.holdInRange();
+    record = stored;
+    return {Status::Loaded, {}};
 }
 
 void deletePlayerFiles(std::string_view programFolder, std::string_view name)
 {
-    for (const std::string_view extension : {kRecordExtension, kWordListExtension}) {
+    for (const std::string_view extension : kPlayerFileExtensions) {
         if (const auto path = words::playerFilePath(programFolder, name, extension)) {
             platform::removeFile(*path);
         }

@@ -13,6 +13,10 @@
 
 namespace wordlark::game {
 
+// Every file a player owns in the save folder, by extension: his record, his word list, his
+// history.
+inline constexpr std::string_view kPlayerFileExtensions[] = {".sav", ".dic", ".his"};
+
 // 540 scrambled record bytes, then the sum of the plain bytes as a 32-bit little-endian value.
 inline constexpr std::size_t kRecordFileSize = PlayerRecord::kSize + 4;
 
@@ -37,11 +41,28 @@ bool saveRecord(std::string_view programFolder, const PlayerRecord& record,
 // then plays on and its saves fail, each told.
 bool prepareSaveFolder(std::string_view programFolder, std::string* why = nullptr);
 
-// Replaces *record by the file named after record.name. False, *record untouched, when the
-// name is unusable, the file is missing, not a regular file, short or fails its checksum.
-bool loadRecord(std::string_view programFolder, PlayerRecord& record);
+// What reading a player's record came to.
+struct RecordLoad {
+    enum class Status {
+        Loaded,
+        Missing,     // no file under that name (or an unusable name)
+        Unreadable,  // there, but not a regular file, or it could not be opened or read
+        Damaged,     // read whole, but too short, failing its checksum or naming another player
+    };
+    Status status = Status::Missing;
+    // Why, when not loaded: the system's words ("Permission denied") or what was wrong.
+    std::string reason;
 
-// Deletes the player's record file and word list; a missing file or an unusable name
+    explicit operator bool() const { return status == Status::Loaded; }
+};
+
+// Replaces *record by the file named after record.name, whose fields are then held to their
+// range. The file's name decides whose record it is: one holding another player's name is
+// damaged, and one holding the same name in other letter case takes the file's spelling, so
+// that his saves land in the file they came from. Otherwise *record stays untouched.
+RecordLoad loadRecord(std::string_view programFolder, PlayerRecord& record);
+
+// Deletes the player's files (kPlayerFileExtensions); a missing file or an unusable name
 // changes nothing.
 void deletePlayerFiles(std::string_view programFolder, std::string_view name);
 

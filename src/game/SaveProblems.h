@@ -18,6 +18,10 @@ public:
 
     // `what` is what was lost ("the record of Anna"), `reason` why.
     void report(std::string_view what, std::string_view reason);
+    // Any other trouble with the player's files (a record that cannot be read, one moved aside
+    // as damaged, a name that cannot be a file): the line goes to the error stream once per
+    // run and is shown at once, in place of what the screen showed.
+    void tell(std::string_view line);
     // The next deal takes the notice off the screen; later failures are reported on the error
     // stream only.
     void clearNotice() { notice_.clear(); }

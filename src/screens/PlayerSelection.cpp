@@ -79,8 +79,13 @@ bool PlayerSelection::handleInput(MessageId message, WParam wParam, LParam lPara
     switch (message) {
         case WM_CHAR: {
             const auto c = static_cast<unsigned char>(wParam & 0xFF);
-            if (game::isNameCharacter(c) && nameField_.size() < game::kMaxTypedLength) {
-                nameField_ += static_cast<char>(c);
+            if (game::isNameCharacter(c)) {
+                if (nameField_.size() < game::kMaxTypedLength) {
+                    nameField_ += static_cast<char>(c);
+                }
+            } else if (c == '<' || c == '>' || c == '"' || c == '|') {
+                // Taken on some systems only: without a word, the key would seem broken.
+                game_.saveProblems().tell("a player's name cannot hold < > \" or |");
             }
             break;
         }
@@ -138,9 +143,15 @@ void PlayerSelection::runCommand(std::int32_t command)
                 return;
             }
             // A player past the listed 255 still has his record: never create over it.
-            askPassword(game::hasRecordFile(programFolder_, nameField_) ? PendingAction::Switch
-                                                                        : PendingAction::Create,
-                        true);
+            if (game::hasRecordFile(programFolder_, nameField_)) {
+                askPassword(PendingAction::Switch, true);
+                return;
+            }
+            if (const auto refusal = game::refusedName(nameField_)) {
+                game_.saveProblems().tell(*refusal);
+                return;
+            }
+            askPassword(PendingAction::Create, true);
             return;
         }
         case kPlayerUp:
@@ -180,37 +191,51 @@ void PlayerSelection::passwordClosed(std::string password)
 void PlayerSelection::completePendingAction()
 {
     game::Scores& scores = game_.scores();
-    switch (pendingAction_) {
-        case PendingAction::Create: {
-            std::string why;
-            if (!game::createPlayer(state_, scores, programFolder_, nameField_, enteredPassword_,
-                                    &why)) {
-                game_.saveProblems().report("the record of " + nameField_, why);
-            }
-            game_.closeModalPanel();
-            return;
+    if (pendingAction_ == PendingAction::Create) {
+        std::string why;
+        if (!game::createPlayer(state_, scores, programFolder_, nameField_, enteredPassword_,
+                                &why)) {
+            game_.saveProblems().report("the record of " + nameField_, why);
         }
-        case PendingAction::Switch:
-            switch (
-                game::switchPlayer(state_, scores, programFolder_, nameField_, enteredPassword_)) {
-                case game::PlayerCheck::Accepted:
-                    game_.closeModalPanel();
-                    return;
-                case game::PlayerCheck::Damaged:
-                    resetAfterRemoval();
-                    return;
-                case game::PlayerCheck::WrongPassword:
-                    return;
-            }
-            return;
-        case PendingAction::Delete:
-            if (game::deletePlayer(state_, scores, programFolder_, nameField_, enteredPassword_) !=
-                game::PlayerCheck::WrongPassword) {
+        game_.closeModalPanel();
+        return;
+    }
+    if (pendingAction_ != PendingAction::Switch && pendingAction_ != PendingAction::Delete) {
+        return;
+    }
+    const bool switching = pendingAction_ == PendingAction::Switch;
+    std::string problem;
+    const game::PlayerCheck check =
+        switching ? game::switchPlayer(state_, scores, programFolder_, nameField_, enteredPassword_,
+                                       &problem)
+                  : game::deletePlayer(state_, scores, programFolder_, nameField_, enteredPassword_,
+                                       &problem);
+    tellProblem(problem);
+    switch (check) {
+        case game::PlayerCheck::Accepted:
+            if (switching) {
+                game_.closeModalPanel();  // this panel is gone now
+            } else {
                 resetAfterRemoval();
             }
             return;
-        case PendingAction::None:
+        case game::PlayerCheck::Damaged:
+            resetAfterRemoval();
             return;
+        case game::PlayerCheck::Unreadable:
+            // He stays listed, his files untouched, for another try.
+            pendingAction_ = PendingAction::None;
+            enteredPassword_.clear();
+            return;
+        case game::PlayerCheck::WrongPassword:
+            return;
+    }
+}
+
+void PlayerSelection::tellProblem(const std::string& problem)
+{
+    if (!problem.empty()) {
+        game_.saveProblems().tell(problem);
     }
 }
 

@@ -61,6 +61,8 @@ private:
     void completePendingAction();
     // After a delete or a damaged player: the list read again, the fields emptied.
     void resetAfterRemoval();
+    // A record that could not be read, or was moved aside, is said at the foot of the screen.
+    void tellProblem(const std::string& problem);
     void clickRow();
 
     bool startupMode_;

@@ -97,7 +97,8 @@ d="$work/taken"
 fresh "$d"
 mkdir "$d/save/Lark.sav"
 timeout 20 "$game" --headless --seed 1 --data "$d" --script "$work/p1.txt" >/dev/null 2>"$work/err"
-check "a folder in the record's place is told" grep -q 'cannot save.*Lark' "$work/err"
+# It is his record, unreadable: said, and never made anew over.
+check "a folder in the record's place is told" grep -q "cannot read Lark's record: Is a directory" "$work/err"
 d="$work/nofolder"
 fresh "$d"
 rm -r "$d/save"
@@ -123,6 +124,33 @@ done
 check "no record torn by 50 kills ($torn torn)" test "$torn" -eq 0
 timeout 20 "$game" --headless --data "$d" --script "$work/one.txt" >/dev/null 2>&1
 check "the next start leaves no temporary file" test -z "$(ls -A "$d/save" | grep '^\.saving-')"
+
+# 5. Whose record it is, and what cannot be read.
+# Bob's record under Lark's name: moved aside and said, never saved over Bob's own file.
+d="$work/names"
+fresh "$d"
+encode_record Bob pw 500 2 10 5 5 0 >"$d/save/Bob.sav"
+cp "$d/save/Bob.sav" "$d/save/Lark.sav"
+bob=$(sha1sum <"$d/save/Bob.sav")
+timeout 20 "$game" --headless --seed 1 --data "$d" --script "$work/p1.txt" >/dev/null 2>"$work/err"
+check "another player's record is not Lark's" test "$(sha1sum <"$d/save/Bob.sav")" == "$bob"
+check "it is moved aside" test -f "$d/save/Lark.sav.damaged"
+check "and that is said, naming the file" grep -q "Lark's record is damaged.*Lark.sav.damaged" "$work/err"
+# A record that cannot be read stays where it is, and Lark is not made anew over it.
+d="$work/unreadable"
+fresh "$d"
+mkfifo "$d/save/Lark.sav"
+printf 'CAT' >"$d/save/Lark.dic"
+timeout 20 "$game" --headless --seed 1 --data "$d" --script "$work/p1.txt" >/dev/null 2>"$work/err"
+check "an unreadable record is said" grep -q "cannot read Lark's record: not a regular file" "$work/err"
+check "and left where it is" test -p "$d/save/Lark.sav" -a -f "$d/save/Lark.dic" -a ! -e "$d/save/Lark.sav.damaged"
+# Failed saves name the player's file, once however many verdicts fail.
+d="$work/twice"
+fresh "$d"
+passes 3 >"$work/p3.txt"
+told=$( (ulimit -f 0; timeout 20 "$game" --headless --seed 1 --data "$d" --script "$work/p3.txt" 2>&1 >/dev/null) )
+check "three failed saves are told once" test "$(grep -c 'cannot save the record' <<<"$told")" -eq 1
+check "naming the player's file" grep -q "cannot write $d/save/Lark.sav: File too large" <<<"$told"
 
 [[ $failures -eq 0 ]] && echo "hostile: all checks passed"
 exit $((failures > 0))

@@ -11,6 +11,8 @@
 #                    level L, games G, victories V, defeats D and ties T
 #   #golden NAME     the shot NAME equals tests/replay/golden/NAME
 #   #states N        exactly N state lines came out (the window may close before the end)
+#   #err LINE        the run writes LINE on its error stream; these lines, in this order, are
+#                    all it writes there (without any, it must write nothing)
 # Every script runs twice: the two runs must agree line for line and pixel for pixel, and each
 # must end with status 0, whether the script ran out or the game closed itself before it did.
 # WORDLARK_UPDATE_GOLDEN=1 rewrites the golden shots from this run.
@@ -51,16 +53,18 @@ for script in "$source_dir"/tests/replay/*.txt; do
     name=$(basename "$script" .txt)
     seed=$(sed -n 's/^#seed \([0-9]*\)$/\1/p' "$script" | head -1)
     screen=$(sed -n 's/^#screen \([0-9x]*\)$/\1/p' "$script" | head -1)
+    sed -n 's/^#err //p' "$script" >"$work/$name.err"
     run "$script" "$work/$name.1" "${seed:-1}" "${screen:-1920x1080}"
     status=$?
-    if [[ $status -ne 0 || -s "$work/$name.1/err" ]]; then
-        fail "$name: exit $status"
+    if [[ $status -ne 0 ]] || ! cmp -s "$work/$name.1/err" "$work/$name.err"; then
+        fail "$name: exit $status, or not the error lines expected"
         cat "$work/$name.1/err"
         continue
     fi
     run "$script" "$work/$name.2" "${seed:-1}" "${screen:-1920x1080}"
     status=$?
-    [[ $status -eq 0 && ! -s "$work/$name.2/err" ]] || fail "$name: second run exit $status"
+    [[ $status -eq 0 ]] && cmp -s "$work/$name.2/err" "$work/$name.err" ||
+        fail "$name: second run exit $status"
     cmp -s "$work/$name.1/out" "$work/$name.2/out" || fail "$name: two runs printed different states"
     for shot in "$work/$name.1/shots"/*.png; do
         [[ -e $shot ]] || continue

@@ -123,8 +123,14 @@ TEST_F(PlayersTest, ADamagedPlayerIsMovedAsideWithHisWords)
     const PlayerRecord anna = state_.currentPlayer;
     dir_.writeText("save/Bert.sav", "not a record");
     dir_.writeText("save/Bert.dic", "MINE\n");
+    dir_.writeText("save/Bert.his", "history\n");
     dir_.writeText("save/Bert.sav.damaged", "an older one");
-    EXPECT_EQ(switchPlayer(state_, scores_, dir_.folder(), "Bert", "x"), PlayerCheck::Damaged);
+    std::string problem;
+    EXPECT_EQ(switchPlayer(state_, scores_, dir_.folder(), "Bert", "x", &problem),
+              PlayerCheck::Damaged);
+    EXPECT_EQ(problem,
+              "Bert's record is damaged (too short): moved aside as Bert.sav.damaged, "
+              "Bert.dic.damaged and Bert.his.damaged");
     EXPECT_EQ(state_.currentPlayer, anna);
     EXPECT_FALSE(exists("Bert.sav"));
     const std::vector<std::uint8_t> aside = dir_.read("save/Bert.sav.damaged");
@@ -135,9 +141,92 @@ TEST_F(PlayersTest, ADamagedPlayerIsMovedAsideWithHisWords)
     dir_.writeText("save/Cleo.sav", "");
     EXPECT_EQ(deletePlayer(state_, scores_, dir_.folder(), "Cleo", "x"), PlayerCheck::Damaged);
     EXPECT_TRUE(exists("Cleo.sav.damaged"));
+
+    // Bob's record under Lark's name is Lark's no more: taking it would make Lark's verdicts
+    // overwrite Bob's file.
+    store("Bob", "pw", 500);
+    std::filesystem::copy_file(dir_.file("save/Bob.sav"), dir_.file("save/Lark.sav"));
+    EXPECT_EQ(switchPlayer(state_, scores_, dir_.folder(), "Lark", "pw", &problem),
+              PlayerCheck::Damaged);
+    EXPECT_EQ(problem,
+              "Lark's record is damaged (it holds another player's record): moved aside as "
+              "Lark.sav.damaged");
+    EXPECT_EQ(state_.currentPlayer, anna);
+    EXPECT_TRUE(exists("Bob.sav"));
 }
 
-TEST_F(PlayersTest, TheTopTenRanksReadableRecordsStablyAndCutsLongNames)
+TEST_F(PlayersTest, ARecordThatCannotBeReadIsToldAndLeftAlone)
+{
+    createPlayer(state_, scores_, dir_.folder(), "Anna", "a");
+    const PlayerRecord anna = state_.currentPlayer;
+    std::filesystem::create_directory(dir_.file("save/Lark.sav"));
+    dir_.writeText("save/Lark.dic", "MINE\n");
+    // Not listed, yet his: creating him would fail over the folder.
+    EXPECT_TRUE(hasRecordFile(dir_.folder(), "Lark"));
+    std::string problem;
+    EXPECT_EQ(switchPlayer(state_, scores_, dir_.folder(), "Lark", "pw", &problem),
+              PlayerCheck::Unreadable);
+    EXPECT_EQ(problem.rfind("cannot read Lark's record: ", 0), 0u) << problem;
+    problem.clear();
+    EXPECT_EQ(deletePlayer(state_, scores_, dir_.folder(), "Lark", "pw", &problem),
+              PlayerCheck::Unreadable);
+    EXPECT_FALSE(problem.empty());
+    EXPECT_EQ(state_.currentPlayer, anna);
+    EXPECT_TRUE(std::filesystem::is_directory(dir_.file("save/Lark.sav")));
+    EXPECT_TRUE(exists("Lark.dic"));
+    EXPECT_FALSE(exists("Lark.sav.damaged"));
+    EXPECT_FALSE(exists("Lark.dic.damaged"));
+#ifndef _WIN32
+    // Listed, but no regular file: still his, still where it was.
+    ASSERT_EQ(::mkfifo(dir_.file("save/Fifo.sav").c_str(), 0600), 0);
+    EXPECT_EQ(switchPlayer(state_, scores_, dir_.folder(), "fifo", "pw", &problem),
+              PlayerCheck::Unreadable);
+    EXPECT_EQ(problem, "cannot read Fifo's record: not a regular file");
+    EXPECT_TRUE(exists("Fifo.sav"));
+#endif
+}
+
+TEST_F(PlayersTest, AStoredPlayerPastTheListIsFoundInAnyLetterCase)
+{
+    for (int i = 0; i < 300; ++i) {
+        store("P" + std::to_string(1000 + i), "pw", i);
+    }
+    const std::vector<std::string> listed = listPlayers(dir_.folder());
+    ASSERT_EQ(listed.size(), kMaxListedPlayers);
+    std::string unlisted;
+    for (int i = 0; i < 300 && unlisted.empty(); ++i) {
+        const std::string name = "P" + std::to_string(1000 + i);
+        if (!findPlayer(listed, name)) {
+            unlisted = name;
+        }
+    }
+    ASSERT_FALSE(unlisted.empty());
+    const std::string typed = "p" + unlisted.substr(1);
+    EXPECT_TRUE(hasRecordFile(dir_.folder(), typed));
+    ASSERT_EQ(switchPlayer(state_, scores_, dir_.folder(), typed, "pw"), PlayerCheck::Accepted);
+    EXPECT_EQ(state_.currentPlayer.nameView(), unlisted);
+    ASSERT_TRUE(saveRecord(dir_.folder(), state_.currentPlayer));
+    const auto files = std::distance(std::filesystem::directory_iterator(dir_.file("save")),
+                                     std::filesystem::directory_iterator());
+    EXPECT_EQ(files, 300);  // his own file, no second one beside it
+}
+
+TEST(PlayerNames, NamesSomeSystemCannotHoldAsFilesAreRefused)
+{
+    for (const char* name :
+         {"CON", "con", "Nul", "aux", "PRN", "COM1", "lpt9", "COM\xB9", "Lark "}) {
+        EXPECT_TRUE(refusedName(name)) << name;
+    }
+    for (const char* name : {"Conny", "COM", "COM10", "NULL", "Lark", " Lark"}) {
+        EXPECT_FALSE(refusedName(name)) << name;
+    }
+    for (const char c : std::string("<>\"|/\\:?*.")) {
+        EXPECT_FALSE(isNameCharacter(static_cast<unsigned char>(c))) << c;
+    }
+    EXPECT_TRUE(isNameCharacter(static_cast<unsigned char>('\xE9')));
+}
+
+TEST_F(PlayersTest, TheTopTenRanksReadableRecordsStablyAndOnlyUnderTheirOwnNames)
 {
     EXPECT_TRUE(readTopTen(dir_.folder()).empty());
     store("Low", "", -10000);
@@ -147,7 +236,7 @@ TEST_F(PlayersTest, TheTopTenRanksReadableRecordsStablyAndCutsLongNames)
     for (int i = 0; i < 12; ++i) {
         store("P" + std::to_string(i), "", 100 * (i % 6));
     }
-    // A record written by other means may hold a name longer than an entry shows.
+    // A record written by other means, under a file that is not its player's, is no entry.
     PlayerRecord longName;
     longName.setName(std::string(60, 'L'));
     longName.rating = 2000;
@@ -156,8 +245,6 @@ TEST_F(PlayersTest, TheTopTenRanksReadableRecordsStablyAndCutsLongNames)
 
     const std::vector<TopTenEntry> top = readTopTen(dir_.folder());
     ASSERT_EQ(top.size(), kTopTenSize);
-    EXPECT_EQ(top[0].name, std::string(kMaxTopTenName, 'L'));
-    EXPECT_EQ(top[0].rating, 2000);
     for (std::size_t i = 1; i < top.size(); ++i) {
         EXPECT_GE(top[i - 1].rating, top[i].rating);
     }
@@ -166,9 +253,9 @@ TEST_F(PlayersTest, TheTopTenRanksReadableRecordsStablyAndCutsLongNames)
     auto rank = [&](const std::string& name) {
         return std::find(listed.begin(), listed.end(), name) - listed.begin();
     };
-    EXPECT_LT(rank(top[1].name), rank(top[2].name));
+    EXPECT_LT(rank(top[0].name), rank(top[1].name));
+    EXPECT_EQ(top[0].rating, 500);
     EXPECT_EQ(top[1].rating, 500);
-    EXPECT_EQ(top[2].rating, 500);
     EXPECT_TRUE(exists("Broken.sav"));  // a damaged file stays where it is here
 }
 

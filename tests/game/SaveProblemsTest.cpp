@@ -28,13 +28,17 @@ TEST(SaveProblems, EachReasonIsToldOnceAndTheFirstStaysOnScreenUntilCleared)
     problems.clearNotice();
     problems.report("the record of Bo", "cannot write: Read-only file system");
     EXPECT_TRUE(problems.notice().empty());
+    // Trouble with a record that is no failed save shows at once, and is written once.
+    problems.tell("cannot read Lark's record: Permission denied");
+    problems.tell("cannot read Lark's record: Permission denied");
+    EXPECT_EQ(problems.notice(), "cannot read Lark's record: Permission denied");
     std::fclose(errors);
     const std::vector<std::uint8_t> written = dir.read("errors");
     EXPECT_EQ(std::string(written.begin(), written.end()),
               "wordlark: cannot save the record of Anna: cannot write in /x/save: Permission "
               "denied\nwordlark: cannot save the word GNU: cannot open /x/save/Anna.dic: No "
               "space left on device\nwordlark: cannot save the record of Bo: cannot write: "
-              "Read-only file system\n");
+              "Read-only file system\nwordlark: cannot read Lark's record: Permission denied\n");
 }
 
 }  // namespace

@@ -25,8 +25,7 @@ protected:
     PlayerRecord stored(const char* name = "Anna")
     {
         PlayerRecord record;
-        record.setName(name);
-        EXPECT_TRUE(loadRecord(dir_.folder(), record));
+        EXPECT_TRUE(decodeRecordFile(dir_.read("save/" + std::string(name) + ".sav"), &record));
         return record;
     }
 
