@@ -7,6 +7,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <utility>
 
 #include "game/GameState.h"
 #include "game/SaveProblems.h"
@@ -97,6 +98,10 @@ public:
     const GameState& state() const { return state_; }
     // Where a save that failed is told, to the player and on the error stream.
     SaveProblems& saveProblems() { return saveProblems_; }
+    // A line for the foot of the screen about a failure outside the deal (the help that could
+    // not be opened), shown until the next deal; a failed save's notice takes its place.
+    void showNotice(std::string notice) { notice_ = std::move(notice); }
+    const std::string& notice() const { return notice_; }
     words::Dictionary* dictionary() { return dictionary_.get(); }
     const LetterPool* pool() const { return pool_.get(); }
     const WordRow* playerRow() const { return playerRow_.get(); }
@@ -146,6 +151,7 @@ private:
     std::unique_ptr<words::Dictionary> dictionary_;
     std::unique_ptr<Deal> deal_;
     std::string programFolder_;
+    std::string notice_;
     ScreenOpener* screens_;
 };
 

@@ -1,6 +1,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <cstdio>
+#include <string>
 
 #include "game/Game.h"
 #include "game/GameState.h"
@@ -84,10 +85,11 @@ void Game::drawScreen()
     std::snprintf(points, sizeof points, "%d:%d", static_cast<int>(scores_.playerPoints),
                   static_cast<int>(scores_.computerPoints));
     drawBox(display, kPointsBox, points);
-    if (!saveProblems_.notice().empty()) {
+    const std::string& notice = saveProblems_.notice().empty() ? notice_ : saveProblems_.notice();
+    if (!notice.empty()) {
         // Light behind the black text, on the dark band at the foot of the screen.
         display.setBackMode(graphics::kBackOpaque);
-        drawBox(display, kNoticeBox, saveProblems_.notice().c_str());
+        drawBox(display, kNoticeBox, notice.c_str());
         panels::setCommonTextStyle();
     }
 

@@ -147,6 +147,7 @@ void Game::runCommand(std::int32_t commandId)
 void Game::startDeal()
 {
     deal_->start();
+    notice_.clear();
     setPlayEnabled(true);
     setButtons({kCommandSort, kCommandPass}, {kCommandDemand, kCommandClear, kCommandStart});
     if (state_.currentLevel <= 3) {
