@@ -24,6 +24,7 @@
 #include "game/RecordFile.h"
 #include "graphics/Display.h"
 #include "graphics/PictureClasses.h"
+#include "platform/FolderLock.h"
 #include "platform/ProgramFolder.h"
 #include "platform/Text.h"
 #include "platform/headless/HeadlessDesktop.h"
@@ -361,9 +362,18 @@ int main(int argc, char** argv)
         options.data, platform::executableFolder(), WORDLARK_INSTALLED_DATA,
         std::getenv("XDG_DATA_HOME"), std::getenv("HOME"));
 #endif
-    // A save folder that cannot be used is said once here; the game still starts, and each
-    // save that fails is told again in the game.
-    if (std::string why; !game::prepareSaveFolder(folders.player, &why)) {
+    // Without its archive the game cannot start, and a start-up that fails leaves nothing
+    // behind: no save folder is made before the archive is found.
+    if (std::string why; !archive::ArchiveRegistry(folders.data).openArchive("vek.heap", &why)) {
+        std::fprintf(stderr, "wordlark: %s\n", why.c_str());
+        return 1;
+    }
+    // Held until the game ends, so that another copy starting on the same save folder leaves
+    // this one's temporary files alone. A save folder that cannot be used is said once here;
+    // the game still starts, and each save that fails is told again in the game.
+    platform::FolderLock saveFolderLock;
+    if (std::string why;
+        !game::prepareSaveFolder(folders.player, folders.makePlayerFolder, saveFolderLock, &why)) {
         std::fprintf(stderr, "wordlark: %s\n", why.c_str());
     }
 #if defined(_WIN32)

@@ -7,6 +7,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <utility>
 
 #include "game/GameState.h"
 #include "game/SaveProblems.h"

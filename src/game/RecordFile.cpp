@@ -4,11 +4,13 @@
 #include <cstring>
 #include <optional>
 #include <string>
+#include <utility>
 
 #include "archive/Endian.h"
 #include "platform/CodePage.h"
 #include "platform/FileIo.h"
 #include "platform/FileSystem.h"
+#include "platform/FolderLock.h"
 #include "platform/ProgramFolder.h"
 #include "words/PlayerFiles.h"
 
@@ -19,6 +21,8 @@ namespace {
 constexpr std::string_view kRecordExtension = ".sav";
 // A save writes its record under this name first and renames it when it is whole.
 constexpr char kTemporaryPrefix[] = ".saving-";
+// Every copy of the game holds this file of the save folder locked while it runs.
+constexpr char kLockName[] = ".lock";
 
 // The longest file name, in Windows-1252 characters with its extension, that names a player.
 constexpr std::size_t kMaxListedName = 18;
@@ -123,34 +127,58 @@ bool saveRecord(std::string_view programFolder, const PlayerRecord& record, std:
     return true;
 }
 
-bool prepareSaveFolder(std::string_view programFolder, std::string* why)
+bool prepareSaveFolder(std::string_view programFolder, bool makeParents, platform::FolderLock& lock,
+                       std::string* why)
 {
+    auto fail = [why](std::string reason) {
+        if (why != nullptr) {
+            *why = std::move(reason);
+        }
+        return false;
+    };
     const std::string folder = saveFolder(programFolder);
-    // The folders above it may be missing too on a first run (~/.local/share/wordlark):
-    // each one made is the player's own.
+    // The folders above it may be missing on a first run (~/.local/share/wordlark): each one
+    // made is the player's own. Anywhere else a missing folder above is a mistyped path.
     for (std::size_t slash = folder.find_first_of(platform::kPathSeparators, 1);
-         slash != std::string::npos;
+         makeParents && slash != std::string::npos;
          slash = folder.find_first_of(platform::kPathSeparators, slash + 1)) {
         platform::makeFolder(folder.substr(0, slash));
     }
-    if (!platform::makeFolder(folder) && errno != EEXIST) {
-        if (why != nullptr) {
-            *why = systemReason("cannot make " + folder);
+    if (!platform::makeFolder(folder)) {
+        if (errno != EEXIST) {
+            return fail(systemReason("cannot make " + folder));
         }
-        return false;
+        // Something has the name already: say what it is, not what a later call trips over.
+        const platform::FileKind kind = platform::kindOfPath(folder);
+        if (kind == platform::FileKind::Missing) {
+            return fail(errno == ENOENT ? "cannot make " + folder + ": a link to nothing is there"
+                                        : systemReason("cannot make " + folder));
+        }
+        if (kind != platform::FileKind::Folder) {
+            errno = ENOTDIR;
+            return fail(systemReason("cannot make " + folder));
+        }
     }
     if (!platform::canWriteIn(folder)) {
-        if (why != nullptr) {
-            *why = systemReason("cannot write in " + folder);
-        }
-        return false;
+        return fail(systemReason("cannot write in " + folder));
     }
-    platform::forEachFolderEntry(folder, [&folder](std::string_view name, platform::FileKind) {
-        if (name.starts_with(kTemporaryPrefix)) {
-            platform::removeFile(folder + platform::kPathSeparator + std::string(name));
-        }
-        return true;
+    // Another copy of the game may be saving into the folder right now: its temporary file is
+    // removed only when no copy holds the lock.
+    const std::string lockPath = folder + platform::kPathSeparator + kLockName;
+    const bool locked = lock.acquire(lockPath, [&folder] {
+        platform::forEachFolderEntry(folder, [&folder](std::string_view name, platform::FileKind) {
+            if (name.starts_with(kTemporaryPrefix)) {
+                platform::removeFile(folder + platform::kPathSeparator + std::string(name));
+            }
+            return true;
+        });
     });
+    if (!locked) {
+        const platform::FileKind kind = platform::kindOfPath(lockPath, false);
+        return fail(kind != platform::FileKind::Regular && kind != platform::FileKind::Missing
+                        ? "cannot lock " + folder + ": " + lockPath + " is not a regular file"
+                        : systemReason("cannot lock " + lockPath));
+    }
     return true;
 }
 

@@ -11,6 +11,10 @@
 
 #include "game/PlayerRecord.h"
 
+namespace wordlark::platform {
+class FolderLock;
+}  // namespace wordlark::platform
+
 namespace wordlark::game {
 
 // Every file a player owns in the save folder, by extension: his record, his word list, his
@@ -35,11 +39,15 @@ bool decodeRecordFile(std::span<const std::uint8_t> bytes, PlayerRecord* record)
 bool saveRecord(std::string_view programFolder, const PlayerRecord& record,
                 std::string* why = nullptr);
 
-// At start-up: makes the save folder, and the folders above it that are missing, readable by
-// their owner only, and removes the temporary files a save interrupted by a crash or a kill
-// left in it. False (*why says why) when the folder cannot be made or written: the game
-// then plays on and its saves fail, each told.
-bool prepareSaveFolder(std::string_view programFolder, std::string* why = nullptr);
+// At start-up, once the data is found: makes the save folder readable by its owner only (and
+// the missing folders above it too only with makeParents, for the user's own data folder on a
+// first run), holds `lock` on it for as long as the lock lives (the file save/.lock, which
+// names no player), and, when no other copy of the game holds that lock, removes the temporary
+// files a save interrupted by a crash or a kill left. False (*why says why) when the folder
+// cannot be made or written, and the game's saves will fail, each told; or when it cannot be
+// locked, and every temporary file is kept.
+bool prepareSaveFolder(std::string_view programFolder, bool makeParents, platform::FolderLock& lock,
+                       std::string* why = nullptr);
 
 // What reading a player's record came to.
 struct RecordLoad {

@@ -1,4 +1,5 @@
-// SaveProblems.h -- telling the player, once, that his progress or a word could not be saved.
+// SaveProblems.h -- telling the player, once, that his progress or a word could not be saved,
+// or what else went wrong with the files he relies on.
 #pragma once
 
 #include <cstdio>
@@ -18,10 +19,11 @@ public:
 
     // `what` is what was lost ("the record of Anna"), `reason` why.
     void report(std::string_view what, std::string_view reason);
-    // Any other trouble with the player's files (a record that cannot be read, one moved aside
-    // as damaged, a name that cannot be a file): the line goes to the error stream once per
-    // run and is shown at once, in place of what the screen showed.
-    void tell(std::string_view line);
+    // Any other trouble with the player's files or the game's own (a record that cannot be
+    // read, one moved aside as damaged, a name that cannot be a file, help that cannot be
+    // opened): the line goes to the error stream once per run, and `shown` (the line itself
+    // when empty) goes at once to the screen, in place of what it showed, until the next deal.
+    void tell(std::string_view line, std::string_view shown = {});
     // The next deal takes the notice off the screen; later failures are reported on the error
     // stream only.
     void clearNotice() { notice_.clear(); }

@@ -115,9 +115,10 @@ public:
     virtual void releaseCapture() = 0;
     virtual WindowId captureWindow() const = 0;
 
-    // Opens a help file (an HTML page) in the desktop's viewer without waiting. False when no
-    // viewer could be started.
-    virtual bool openHelp(const std::string& path) = 0;
+    // Opens a help page (an HTML file named .html) in the desktop's viewer without waiting.
+    // False, *why saying why in one line, when the page is unfit to show (Launch.h) or no viewer
+    // took it.
+    virtual bool openHelp(const std::string& path, std::string* why) = 0;
     // Starts a program and does not wait for it; only a regular file that exists and is
     // executable is started. False when it was not started.
     virtual bool launchProgram(const std::string& path) = 0;

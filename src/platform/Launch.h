@@ -2,6 +2,7 @@
 // implementation per kind of system (LaunchPosix, LaunchWin32).
 #pragma once
 
+#include <cstdint>
 #include <functional>
 #include <string>
 
@@ -18,8 +19,18 @@ bool startDetached(const std::string& path);
 // spawn or fork and exec. True when `start` answered true. Windows leaves no zombies and forks
 // nothing: there `start` simply runs.
 bool startFromMiddleChild(const std::function<bool()>& start);
-// Opens a help file (an HTML page under any name) in the desktop's browser without waiting.
-// False when the page could not be handed to one.
-bool openHelpPage(const std::string& path);
+// The largest help page shown: the game's own is a few kilobytes, so anything past this is not
+// it.
+inline constexpr std::uint64_t kMaxHelpPageSize = 1u << 20;
+
+// Why the help page at `path` cannot be shown, as "path: cause"; empty when it is a regular file
+// of at most kMaxHelpPageSize bytes.
+std::string helpPageProblem(const std::string& path);
+
+// Opens a help page (an HTML file whose name ends in .html, so that the desktop knows it) in the
+// desktop's browser without waiting, where it lies: nothing is copied anywhere. False, *why
+// saying why as "what: cause", when the page is unfit (helpPageProblem), or when no browser
+// could be started or the desktop's opener said it could not show the page.
+bool openHelpPage(const std::string& path, std::string* why);
 
 }  // namespace wordlark::platform

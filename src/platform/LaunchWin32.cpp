@@ -4,10 +4,9 @@
 // The shell's calls need windows.h first.
 #include <shellapi.h>
 
-#include <algorithm>
-#include <cctype>
 #include <cstdint>
-#include <string_view>
+#include <string>
+#include <utility>
 
 #include "platform/FileSystem.h"
 
@@ -45,43 +44,26 @@ bool startFromMiddleChild(const std::function<bool()>& start)
     return start();
 }
 
-namespace {
-
-bool endsWithNoCase(std::string_view text, std::string_view end)
+bool openHelpPage(const std::string& path, std::string* why)
 {
-    return text.size() >= end.size() &&
-           std::equal(end.begin(), end.end(), text.end() - static_cast<std::ptrdiff_t>(end.size()),
-                      [](char a, char b) {
-                          return std::tolower(static_cast<unsigned char>(a)) ==
-                                 std::tolower(static_cast<unsigned char>(b));
-                      });
-}
-
-}  // namespace
-
-bool openHelpPage(const std::string& path)
-{
-    if (kindOfPath(path) != FileKind::Regular) {
-        return false;
-    }
-    // The help is HTML under an old name; the shell opens it in a browser only as .html. The
-    // temporary folder is the user's own.
-    std::string page = path;
-    if (!endsWithNoCase(path, ".html") && !endsWithNoCase(path, ".htm")) {
-        char folder[MAX_PATH + 1] = {};
-        const DWORD length = ::GetTempPathA(sizeof folder, folder);
-        if (length == 0 || length > MAX_PATH) {
-            return false;
+    std::string problem = helpPageProblem(path);
+    if (problem.empty()) {
+        // The page is opened where it lies, under the .html name the shell knows.
+        const HINSTANCE opened =
+            ::ShellExecuteA(nullptr, "open", path.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
+        // Values above 32 mean success; the others are the shell's error codes.
+        const auto code = reinterpret_cast<std::intptr_t>(opened);
+        if (code > 32) {
+            return true;
         }
-        page = std::string(folder, length) + "wordlark-help.html";
-        if (!::CopyFileA(path.c_str(), page.c_str(), FALSE)) {
-            return false;
-        }
+        problem = code == SE_ERR_NOASSOC
+                      ? "no program is set to open .html pages"
+                      : "the shell could not open the page (error " + std::to_string(code) + ")";
     }
-    const HINSTANCE opened =
-        ::ShellExecuteA(nullptr, "open", page.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
-    // Values above 32 mean success.
-    return reinterpret_cast<std::intptr_t>(opened) > 32;
+    if (why != nullptr) {
+        *why = std::move(problem);
+    }
+    return false;
 }
 
 }  // namespace wordlark::platform

@@ -35,8 +35,10 @@ GameFolders findGameFolders(const std::optional<std::string>& dataOption,
     const std::string_view user = home != nullptr ? home : "";
     if (!xdg.empty() && xdg.front() == kPathSeparator) {
         folders.player = withTrailingSeparator(std::string(xdg)) + "wordlark/";
+        folders.makePlayerFolder = true;
     } else if (!user.empty()) {
         folders.player = withTrailingSeparator(std::string(user)) + ".local/share/wordlark/";
+        folders.makePlayerFolder = true;
     } else {
         folders.player = folders.data;
     }

@@ -33,6 +33,10 @@ std::string withTrailingSeparator(std::string folder);
 struct GameFolders {
     std::string data;
     std::string player;
+    // Whether start-up may make the player folder and the missing folders above it: only for
+    // the user's own data folder of an installed game, on its first run. Everywhere else the
+    // player folder is the data folder, and nothing but save/ is ever made in it.
+    bool makePlayerFolder = false;
 };
 
 // --data DIR holds both. Otherwise a folder that holds vek.heap beside the executable (the

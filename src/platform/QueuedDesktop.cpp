@@ -330,9 +330,9 @@ bool QueuedDesktop::dragWindow(WindowId window, MessageId message, Point screen)
     return true;
 }
 
-bool QueuedDesktop::openHelp(const std::string& path)
+bool QueuedDesktop::openHelp(const std::string& path, std::string* why)
 {
-    return openHelpPage(path);
+    return openHelpPage(path, why);
 }
 
 bool QueuedDesktop::launchProgram(const std::string& path)

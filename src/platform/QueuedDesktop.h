@@ -47,7 +47,7 @@ public:
     WindowId captureWindow() const override { return capture_; }
 
     // The help page in the desktop's browser and the program started detached (Launch.h).
-    bool openHelp(const std::string& path) override;
+    bool openHelp(const std::string& path, std::string* why) override;
     bool launchProgram(const std::string& path) override;
 
     // Observations, for tests and replays.

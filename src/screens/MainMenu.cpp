@@ -25,6 +25,9 @@ using namespace platform;
 
 namespace {
 
+// The help page, beside vek.hlp in the data folder.
+constexpr char kHelpPage[] = "wordlark-help.html";
+
 // The menu's own table form: the archive file is named in every row.
 struct MenuRow {
     std::int32_t commandId;
@@ -276,6 +279,22 @@ void MainMenu::setLevel(std::int32_t level)
     game_.scores().clearPoints();
 }
 
+void MainMenu::openHelp()
+{
+    // The help comes with the data, wherever the player files are kept, as vek.hlp and under a
+    // name the desktop opens as HTML; only that one is shown, from where it lies.
+    const std::string page = game_.images().registry().programFolder() + kHelpPage;
+    std::string why;
+    if (desktop().openHelp(page, &why)) {
+        return;
+    }
+    // The screen has room for the cause alone, not for a path before it.
+    const std::size_t colon = why.rfind(": ");
+    game_.saveProblems().tell(
+        "cannot open the help: " + why,
+        "Could not open the help: " + (colon == std::string::npos ? why : why.substr(colon + 2)));
+}
+
 bool MainMenu::runCommand(std::int32_t command)
 {
     switch (command) {
@@ -290,8 +309,7 @@ bool MainMenu::runCommand(std::int32_t command)
             game_.openModalPanel(std::make_unique<AboutPanel>(game_, "ab_fon"));
             break;
         case kMenuHelp:
-            // The help comes with the data, wherever the player files are kept.
-            desktop().openHelp(game_.images().registry().programFolder() + "vek.hlp");
+            openHelp();
             break;
         case kMenuStatistics:
             game_.openModalPanel(std::make_unique<StatisticsPanel>(game_, "st_fon", state_));

@@ -59,6 +59,8 @@ private:
     void mouseMove();
     void press();
     bool runCommand(std::int32_t command);
+    // Shows the help page, or says why it cannot be shown.
+    void openHelp();
     void sink();
     void setLevel(std::int32_t level);
     void release(graphics::ImageResource*& image);

@@ -91,7 +91,7 @@ fresh "$d"
 told=$( (ulimit -f 0; timeout 20 "$game" --headless --seed 1 --data "$d" --script "$work/p1.txt" 2>&1 >/dev/null; echo "exit $?") )
 check "a file-size limit does not kill the game (${told##*exit })" test "${told##*exit }" -eq 0
 check "the full disk is told" grep -q 'cannot save' <<<"$told"
-check "nothing half-written is left" test -z "$(ls -A "$d/save")"
+check "nothing half-written is left" test -z "$(ls -A "$d/save" | grep -vx '\.lock')"
 # The record's name taken by a folder, and the save folder itself a plain file.
 d="$work/taken"
 fresh "$d"
@@ -105,6 +105,22 @@ rm -r "$d/save"
 check "a missing save folder is made" timeout 20 "$game" --headless --seed 1 --data "$d" --script "$work/p1.txt"
 check "and holds the record" test -f "$d/save/Lark.sav"
 check "for its owner only" test "$(stat -c %a "$d/save")" == 700
+# Something else where the save folder belongs is named for what it is, and the game plays on.
+for kind in file fifo dangling; do
+    d="$work/save-$kind"
+    fresh "$d"
+    rm -r "$d/save"
+    case $kind in
+    file) printf 'x' >"$d/save"; says="save: Not a directory" ;;
+    fifo) mkfifo "$d/save"; says="save: Not a directory" ;;
+    dangling) ln -s "$d/gone" "$d/save"; says="save: a link to nothing is there" ;;
+    esac
+    timeout 20 "$game" --headless --data "$d" --script "$work/one.txt" >/dev/null 2>"$work/err"
+    status=$?
+    check "a $kind as the save folder does not stop the game (exit $status)" test "$status" -eq 0
+    grep -qF "wordlark: cannot make $d/$says" "$work/err" ||
+        { echo "FAIL: a $kind as the save folder is not named as such"; cat "$work/err"; failures=$((failures + 1)); }
+done
 
 # 4. Kills in the middle of saves: never a torn record; the next start clears the leftovers.
 d="$work/kills"
@@ -151,6 +167,30 @@ passes 3 >"$work/p3.txt"
 told=$( (ulimit -f 0; timeout 20 "$game" --headless --seed 1 --data "$d" --script "$work/p3.txt" 2>&1 >/dev/null) )
 check "three failed saves are told once" test "$(grep -c 'cannot save the record' <<<"$told")" -eq 1
 check "naming the player's file" grep -q "cannot write $d/save/Lark.sav: File too large" <<<"$told"
+
+# 6. Two copies on one save folder: the second leaves the first's temporary file alone; once
+# no copy runs, a start removes it. The first copy reads its script from a FIFO kept open, so
+# it holds the folder until the FIFO is closed.
+d="$work/two"
+fresh "$d"
+mkfifo "$work/first-script"
+"$game" --headless --data "$d" --script - <"$work/first-script" >/dev/null 2>&1 &
+first=$!
+exec {feed}>"$work/first-script"
+# The first copy has started once the save folder's lock is held.
+for ((i = 0; i < 100; i++)); do
+    [[ -e "$d/save/.lock" ]] && ! flock -xn "$d/save/.lock" true && break
+    sleep 0.05
+done
+printf 'being written' >"$d/save/.saving-First1"
+check "a second copy starts beside the first" timeout 20 "$game" --headless --data "$d" --script "$work/one.txt"
+check "the first copy's temporary file survives the second's start" test -e "$d/save/.saving-First1"
+printf 'tick 1\n' >&"$feed"
+exec {feed}>&-
+wait "$first"
+check "the first copy ends normally" test $? -eq 0
+timeout 20 "$game" --headless --data "$d" --script "$work/one.txt" >/dev/null 2>&1
+check "with no copy running, the next start removes it" test ! -e "$d/save/.saving-First1"
 
 [[ $failures -eq 0 ]] && echo "hostile: all checks passed"
 exit $((failures > 0))

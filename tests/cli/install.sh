@@ -23,7 +23,7 @@ fi
 sizes=(32 48 64 128 256)
 expected=(
     bin/wordlark bin/heaptool
-    share/wordlark/vek.heap share/wordlark/vek.hlp
+    share/wordlark/vek.heap share/wordlark/vek.hlp share/wordlark/wordlark-help.html
     share/applications/wordlark.desktop
     share/metainfo/org.wordlark.Wordlark.metainfo.xml
     share/man/man6/wordlark.6 share/man/man1/heaptool.1
@@ -37,6 +37,8 @@ for file in "${expected[@]}"; do
 done
 check "the programs are executable" test -x "$root/bin/wordlark" -a -x "$root/bin/heaptool"
 check "the help is the one in assets/" cmp -s "$root/share/wordlark/vek.hlp" \
+    "$source_dir/assets/help/vek.hlp"
+check "the page the game shows is that help" cmp -s "$root/share/wordlark/wordlark-help.html" \
     "$source_dir/assets/help/vek.hlp"
 check "the word list's copyright is the one in assets/" cmp -s \
     "$root/share/doc/wordlark/words-COPYRIGHT" "$source_dir/assets/words-COPYRIGHT"

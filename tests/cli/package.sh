@@ -44,7 +44,8 @@ if ! dpkg --root="$root" --force-not-root --force-depends --force-script-chrootl
     exit 1
 fi
 for file in usr/games/wordlark usr/games/heaptool usr/share/games/wordlark/vek.heap \
-    usr/share/games/wordlark/vek.hlp usr/share/doc/wordlark/copyright \
+    usr/share/games/wordlark/vek.hlp usr/share/games/wordlark/wordlark-help.html \
+    usr/share/doc/wordlark/copyright \
     usr/share/doc/wordlark/changelog.gz usr/share/man/man6/wordlark.6.gz \
     usr/share/applications/wordlark.desktop; do
     check "$file installed" test -s "$root/$file"

@@ -76,5 +76,16 @@ printf 'x' >"$work/m"
 "$tool" build "$work/m.txt" "$work/nowords/vek.heap"
 refuses_data "an archive without words" "$work/nowords" "$work/nowords/vek.heap holds no word list (entry 'words')"
 
+# A start-up that fails makes nothing: no save folder beside a missing archive, and none of
+# the folders of a mistyped path, however long.
+mkdir -p "$work/noarchive"
+refuses_data "a folder without the archive" "$work/noarchive" "cannot open $work/noarchive/vek.heap"
+check "no save folder beside a missing archive" test ! -e "$work/noarchive/save"
+refuses_data "a missing nested folder" "$work/typo/a/b/c" "cannot open $work/typo/a/b/c/vek.heap"
+check "no folder of a mistyped path is made" test ! -e "$work/typo"
+long=$(printf 'x/%.0s' {1..30000})
+(cd "$work" && timeout 10 "$game" --headless --data "$long" --script "$work/one.txt" >/dev/null 2>&1)
+check "no folder of a 30000-folder path is made" test ! -e "$work/x"
+
 [[ $failures -eq 0 ]] && echo "startup-errors: all checks passed"
 exit $((failures > 0))

@@ -19,6 +19,7 @@
 
 #include "game/PlayerRecord.h"
 #include "game/RecordFile.h"
+#include "platform/FolderLock.h"
 #include "support/TempDir.h"
 #include "words/PlayerWordList.h"
 
@@ -366,19 +367,76 @@ TEST_F(RecordFileTest, SavingReplacesTheFileWholeOrNotAtAll)
     EXPECT_NE(why.find("save"), std::string::npos) << why;
 }
 
-TEST_F(RecordFileTest, StartUpClearsWhatAnInterruptedSaveLeft)
+TEST_F(RecordFileTest, StartUpClearsWhatAnInterruptedSaveLeftUnlessACopyIsRunning)
 {
     dir_.writeText("save/.saving-Ab12Cd", "half a record");
     dir_.writeText("save/Anna.sav", "kept");
     dir_.writeText("save/.hidden", "kept");
-    prepareSaveFolder(dir_.folder());
-    std::vector<std::string> names = saveFolder();
-    std::sort(names.begin(), names.end());
-    EXPECT_EQ(names, (std::vector<std::string>{".hidden", "Anna.sav"}));
+    {
+        platform::FolderLock running;
+        std::string why;
+        EXPECT_TRUE(prepareSaveFolder(dir_.folder(), false, running, &why)) << why;
+        EXPECT_EQ(saveFolder(), (std::vector<std::string>{".hidden", ".lock", "Anna.sav"}));
+        // A second copy starts on the same folder while the first is saving.
+        dir_.writeText("save/.saving-Running", "the first copy's record, being written");
+        platform::FolderLock second;
+        EXPECT_TRUE(prepareSaveFolder(dir_.folder(), false, second, &why)) << why;
+        EXPECT_EQ(saveFolder(),
+                  (std::vector<std::string>{".hidden", ".lock", ".saving-Running", "Anna.sav"}));
+    }
+    // Both ended without renaming it: it is nobody's now.
+    platform::FolderLock next;
+    prepareSaveFolder(dir_.folder(), false, next);
+    EXPECT_EQ(saveFolder(), (std::vector<std::string>{".hidden", ".lock", "Anna.sav"}));
 
     std::filesystem::remove_all(dir_.file("save"));
-    prepareSaveFolder(dir_.folder());
+    platform::FolderLock fresh;
+    EXPECT_TRUE(prepareSaveFolder(dir_.folder(), false, fresh));
     EXPECT_TRUE(std::filesystem::is_directory(dir_.file("save")));
+}
+
+TEST_F(RecordFileTest, StartUpMakesTheFoldersAboveOnlyWhenAsked)
+{
+    // A mistyped --data: nothing is made, not even the first missing folder.
+    const std::string deep = dir_.folder() + "a/b/c/";
+    platform::FolderLock lock;
+    std::string why;
+    EXPECT_FALSE(prepareSaveFolder(deep, false, lock, &why));
+    EXPECT_EQ(why.find("cannot make " + deep + "save: "), 0u) << why;
+    EXPECT_FALSE(std::filesystem::exists(dir_.file("a")));
+    // The user's own data folder on a first run.
+    EXPECT_TRUE(prepareSaveFolder(deep, true, lock, &why)) << why;
+    EXPECT_TRUE(std::filesystem::is_directory(dir_.file("a/b/c/save")));
+}
+
+TEST_F(RecordFileTest, StartUpNamesWhatStandsWhereTheSaveFolderBelongs)
+{
+    std::filesystem::remove_all(dir_.file("save"));
+    platform::FolderLock lock;
+    std::string why;
+    const std::string folder = dir_.file("save");
+    dir_.writeText("save", "a file");
+    EXPECT_FALSE(prepareSaveFolder(dir_.folder(), false, lock, &why));
+    EXPECT_EQ(why, "cannot make " + folder + ": " + std::strerror(ENOTDIR));
+    std::filesystem::remove(folder);
+#ifndef _WIN32  // FIFOs and links are POSIX matters
+    ASSERT_EQ(::mkfifo(folder.c_str(), 0600), 0);
+    EXPECT_FALSE(prepareSaveFolder(dir_.folder(), false, lock, &why));
+    EXPECT_EQ(why, "cannot make " + folder + ": " + std::strerror(ENOTDIR));
+    std::filesystem::remove(folder);
+    std::filesystem::create_symlink(dir_.file("gone"), folder);
+    EXPECT_FALSE(prepareSaveFolder(dir_.folder(), false, lock, &why));
+    EXPECT_EQ(why, "cannot make " + folder + ": a link to nothing is there");
+    EXPECT_FALSE(std::filesystem::exists(dir_.file("gone")));
+    // The lock file itself taken by something else: the folder is fine, the lock is not had.
+    std::filesystem::remove(folder);
+    std::filesystem::create_directory(folder);
+    ASSERT_EQ(::mkfifo((folder + "/.lock").c_str(), 0600), 0);
+    dir_.writeText("save/.saving-Kept", "whose?");
+    EXPECT_FALSE(prepareSaveFolder(dir_.folder(), false, lock, &why));
+    EXPECT_EQ(why, "cannot lock " + folder + ": " + folder + "/.lock is not a regular file");
+    EXPECT_TRUE(std::filesystem::exists(dir_.file("save/.saving-Kept")));
+#endif
 }
 
 TEST_F(RecordFileTest, DeletingRemovesTheRecordAndTheWordListOnly)

@@ -4,15 +4,20 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cstdint>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <optional>
+#include <string>
 #include <thread>
 #include <vector>
 
 #include "platform/Desktop.h"
 #include "platform/Launch.h"
 #include "platform/headless/HeadlessDesktop.h"
+#include "support/TempDir.h"
 
 namespace wordlark::platform {
 namespace {
@@ -276,6 +281,105 @@ TEST(LaunchTest, TheMiddleChildReportsWhetherItStartedSomething)
         return true;
     }));
     EXPECT_EQ(touched, 0);
+}
+
+// Sets an environment variable for one test and puts the old value back after it.
+class ScopedEnvironment {
+public:
+    ScopedEnvironment(const char* name, const std::string& value) : name_(name)
+    {
+        if (const char* old = std::getenv(name)) {
+            old_ = old;
+        }
+        ::setenv(name, value.c_str(), 1);
+    }
+    ~ScopedEnvironment()
+    {
+        if (old_) {
+            ::setenv(name_, old_->c_str(), 1);
+        } else {
+            ::unsetenv(name_);
+        }
+    }
+    ScopedEnvironment(const ScopedEnvironment&) = delete;
+    ScopedEnvironment& operator=(const ScopedEnvironment&) = delete;
+
+private:
+    const char* name_;
+    std::optional<std::string> old_;
+};
+
+// xdg-open is a stand-in on PATH that notes the page it was given and exits with `status`.
+void writeOpener(const test::TempDir& dir, int status)
+{
+    std::filesystem::create_directories(dir.file("bin"));
+    dir.writeText("bin/xdg-open", "#!/bin/sh\nprintf '%s' \"$1\" >'" + dir.file("opened") +
+                                      "'\nexit " + std::to_string(status) + "\n");
+    std::filesystem::permissions(dir.file("bin/xdg-open"), std::filesystem::perms::owner_all);
+}
+
+TEST(LaunchTest, TheHelpPageOpensWhereItLiesAndNothingIsWrittenForIt)
+{
+    test::TempDir dir;
+    writeOpener(dir, 0);
+    const ScopedEnvironment path("PATH", dir.file("bin") + ":/usr/bin:/bin");
+    // The shared temporary folder, with a link planted at a name a copy could be given.
+    std::filesystem::create_directories(dir.file("tmp"));
+    const ScopedEnvironment tmp("TMPDIR", dir.file("tmp"));
+    dir.writeText("victim", "someone else's");
+    std::filesystem::create_symlink(
+        dir.file("victim"), dir.file("tmp/wordlark-help-" + std::to_string(::getuid()) + ".html"));
+    const std::string page = dir.file("wordlark-help.html");
+    dir.writeText("wordlark-help.html", "<html>help</html>");
+
+    std::string why;
+    ASSERT_TRUE(openHelpPage(page, &why)) << why;
+    for (int i = 0; i < 100 && !std::filesystem::exists(dir.file("opened")); ++i) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    }
+    const std::vector<std::uint8_t> opened = dir.read("opened");
+    EXPECT_EQ(std::string(opened.begin(), opened.end()), page);
+    const std::vector<std::uint8_t> victim = dir.read("victim");
+    EXPECT_EQ(std::string(victim.begin(), victim.end()), "someone else's");
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.file("tmp")),
+                            std::filesystem::directory_iterator()),
+              1);
+}
+
+TEST(LaunchTest, AHelpPageThatCannotBeShownSaysWhyInOneLine)
+{
+    test::TempDir dir;
+    writeOpener(dir, 0);
+    const ScopedEnvironment path("PATH", dir.file("bin") + ":/usr/bin:/bin");
+    const std::string page = dir.file("wordlark-help.html");
+    std::string why;
+    HeadlessDesktop desk;
+    // Missing, a folder, past 1 MiB: refused by every desktop before any opener starts.
+    EXPECT_FALSE(openHelpPage(page, &why));
+    EXPECT_EQ(why, page + ": No such file or directory");
+    EXPECT_FALSE(desk.openHelp(page, &why));
+    EXPECT_EQ(why, page + ": No such file or directory");
+    std::filesystem::create_directory(page);
+    EXPECT_FALSE(openHelpPage(page, &why));
+    EXPECT_EQ(why, page + ": not a regular file");
+    std::filesystem::remove(page);
+    dir.writeText("wordlark-help.html", std::string(kMaxHelpPageSize + 1, 'x'));
+    EXPECT_FALSE(openHelpPage(page, &why));
+    EXPECT_EQ(why, page + ": larger than 1 MiB");
+    EXPECT_FALSE(desk.openHelp(page, &why));
+    EXPECT_TRUE(desk.helpOpened().empty());
+    EXPECT_FALSE(std::filesystem::exists(dir.file("opened")));
+    std::filesystem::resize_file(page, kMaxHelpPageSize);
+    EXPECT_TRUE(desk.openHelp(page, &why));
+    EXPECT_EQ(desk.helpOpened(), std::vector<std::string>{page});
+
+    // The opener is there but cannot show it, or is not there at all.
+    writeOpener(dir, 3);
+    EXPECT_FALSE(openHelpPage(page, &why));
+    EXPECT_EQ(why, "xdg-open could not show the page");
+    const ScopedEnvironment none("PATH", dir.file("no such folder"));
+    EXPECT_FALSE(openHelpPage(page, &why));
+    EXPECT_EQ(why.find("xdg-open could not be started"), 0u) << why;
 }
 
 }  // namespace

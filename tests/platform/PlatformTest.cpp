@@ -80,6 +80,12 @@ TEST(ProgramFolder, AnInstalledGameKeepsItsPlayersInTheUsersDataFolder)
         findGameFolders(std::nullopt, exe, "../share/games/wordlark/", "/xdg", "/home/ann");
     EXPECT_EQ(installed.data, "/nonexistent/usr/games/../share/games/wordlark/");
     EXPECT_EQ(installed.player, "/xdg/wordlark/");
+    // Only the user's own data folder is made with the folders above it on a first run.
+    EXPECT_TRUE(installed.makePlayerFolder);
+    EXPECT_FALSE(
+        findGameFolders(std::string("/srv/w"), exe, "../share/", "/x", "/h").makePlayerFolder);
+    EXPECT_FALSE(
+        findGameFolders(std::nullopt, exe, "../share/", nullptr, nullptr).makePlayerFolder);
     // An unset, empty or relative XDG_DATA_HOME means the default under HOME.
     for (const char* xdg : {static_cast<const char*>(nullptr), "", "relative/data"}) {
         EXPECT_EQ(findGameFolders(std::nullopt, exe, "../share/", xdg, "/home/ann").player,

@@ -120,8 +120,16 @@ void HeadlessDesktop::setCursorPosition(std::int32_t x, std::int32_t y)
                std::clamp(y, 0, std::max(0, screen_.y - 1))};
 }
 
-bool HeadlessDesktop::openHelp(const std::string& path)
+bool HeadlessDesktop::openHelp(const std::string& path, std::string* why)
 {
+    // No browser is started from a test run, but the page is judged as the real desktops judge
+    // it, so that a replay sees what the player would be told.
+    if (std::string problem = helpPageProblem(path); !problem.empty()) {
+        if (why != nullptr) {
+            *why = std::move(problem);
+        }
+        return false;
+    }
     helpOpened_.push_back(path);
     return true;
 }

@@ -40,7 +40,7 @@ public:
     void setCursorPosition(std::int32_t x, std::int32_t y) override;
     void setCursor(CursorShape shape) override { shape_ = shape; }
 
-    bool openHelp(const std::string& path) override;
+    bool openHelp(const std::string& path, std::string* why) override;
     bool launchProgram(const std::string& path) override;
 
     // --- Test and replay controls --------------------------------------------------------

@@ -347,9 +347,9 @@ WindowId Win32Desktop::captureWindow() const
     return windowIdOf(GetCapture());
 }
 
-bool Win32Desktop::openHelp(const std::string& path)
+bool Win32Desktop::openHelp(const std::string& path, std::string* why)
 {
-    return openHelpPage(path);
+    return openHelpPage(path, why);
 }
 
 bool Win32Desktop::launchProgram(const std::string& path)

@@ -66,9 +66,8 @@ public:
     void releaseCapture() override;
     WindowId captureWindow() const override;
 
-    // The help page opens in the program the system has for HTML; a help file under another
-    // name is copied to a temporary .html file first, as nothing opens it as HTML otherwise.
-    bool openHelp(const std::string& path) override;
+    // The help page opens in the program the system has for HTML.
+    bool openHelp(const std::string& path, std::string* why) override;
     bool launchProgram(const std::string& path) override;
 
 private:

@@ -223,8 +223,11 @@ TEST_F(Win32DesktopTest, OnlyRegularFilesAreStarted)
     EXPECT_FALSE(desktop.launchProgram(system + "\\no such program.exe"));
     EXPECT_FALSE(desktop.launchProgram(""));
     EXPECT_TRUE(desktop.launchProgram(system + "\\hostname.exe"));
-    EXPECT_FALSE(desktop.openHelp(system + "\\no such help.hlp"));
-    EXPECT_FALSE(desktop.openHelp(system));
+    std::string why;
+    EXPECT_FALSE(desktop.openHelp(system + "\\no such help.html", &why));
+    EXPECT_NE(why.find("no such help.html"), std::string::npos) << why;
+    EXPECT_FALSE(desktop.openHelp(system, &why));
+    EXPECT_EQ(why.find(system), 0u) << why;
 }
 
 }  // namespace
