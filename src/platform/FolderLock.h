@@ -1,6 +1,6 @@
 // FolderLock.h -- an advisory lock that every copy of the game using a folder holds on it for its
-// whole run, so that one copy can tell whether another is using the folder. One implementation
-// per kind of system (FolderLockPosix, FolderLockWin32).
+// whole run, so that one copy can tell whether another is using the folder. The system's locks
+// have one implementation per kind of system (FolderLockPosix, FolderLockWin32).
 #pragma once
 
 #include <functional>
@@ -29,7 +29,18 @@ public:
     bool held() const { return fd_ >= 0; }
 
 private:
+    enum class Try { Held, Busy, Failed };
+
     void release();
+    // The system's part. Opens the lock file, refusing anything but a regular file (-1, errno
+    // says why).
+    static int openLockFile(const std::string& path);
+    // One try at the lock, never waiting.
+    static Try tryLock(int fd, bool exclusive);
+    // From exclusive to shared, never free on the way where the system allows; false when the
+    // shared hold has to be waited for.
+    static bool downgrade(int fd);
+    static void pause(int milliseconds);
 
     int fd_ = -1;  // the C runtime's descriptor, as FileIo's are
 };

@@ -13,10 +13,10 @@ namespace wordlark::platform {
 
 namespace {
 
-// Another copy holds the lock exclusively only while it clears what no copy owns: a start waits
-// that long, and no longer, for its shared hold.
-constexpr int kSharedWaitMilliseconds = 5000;
-constexpr int kStepMilliseconds = 10;
+HANDLE handleOf(int fd)
+{
+    return reinterpret_cast<HANDLE>(::_get_osfhandle(fd));
+}
 
 // Every lock covers the file's first byte, which need not exist.
 bool lockFirstByte(HANDLE handle, DWORD flags)
@@ -31,42 +31,10 @@ void unlockFirstByte(HANDLE handle)
     ::UnlockFileEx(handle, 0, 1, 0, &at);
 }
 
-bool holdShared(HANDLE handle)
-{
-    for (int waited = 0;; waited += kStepMilliseconds) {
-        if (lockFirstByte(handle, 0)) {
-            return true;
-        }
-        if (::GetLastError() != ERROR_LOCK_VIOLATION) {
-            setErrnoFromLastError();
-            return false;
-        }
-        if (waited >= kSharedWaitMilliseconds) {
-            errno = EWOULDBLOCK;
-            return false;
-        }
-        ::Sleep(kStepMilliseconds);
-    }
-}
-
 }  // namespace
 
-FolderLock::~FolderLock()
+int FolderLock::openLockFile(const std::string& path)
 {
-    release();
-}
-
-void FolderLock::release()
-{
-    if (fd_ >= 0) {
-        closeFile(fd_);
-        fd_ = -1;
-    }
-}
-
-bool FolderLock::acquire(const std::string& path, const std::function<void()>& whileAlone)
-{
-    release();
     // A link at the name is opened itself, not followed, and refused below. Others may delete
     // the file: it only ever matters while it is held.
     const HANDLE handle =
@@ -75,35 +43,48 @@ bool FolderLock::acquire(const std::string& path, const std::function<void()>& w
                       FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
     if (handle == INVALID_HANDLE_VALUE) {
         setErrnoFromLastError();
-        return false;
+        return -1;
     }
     const int fd = ::_open_osfhandle(reinterpret_cast<intptr_t>(handle), _O_RDWR | _O_BINARY);
     if (fd < 0) {
         ::CloseHandle(handle);
         errno = EMFILE;
-        return false;
+        return -1;
     }
     if (kindOf(fd) != FileKind::Regular) {
         closeFile(fd);
         errno = EINVAL;
-        return false;
+        return -1;
     }
-    bool shared = false;
-    if (lockFirstByte(handle, LOCKFILE_EXCLUSIVE_LOCK)) {
-        whileAlone();
-        // The shared hold is taken over the exclusive one before that goes, so the lock is never
-        // free on the way; where the system refuses that, it is let go and taken again.
-        shared = lockFirstByte(handle, 0);
-        unlockFirstByte(handle);
+    return fd;
+}
+
+FolderLock::Try FolderLock::tryLock(int fd, bool exclusive)
+{
+    if (lockFirstByte(handleOf(fd), exclusive ? LOCKFILE_EXCLUSIVE_LOCK : 0)) {
+        return Try::Held;
     }
-    if (!shared && !holdShared(handle)) {
-        const int error = errno;
-        closeFile(fd);
-        errno = error;
-        return false;
+    if (::GetLastError() == ERROR_LOCK_VIOLATION) {
+        return Try::Busy;
     }
-    fd_ = fd;
-    return true;
+    setErrnoFromLastError();
+    return Try::Failed;
+}
+
+bool FolderLock::downgrade(int fd)
+{
+    // The shared hold is taken over the exclusive one before that goes (the first unlock of a
+    // byte locked both ways ends the exclusive lock), so the lock is never free on the way;
+    // where the system refuses that, it is let go and the caller takes it again.
+    const HANDLE handle = handleOf(fd);
+    const bool shared = lockFirstByte(handle, 0);
+    unlockFirstByte(handle);
+    return shared;
+}
+
+void FolderLock::pause(int milliseconds)
+{
+    ::Sleep(static_cast<DWORD>(milliseconds));
 }
 
 }  // namespace wordlark::platform
