@@ -76,7 +76,125 @@ std::unique_ptr<Archive> Archive::open(const std::string& path, FileHandleCache&
     for (std::uint32_t i = 0; i < header.entryCount; ++i) {
         archive->directory_.push_back(DirectoryRecord::parse(bytes.get() + i * kRecordSize));
     }
+    std::string why;
+    if (!archive->readChecksums(&why)) {
+        return refuse(why);
+    }
     return archive;
+}
+
+bool Archive::readChecksums(std::string* reason)
+{
+    for (const DirectoryRecord& record : directory_) {
+        if (std::string_view(record.name) != kChecksumEntry) {
+            continue;
+        }
+        // Which of two tables would be the true one cannot be told: neither is trusted.
+        if (sumsRecord_) {
+            *reason = damaged("the checksum entry", "the archive has more than one");
+            return false;
+        }
+        sumsRecord_ = &record;
+    }
+    if (!sumsRecord_) {
+        return true;
+    }
+    const auto refuse = [this, reason](const char* detail) {
+        *reason = damaged("the checksum entry", detail);
+        return false;
+    };
+    const DirectoryRecord& record = *sumsRecord_;
+    if (record.tag != kChecksumTag) {
+        return refuse("its tag is not 'sums'");
+    }
+    if (record.unpackedSize > kMaxUnpackedSize) {
+        return refuse("it claims more bytes than an entry may hold");
+    }
+    const std::uint64_t where = std::uint64_t{header_.dataBase} + record.offset;
+    if (!reader_.checkExtent(where, record.storedSize)) {
+        return refuse("its stored bytes lie outside the file");
+    }
+    std::unique_ptr<std::uint8_t[]> bytes(new (std::nothrow) std::uint8_t[record.unpackedSize]());
+    if (!bytes) {
+        *reason = "not enough memory for the checksum entry of " + path_;
+        return false;
+    }
+    if (reader_.readEntry(where, bytes.get(), record.unpackedSize, record.storedSize) !=
+        record.unpackedSize) {
+        return refuse(reader_.failed() ? "its stored bytes lie outside the file"
+                                       : "its stored bytes do not unpack to its size");
+    }
+    std::string why;
+    std::optional<ChecksumTable> table =
+        ChecksumTable::parse({bytes.get(), record.unpackedSize}, &why);
+    if (!table) {
+        return refuse(why.c_str());
+    }
+    sums_ = std::move(table);
+    return true;
+}
+
+std::uint32_t Archive::readChecked(std::uint32_t offset, std::uint8_t* destination,
+                                   std::uint32_t unpackedSize, std::uint32_t storedSize,
+                                   const char** detail)
+{
+    ArchiveReader::StoredSum sum;
+    ArchiveReader::StoredSum* check = nullptr;
+    // Bytes outside the file stop the reader whether or not the sums list them.
+    if (!reader_.checkExtent(std::uint64_t{header_.dataBase} + offset, storedSize)) {
+        *detail = "its stored bytes lie outside the file";
+        return 0;
+    }
+    if (sums_) {
+        // Damage to the directory moves a piece, and a moved piece is found by nothing.
+        const ChecksumTable::Record* record = sums_->find(offset, storedSize);
+        if (!record) {
+            *detail = "the checksum entry does not list its stored bytes";
+            return 0;
+        }
+        sum.expected = record->crc;
+        check = &sum;
+    }
+    const std::uint32_t produced = reader_.readEntry(std::uint64_t{header_.dataBase} + offset,
+                                                     destination, unpackedSize, storedSize, check);
+    if (produced != unpackedSize) {
+        *detail = !sum.matched       ? "its stored bytes do not match their checksum"
+                  : reader_.failed() ? "its stored bytes lie outside the file"
+                                     : "its stored bytes do not unpack to its size";
+    }
+    return produced;
+}
+
+bool Archive::storedBytesMatch(const ChecksumTable::Record& piece, std::string* reason)
+{
+    const std::string what = "the piece at offset " + std::to_string(piece.offset);
+    const std::uint64_t where = std::uint64_t{header_.dataBase} + piece.offset;
+    const auto refuse = [&](const char* detail) {
+        const std::string line = damaged(what, detail);
+        noteFailure(line);
+        if (reason) {
+            *reason = line;
+        }
+        return false;
+    };
+    if (!reader_.checkExtent(where, piece.storedSize)) {
+        return refuse("its stored bytes lie outside the file");
+    }
+    // In steps, so that a size the table merely claims needs no memory of its own.
+    std::uint8_t chunk[65536];
+    std::uint32_t crc = 0;
+    for (std::uint64_t done = 0; done < piece.storedSize;) {
+        const std::uint64_t count = std::min<std::uint64_t>(sizeof chunk, piece.storedSize - done);
+        if (reader_.readAt(where + done, chunk, count) != count) {
+            return refuse("its stored bytes lie outside the file");
+        }
+        crc = ChecksumTable::crcOf({chunk, static_cast<std::size_t>(count)}, crc);
+        done += count;
+    }
+    if (crc != piece.crc) {
+        return refuse("its stored bytes do not match their checksum");
+    }
+    return true;
 }
 
 std::string Archive::damaged(const std::string& what, const char* detail) const
@@ -164,9 +282,16 @@ const std::uint8_t* Archive::loadEntry(std::string_view name, std::uint32_t* tag
     if (!entry->data) {
         return refuse("not enough memory for " + what + " of " + path_);
     }
-    if (reader_.readEntry(where, entry->data.get(), record->unpackedSize, record->storedSize) !=
-        record->unpackedSize) {
-        return refuse(damaged(what, reader_.failed()
+    // The checksum entry was proved whole by its own sum when the archive opened.
+    const char* detail = nullptr;
+    const std::uint32_t produced =
+        record == sumsRecord_
+            ? reader_.readEntry(where, entry->data.get(), record->unpackedSize, record->storedSize)
+            : readChecked(record->offset, entry->data.get(), record->unpackedSize,
+                          record->storedSize, &detail);
+    if (produced != record->unpackedSize) {
+        return refuse(damaged(what, detail ? detail
+                                    : reader_.failed()
                                         ? "its stored bytes lie outside the file"
                                         : "its stored bytes do not unpack to its size"));
     }
@@ -256,13 +381,13 @@ std::uint32_t Archive::readEntry(std::uint32_t offset, std::uint8_t* destination
                                  std::uint32_t unpackedSize, std::uint32_t storedSize,
                                  std::string_view owner)
 {
-    const std::uint32_t produced = reader_.readEntry(std::uint64_t{header_.dataBase} + offset,
-                                                     destination, unpackedSize, storedSize);
+    const char* detail = "";
+    const std::uint32_t produced =
+        readChecked(offset, destination, unpackedSize, storedSize, &detail);
     if (produced != unpackedSize) {
         const std::string what = owner.empty() ? "the piece at offset " + std::to_string(offset)
                                                : "a piece of entry '" + std::string(owner) + "'";
-        noteFailure(damaged(what, reader_.failed() ? "its stored bytes lie outside the file"
-                                                   : "its stored bytes do not unpack to its size"));
+        noteFailure(damaged(what, detail));
     }
     return produced;
 }

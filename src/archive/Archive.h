@@ -3,12 +3,14 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "archive/ArchiveObject.h"
 #include "archive/ArchiveReader.h"
+#include "archive/ChecksumTable.h"
 #include "archive/DirectoryRecord.h"
 
 namespace wordlark::archive {
@@ -20,8 +22,9 @@ inline constexpr std::uint32_t kMaxUnpackedSize = 64u << 20;
 class Archive {
 public:
     // Opens the archive at path; none when the file is missing or no regular file, the header
-    // is short or the directory cannot be read whole, with one line in *reason (when given)
-    // that names the file and says which. A failed open has given its file handle back.
+    // is short, the directory cannot be read whole or the checksum entry is damaged (or there
+    // is more than one), with one line in *reason (when given) that names the file and says
+    // which. A failed open has given its file handle back.
     // The file's descriptor comes from `files`, which must outlive the archive.
     static std::unique_ptr<Archive> open(const std::string& path, FileHandleCache& files,
                                          std::string* reason = nullptr);
@@ -30,7 +33,8 @@ public:
     Archive& operator=(const Archive&) = delete;
 
     // The unpacked data of an entry, shared: each call adds a reference. *tag gets the
-    // entry's tag (0 when none). None when the entry is missing or cannot be read; *reason
+    // entry's tag (0 when none). None when the entry is missing or cannot be read, or when the
+    // archive has checksums and the entry's stored bytes differ from theirs; *reason
     // (when given) then gets one line naming the archive and the entry that failed, which
     // is an earlier one when its damage had stopped the reader. A missing entry leaves
     // *reason alone: only the caller knows whether it is required.
@@ -59,7 +63,8 @@ public:
 
     // Reads a piece at an offset relative to the data base, unpacking it when the sizes
     // differ. Returns the bytes produced (unpackedSize on success). Stored bytes outside the
-    // file count as a short read and fail the archive's reader.
+    // file count as a short read and fail the archive's reader. With checksums, a piece they
+    // do not list or whose stored bytes differ from its sum is refused as damaged.
     // owner, when given, is the entry the piece belongs to, for firstFailure().
     std::uint32_t readEntry(std::uint32_t offset, std::uint8_t* destination,
                             std::uint32_t unpackedSize, std::uint32_t storedSize,
@@ -68,6 +73,13 @@ public:
     // Why the first entry or piece that could not be read failed, one line naming the archive
     // and the entry ("entry 'chars' of /x/vek.heap is damaged: ..."); empty while none has.
     const std::string& firstFailure() const { return firstFailure_; }
+
+    // The checksum entry's table; none when the archive was made without one.
+    const ChecksumTable* checksums() const { return sums_ ? &*sums_ : nullptr; }
+    // For tools: whether a listed piece's stored bytes still have their sum, read as they lie
+    // (nothing is unpacked). False, with one line in *reason, when they differ or cannot be
+    // read.
+    bool storedBytesMatch(const ChecksumTable::Record& piece, std::string* reason);
 
     // For tests and tools: how many references the loaded entry / made object holds (0: none).
     int entryReferences(std::string_view name) const;
@@ -85,6 +97,14 @@ private:
     void noteFailure(const std::string& line);
     // "WHAT of PATH is damaged: DETAIL", or the reader's own line when reading itself failed.
     std::string damaged(const std::string& what, const char* detail) const;
+    // Reads the checksum entry, when there is one; false with the line in *reason when it is
+    // damaged, which leaves no entry of the archive to be trusted.
+    bool readChecksums(std::string* reason);
+    // Reads a piece through the reader, checked against its sum when the archive has them;
+    // *detail says why it failed (it is left alone on success).
+    std::uint32_t readChecked(std::uint32_t offset, std::uint8_t* destination,
+                              std::uint32_t unpackedSize, std::uint32_t storedSize,
+                              const char** detail);
 
     std::string path_;
     std::string firstFailure_;
@@ -92,6 +112,8 @@ private:
     ArchiveReader reader_;
     ArchiveHeader header_;
     std::vector<DirectoryRecord> directory_;
+    std::optional<ChecksumTable> sums_;
+    const DirectoryRecord* sumsRecord_ = nullptr;  // read at open, never checked against itself
     std::vector<std::unique_ptr<LoadedEntry>> loaded_;  // newest first
     std::vector<std::unique_ptr<MadeObject>> made_;     // newest first
 };

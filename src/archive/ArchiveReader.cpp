@@ -5,6 +5,7 @@
 #include <new>
 #include <utility>
 
+#include "archive/ChecksumTable.h"
 #include "archive/FileHandleCache.h"
 #include "archive/RegularFile.h"
 #include "archive/Unpacker.h"
@@ -87,13 +88,21 @@ bool ArchiveReader::checkExtent(std::uint64_t offset, std::uint64_t count)
 }
 
 std::uint32_t ArchiveReader::readEntry(std::uint64_t offset, std::uint8_t* destination,
-                                       std::uint32_t unpackedSize, std::uint32_t storedSize)
+                                       std::uint32_t unpackedSize, std::uint32_t storedSize,
+                                       StoredSum* sum)
 {
     if (failed_) {
         return 0;
     }
+    const auto sumDiffers = [sum](const std::uint8_t* bytes, std::uint32_t size) {
+        if (sum && ChecksumTable::crcOf({bytes, size}) != sum->expected) {
+            sum->matched = false;
+        }
+        return sum && !sum->matched;
+    };
     if (storedSize == unpackedSize) {
-        return static_cast<std::uint32_t>(readAt(offset, destination, unpackedSize));
+        const auto read = static_cast<std::uint32_t>(readAt(offset, destination, unpackedSize));
+        return read == unpackedSize && sumDiffers(destination, read) ? 0 : read;
     }
     if (!checkExtent(offset, storedSize)) {
         return 0;
@@ -102,7 +111,8 @@ std::uint32_t ArchiveReader::readEntry(std::uint64_t offset, std::uint8_t* desti
     if (!stored) {
         return 0;
     }
-    if (readAt(offset, stored.get(), storedSize) != storedSize) {
+    if (readAt(offset, stored.get(), storedSize) != storedSize ||
+        sumDiffers(stored.get(), storedSize)) {
         return 0;
     }
     // A stream that announces fewer bytes, or raw bytes shorter than the piece, would leave

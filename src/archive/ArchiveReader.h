@@ -28,11 +28,20 @@ public:
     // gives the descriptor back and fails the reader: every later read returns 0.
     std::uint64_t readAt(std::uint64_t offset, std::uint8_t* destination, std::uint64_t count);
 
+    // The CRC-32 a piece's stored bytes must have. Bytes that differ are not unpacked: the
+    // read produces 0 and `matched` turns false, telling damage from a stream that fails.
+    struct StoredSum {
+        std::uint32_t expected = 0;
+        bool matched = true;
+    };
+
     // Reads a piece of storedSize bytes and unpacks it when the sizes differ; returns the
     // bytes produced. Stored bytes that cannot give unpackedSize bytes (a packed stream that
-    // announces fewer, or fewer raw bytes than wanted) produce 0, as does a partial read.
+    // announces fewer, or fewer raw bytes than wanted) produce 0, as does a partial read, and
+    // so do stored bytes that differ from `sum` when it is given.
     std::uint32_t readEntry(std::uint64_t offset, std::uint8_t* destination,
-                            std::uint32_t unpackedSize, std::uint32_t storedSize);
+                            std::uint32_t unpackedSize, std::uint32_t storedSize,
+                            StoredSum* sum = nullptr);
 
     // True when the file holds count bytes at offset. An extent outside the file is what a
     // short read would find: the reader fails the same way, before anything is allocated.

@@ -77,16 +77,33 @@ int openRegularFile(const std::string& path, std::string* reason)
     return descriptor;
 }
 
-bool readRegularFile(const std::string& path, std::vector<std::uint8_t>* bytes, std::string* reason)
+bool readRegularFile(const std::string& path, std::vector<std::uint8_t>* bytes, std::string* reason,
+                     std::uint64_t limit)
 {
     bytes->clear();
     const int descriptor = openRegularFile(path, reason);
     if (descriptor < 0) {
         return false;
     }
+    const auto tooLarge = [&](std::uint64_t size) {
+        setReason(reason, path + " has " + std::to_string(size) + " bytes, more than the " +
+                              std::to_string(limit) + " it may hold");
+        platform::closeFile(descriptor);
+        bytes->clear();
+        return false;
+    };
+    // Judged from the size first: a sparse file of gigabytes costs nothing to make and minutes
+    // to read. The count below still holds a file that grows while it is read.
+    const std::optional<std::uint64_t> size = platform::fileSize(descriptor);
+    if (size && *size > limit) {
+        return tooLarge(*size);
+    }
     std::uint8_t chunk[65536];
     bool ok = true;
     for (;;) {
+        if (bytes->size() > limit) {
+            return tooLarge(bytes->size());
+        }
         const std::ptrdiff_t n = platform::readSome(descriptor, chunk, sizeof chunk);
         if (n < 0) {
             setReason(reason, readFailure(path, errno));

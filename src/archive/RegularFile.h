@@ -14,9 +14,10 @@ namespace wordlark::archive {
 // instead of a regular file.
 int openRegularFile(const std::string& path, std::string* reason);
 
-// The whole of a regular file; false with one line in *reason as above, or when reading fails.
-bool readRegularFile(const std::string& path, std::vector<std::uint8_t>* bytes,
-                     std::string* reason);
+// The whole of a regular file; false with one line in *reason as above, when reading fails, or
+// when the file holds more than limit bytes, which is told from its size before reading.
+bool readRegularFile(const std::string& path, std::vector<std::uint8_t>* bytes, std::string* reason,
+                     std::uint64_t limit = UINT64_MAX);
 
 // "cannot read PATH: <what the system says>", for a read that failed on a descriptor of path.
 std::string readFailure(const std::string& path, int error);

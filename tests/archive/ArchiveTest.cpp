@@ -388,7 +388,7 @@ TEST_F(ArchiveTest, DirectoryFieldsPointingOutsideTheFileAreRefused)
     // Header fields at 24 (offset), 28 (count), 32 (stored size).
     const std::pair<int, std::uint32_t> patches[] = {{24, 0xFFFFFFF0u},
                                                      {24, static_cast<std::uint32_t>(good.size())},
-                                                     {28, 3},
+                                                     {28, readLe32(good.data() + 28) + 1},
                                                      {28, 0x7FFFFFFFu},
                                                      {28, 0xFFFFFFFFu},
                                                      {32, 0xFFFFFFFFu},

@@ -24,3 +24,9 @@ refuses() {  # refuses DESCRIPTION COMMAND...: non-zero exit and exactly one lin
         failures=$((failures + 1))
     fi
 }
+
+flip_byte() {  # flip_byte FILE OFFSET: turns one bit of the byte at OFFSET, in place
+    local byte
+    byte=$(od -An -tu1 -j "$2" -N1 "$1" | tr -d ' ')
+    printf "$(printf '\\%03o' $((byte ^ 4)))" | dd of="$1" bs=1 seek="$2" conv=notrunc status=none
+}

@@ -53,6 +53,7 @@ check "extract words" "$tool" extract "$work/test.heap" words "$work/words.out"
 # Failures.
 refuses "no arguments" "$tool"
 refuses "wrong arguments" "$tool" extract "$work/test.heap"
+refuses "verify without an archive" "$tool" verify
 check "--help" "$tool" --help
 # The tool and the game are released together and say so.
 [[ $("$tool" --version) == "heaptool $("$build/wordlark" --version | sed 's/^wordlark //')" ]] ||
@@ -106,6 +107,71 @@ for kind in fifo folder; do
 done
 ln -s test.heap "$work/link.heap"
 check "list through a link" "$tool" list "$work/link.heap"
+
+# Outputs. A full disk (a file-size limit) leaves the archive that was there whole, says so
+# and leaves no temporary file.
+check "build the archive to keep" "$tool" build "$work/manifest.txt" "$work/kept.heap"
+cp "$work/kept.heap" "$work/kept.copy"
+told=$( (ulimit -f 1; "$tool" build "$work/manifest.txt" "$work/kept.heap" 2>&1 >/dev/null; echo "exit $?") )
+check "a size limit ends the build with an error, not a signal (${told##*exit })" test "${told##*exit }" -eq 1
+check "a size limit is told" grep -q "cannot write $work/kept.heap: File too large" <<<"$told"
+check "a size limit leaves the old archive whole" cmp -s "$work/kept.heap" "$work/kept.copy"
+check "a size limit leaves no temporary file" test -z "$(ls -A "$work" | grep '^\.heaptool-')"
+# An output that is the command's own input is refused, and the input stays as it was.
+cp "$work/text" "$work/same"
+refuses "pack onto its input" "$tool" pack --method 1 "$work/same" "$work/same"
+check "pack onto its input leaves it" cmp -s "$work/text" "$work/same"
+refuses "unpack onto its input" "$tool" unpack "$work/same" "$work/same"
+cp "$work/test.heap" "$work/same.heap"
+refuses "extract onto the archive" "$tool" extract "$work/same.heap" text1 "$work/same.heap"
+check "extract onto the archive leaves it" cmp -s "$work/test.heap" "$work/same.heap"
+ln -s same.heap "$work/same-link.heap"
+refuses "extract onto a link to the archive" "$tool" extract "$work/same.heap" text1 "$work/same-link.heap"
+printf 'raw t gla0 same\n' >"$work/same.txt"
+refuses "build onto a source" "$tool" build "$work/same.txt" "$work/same"
+refuses "build onto the manifest" "$tool" build "$work/same.txt" "$work/same.txt"
+check "build onto a source leaves it" cmp -s "$work/text" "$work/same"
+grep -q "it is the input" "$work/err" || { echo "FAIL: same file not told"; cat "$work/err"; failures=$((failures + 1)); }
+# Pipes and devices are written as they are; standard output where the shell left it.
+check "pack to /dev/null" "$tool" pack --method 1 "$work/text" /dev/null
+{ printf 'AB'; "$tool" pack --method 2 "$work/text" /dev/stdout; } >"$work/prefixed"
+"$tool" pack --method 2 "$work/text" "$work/text.plain2"
+check "pack to /dev/stdout keeps what came before" cmp -s "$work/prefixed" <(printf 'AB'; cat "$work/text.plain2")
+check "pack into a pipe" bash -c "'$tool' pack --method 1 '$work/text' /dev/stdout | cmp -s - '$work/text.1'"
+# An input far above what the tool reads is refused from its size, before it is read: the
+# sparse file costs nothing to make, but reading it takes a minute and gigabytes of memory.
+truncate -s 5G "$work/sparse"
+refuses "pack of a 5 GiB input" timeout 20 "$tool" pack --method 1 "$work/sparse" "$work/x"
+grep -q "has 5368709120 bytes, more than" "$work/err" || { echo "FAIL: the size is not told"; cat "$work/err"; failures=$((failures + 1)); }
+refuses "unpack of a 5 GiB input" timeout 20 "$tool" unpack "$work/sparse" "$work/x"
+printf 'raw big data sparse\n' >"$work/sparse.txt"
+refuses "build from a 5 GiB source" timeout 20 "$tool" build "$work/sparse.txt" "$work/x.heap"
+rm -f "$work/sparse"
+# Manifest lines the archive could not tell apart, and a kind it does not know.
+printf 'raw a gla0 text\nraw a gla0 runs\n' >"$work/dup.txt"
+refuses "a name used twice" "$tool" build "$work/dup.txt" "$work/y.heap"
+grep -q "line 2: entry name 'a' is already used on line 1" "$work/err" || { echo "FAIL: the repeated name is not told"; cat "$work/err"; failures=$((failures + 1)); }
+printf 'raw a\0b gla0 text\n' >"$work/nul.txt"
+refuses "a name holding NUL" "$tool" build "$work/nul.txt" "$work/y.heap"
+grep -q "line 1: entry name holds a NUL byte" "$work/err" || { echo "FAIL: the NUL is not told"; cat "$work/err"; failures=$((failures + 1)); }
+printf 'picture x gla0 missing.png\n' >"$work/kind.txt"
+refuses "an unknown kind with a missing source" "$tool" build "$work/kind.txt" "$work/y.heap"
+grep -q "unknown kind 'picture'" "$work/err" || { echo "FAIL: the kind is not named"; cat "$work/err"; failures=$((failures + 1)); }
+check "refused builds leave no archive" test ! -e "$work/y.heap"
+
+# Checksums: one flipped bit in an entry's stored bytes is found by every command that reads
+# it, and `verify` names it; the other entries still come out.
+check "verify a sound archive" "$tool" verify "$work/test.heap"
+grep -q '^checksums  *sums ' "$work/list" || { echo "FAIL: list lacks the checksums"; failures=$((failures + 1)); }
+cp "$work/test.heap" "$work/flipped.heap"
+offset=$(awk '$1 == "text1" { print $3 }' "$work/list")
+flip_byte "$work/flipped.heap" $((40 + offset + 20))
+refuses "extract of a flipped entry" "$tool" extract "$work/flipped.heap" text1 "$work/x"
+grep -q "entry 'text1' of $work/flipped.heap is damaged: its stored bytes do not match their checksum" "$work/err" ||
+    { echo "FAIL: the flipped entry is not named"; cat "$work/err"; failures=$((failures + 1)); }
+check "extract of a sound entry beside it" "$tool" extract "$work/flipped.heap" text2 "$work/x"
+refuses "verify of a flipped entry" "$tool" verify "$work/flipped.heap"
+grep -q "entry 'text1'" "$work/err" || { echo "FAIL: verify does not name the entry"; cat "$work/err"; failures=$((failures + 1)); }
 
 [[ $failures -eq 0 ]] && echo "heaptool: all checks passed"
 exit $((failures > 0))

@@ -59,6 +59,22 @@ mv "$d/vek.heap" "$d/real.heap"
 ln -s real.heap "$d/vek.heap"
 check "start-up through a link to the archive" timeout 10 "$game" --headless --data "$d" --script "$work/one.txt"
 
+# A bit turned in the word list's stored bytes: the game refuses to start and names the word
+# list rather than playing with wrong words, and heaptool finds the same.
+d="$work/flipped"
+fresh "$d"
+offset=$("$tool" list "$d/vek.heap" | awk '$1 == "words" { print $3 }')
+stored=$("$tool" list "$d/vek.heap" | awk '$1 == "words" { print $4 }')
+# The data base is the header's last field; the bit goes in the middle of the words.
+base=$(od -An -tu4 -j 36 -N4 "$d/vek.heap" | tr -d ' ')
+flip_byte "$d/vek.heap" $((base + offset + stored / 2))
+refuses "start-up with a damaged word list" timeout 10 "$game" --headless --data "$d" --script "$work/one.txt"
+grep -q "entry 'words' of $d/vek.heap is damaged" "$work/err" || { echo "FAIL: the word list is not named"; cat "$work/err"; failures=$((failures + 1)); }
+refuses "heaptool extract of the damaged word list" "$tool" extract "$d/vek.heap" words "$work/out.bin"
+grep -q "entry 'words'.*checksum" "$work/err" || { echo "FAIL: extract does not name the word list"; cat "$work/err"; failures=$((failures + 1)); }
+refuses "heaptool verify of the damaged word list" "$tool" verify "$d/vek.heap"
+grep -q "entry 'words'" "$work/err" || { echo "FAIL: verify does not name the word list"; cat "$work/err"; failures=$((failures + 1)); }
+
 # 2. The player's own files that are not regular files count as absent, and nothing hangs.
 d="$work/players"
 fresh "$d"

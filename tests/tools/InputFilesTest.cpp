@@ -34,7 +34,7 @@ TEST_F(InputFilesTest, TheManifestAndEverySourceItNamesMustBeRegularFiles)
     const std::pair<std::string, std::string> cases[] = {
         {"", "fifo is not a regular file (it is a FIFO)"},
         {"raw r data fifo\n", "fifo is not a regular file (it is a FIFO)"},
-        {"words w wrds folder\n", "folder is not a regular file (it is a folder)"},
+        {"words w2 wrds folder\n", "folder is not a regular file (it is a folder)"},
         {"gla0 p gla0 fifo\n", "fifo is not a regular file (it is a FIFO)"},
         {"ani0 a ani0 folder,fifo\n", "folder is not a regular file (it is a folder)"},
     };
@@ -65,6 +65,52 @@ TEST_F(InputFilesTest, AFileBufferReadsOnlyRegularFiles)
     EXPECT_EQ(reason, "cannot open " + dir.file("absent") + ": No such file or directory");
     ASSERT_TRUE(buffer.readFrom(dir.file("words.txt"), &reason)) << reason;
     EXPECT_EQ(buffer.size(), 30u);
+}
+
+TEST_F(InputFilesTest, InputsAboveTheirLimitAreRefusedFromTheirSizeAlone)
+{
+    // Sparse: gigabytes that cost nothing to make and would take minutes and as much memory to
+    // read; the refusal must come from the size.
+    std::filesystem::resize_file(dir.file("words.txt"), 5ull << 30);
+    FileBuffer buffer;
+    std::string reason;
+    EXPECT_FALSE(buffer.readFrom(dir.file("words.txt"), &reason, 1u << 30));
+    EXPECT_EQ(reason, dir.file("words.txt") + " has 5368709120 bytes, more than the 1073741824 " +
+                          "heaptool reads from it");
+    EXPECT_EQ(buffer.size(), 0u);
+    for (const char* line :
+         {"words w wrds words.txt\n", "raw r data words.txt\n", "gla0 p gla0 words.txt\n"}) {
+        dir.writeText("manifest.txt", line);
+        std::string error;
+        EXPECT_FALSE(Manifest::buildArchive(dir.file("manifest.txt"), dir.file("t.heap"), &error));
+        EXPECT_NE(error.find(dir.file("words.txt") + " has 5368709120 bytes, more than the"),
+                  std::string::npos)
+            << line << " -> " << error;
+    }
+    EXPECT_FALSE(std::filesystem::exists(dir.file("t.heap")));
+}
+
+TEST_F(InputFilesTest, TheManifestRefusesNamesTheArchiveCouldNotTellApart)
+{
+    using namespace std::string_literals;
+    const std::pair<std::string, std::string> cases[] = {
+        {"words w wrds words.txt\nraw w data words.txt\n",
+         "line 2: entry name 'w' is already used on line 1"},
+        {"raw a\0b data words.txt\n"s, "line 1: entry name holds a NUL byte"},
+        {"raw checksums data words.txt\n", "line 1: the entry name 'checksums' is kept"},
+        // Named for what it is, though its source is missing too.
+        {"picture p gla0 absent.png\n", "line 1: unknown kind 'picture'"},
+    };
+    for (const auto& [text, reason] : cases) {
+        Manifest manifest;
+        std::string error;
+        EXPECT_FALSE(Manifest::parse(text, &manifest, &error)) << text;
+        EXPECT_EQ(error.rfind(reason, 0), 0u) << text << " -> " << error;
+    }
+    // Names differing only in case are different entries.
+    Manifest manifest;
+    std::string error;
+    EXPECT_TRUE(Manifest::parse("raw a data x\nraw A data x\n", &manifest, &error)) << error;
 }
 
 }  // namespace

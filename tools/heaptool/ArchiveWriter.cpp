@@ -89,6 +89,7 @@ bool ArchiveWriter::append(const std::vector<std::uint8_t>& data, Storage storag
     record->offset = static_cast<std::uint32_t>(dataArea_.size());
     record->unpackedSize = static_cast<std::uint32_t>(data.size());
     record->storedSize = static_cast<std::uint32_t>(stored.size());
+    sums_.push_back({record->offset, record->storedSize, archive::ChecksumTable::crcOf(stored)});
     dataArea_.insert(dataArea_.end(), stored.begin(), stored.end());
     return true;
 }
@@ -99,6 +100,12 @@ void ArchiveWriter::addEntry(std::string_view name, std::string_view tag,
     Record record;
     record.name = std::string(name.substr(0, kNameField - 1));
     record.tag = tagValue(tag);
+    if (checksums_ && record.name == archive::kChecksumEntry) {
+        if (error_.empty()) {
+            error_ = "the entry name '" + record.name + "' is kept for the archive's checksums";
+        }
+        return;
+    }
     if (append(data, storage, "entry '" + record.name + "'", &record)) {
         records_.push_back(std::move(record));
     }
@@ -117,9 +124,21 @@ std::uint32_t ArchiveWriter::addPiece(std::vector<std::uint8_t> data, Storage st
 
 std::vector<std::uint8_t> ArchiveWriter::build(std::string_view archiveName) const
 {
-    std::vector<std::uint8_t> directory(records_.size() * kRecordSize, 0);
-    for (std::size_t i = 0; i < records_.size(); ++i) {
-        const Record& record = records_[i];
+    std::vector<Record> records = records_;
+    std::vector<std::uint8_t> sums;
+    if (checksums_) {
+        sums = archive::ChecksumTable::serialise(sums_);
+        Record record;
+        record.name = archive::kChecksumEntry;
+        record.tag = archive::kChecksumTag;
+        record.offset = static_cast<std::uint32_t>(dataArea_.size());
+        record.unpackedSize = static_cast<std::uint32_t>(sums.size());
+        record.storedSize = record.unpackedSize;
+        records.push_back(std::move(record));
+    }
+    std::vector<std::uint8_t> directory(records.size() * kRecordSize, 0);
+    for (std::size_t i = 0; i < records.size(); ++i) {
+        const Record& record = records[i];
         std::uint8_t* bytes = directory.data() + i * kRecordSize;
         archive::writeLe32(bytes + 8, record.offset);
         archive::writeLe32(bytes + 12, record.tag);
@@ -132,12 +151,13 @@ std::vector<std::uint8_t> ArchiveWriter::build(std::string_view archiveName) con
     std::vector<std::uint8_t> file(kHeaderSize, 0);
     putName(file.data() + 8, archiveName);
     archive::writeLe32(file.data() + 24,
-                       static_cast<std::uint32_t>(kHeaderSize + dataArea_.size()));
-    archive::writeLe32(file.data() + 28, static_cast<std::uint32_t>(records_.size()));
+                       static_cast<std::uint32_t>(kHeaderSize + dataArea_.size() + sums.size()));
+    archive::writeLe32(file.data() + 28, static_cast<std::uint32_t>(records.size()));
     archive::writeLe32(file.data() + 32, static_cast<std::uint32_t>(storedDirectory.size()));
     archive::writeLe32(file.data() + 36, kHeaderSize);
-    file.reserve(kHeaderSize + dataArea_.size() + storedDirectory.size());
+    file.reserve(kHeaderSize + dataArea_.size() + sums.size() + storedDirectory.size());
     file.insert(file.end(), dataArea_.begin(), dataArea_.end());
+    file.insert(file.end(), sums.begin(), sums.end());
     file.insert(file.end(), storedDirectory.begin(), storedDirectory.end());
     return file;
 }

@@ -6,6 +6,8 @@
 #include <string_view>
 #include <vector>
 
+#include "archive/ChecksumTable.h"
+
 namespace wordlark::heaptool {
 
 // How an entry, a piece or the directory is stored.
@@ -33,9 +35,14 @@ public:
                            std::uint32_t* storedSize);
 
     void setDirectoryStorage(Storage storage) { directoryStorage_ = storage; }
+    // Whether build() adds the checksum entry (archive::kChecksumEntry), the CRC-32 of every
+    // entry's and piece's stored bytes, so that the game finds damage instead of using it.
+    // On unless turned off, for archives made as they were before it.
+    void setChecksums(bool on) { checksums_ = on; }
 
     // The whole archive file. The header names the archive archiveName (its own file name,
-    // cut to 15 characters).
+    // cut to 15 characters). The checksum entry, when made, is stored plain after the data of
+    // the others and is the directory's last record.
     std::vector<std::uint8_t> build(std::string_view archiveName) const;
 
     // Writes build() to path; false with a one-line reason in *error on failure, including
@@ -62,8 +69,10 @@ private:
                 Record* record);
 
     std::vector<Record> records_;
+    std::vector<archive::ChecksumTable::Record> sums_;  // every entry and piece
     std::vector<std::uint8_t> dataArea_;
     Storage directoryStorage_ = Storage::Automatic;
+    bool checksums_ = true;
     std::string error_;
 };
 

@@ -1,6 +1,5 @@
 #include "heaptool/FileBuffer.h"
 
-#include <fcntl.h>
 #include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -33,19 +32,6 @@ std::uint8_t* allocate(std::size_t size)
     return static_cast<std::uint8_t*>(memory);
 }
 
-bool writeAll(int fd, const std::uint8_t* data, std::size_t size)
-{
-    while (size > 0) {
-        const ssize_t n = ::write(fd, data, size);
-        if (n <= 0) {
-            return false;
-        }
-        data += n;
-        size -= static_cast<std::size_t>(n);
-    }
-    return true;
-}
-
 }  // namespace
 
 FileBuffer::FileBuffer(std::size_t size) : data_(allocate(size)), size_(data_ ? size : 0) {}
@@ -70,7 +56,7 @@ FileBuffer& FileBuffer::operator=(FileBuffer&& other) noexcept
     return *this;
 }
 
-bool FileBuffer::readFrom(const std::string& path, std::string* reason)
+bool FileBuffer::readFrom(const std::string& path, std::string* reason, std::uint64_t limit)
 {
     const int fd = archive::openRegularFile(path, reason);
     if (fd < 0) {
@@ -86,6 +72,11 @@ bool FileBuffer::readFrom(const std::string& path, std::string* reason)
     struct stat info {};
     if (::fstat(fd, &info) != 0) {
         return failWith(archive::readFailure(path, errno));
+    }
+    // A sparse file of gigabytes costs nothing to make and minutes to read.
+    if (static_cast<std::uint64_t>(info.st_size) > limit) {
+        return failWith(path + " has " + std::to_string(info.st_size) + " bytes, more than the " +
+                        std::to_string(limit) + " heaptool reads from it");
     }
     *this = FileBuffer(static_cast<std::size_t>(info.st_size));
     if (!allocated()) {
@@ -108,16 +99,6 @@ bool FileBuffer::readFrom(const std::string& path, std::string* reason)
     }
     ::close(fd);
     return true;
-}
-
-bool FileBuffer::writeTo(const std::string& path, const std::uint8_t* data, std::size_t size)
-{
-    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
-    if (fd < 0) {
-        return false;
-    }
-    const bool written = writeAll(fd, data, size);
-    return (::close(fd) == 0) && written;
 }
 
 }  // namespace wordlark::heaptool

@@ -19,11 +19,11 @@ public:
     FileBuffer(const FileBuffer&) = delete;
     FileBuffer& operator=(const FileBuffer&) = delete;
 
-    // The whole file; false when it cannot be opened, is no regular file, or cannot be sized
-    // or read, with one line naming the path in *reason (when given).
-    bool readFrom(const std::string& path, std::string* reason = nullptr);
-    // Writes the bytes to path, replacing it; false on any failure.
-    static bool writeTo(const std::string& path, const std::uint8_t* data, std::size_t size);
+    // The whole file; false when it cannot be opened, is no regular file, holds more than
+    // limit bytes, or cannot be sized or read, with one line naming the path in *reason (when
+    // given). The size is judged before anything is read or allocated.
+    bool readFrom(const std::string& path, std::string* reason = nullptr,
+                  std::uint64_t limit = UINT64_MAX);
 
     std::uint8_t* data() { return data_; }
     const std::uint8_t* data() const { return data_; }

@@ -3,8 +3,11 @@
 #include <filesystem>
 #include <sstream>
 
+#include "archive/Archive.h"
+#include "archive/ChecksumTable.h"
 #include "archive/RegularFile.h"
 #include "heaptool/ArchiveWriter.h"
+#include "heaptool/OutputFile.h"
 #include "heaptool/PictureImport.h"
 #include "heaptool/WordList.h"
 
@@ -40,6 +43,8 @@ bool parseStorage(const ManifestLine& line, Storage* storage, std::string* error
 bool Manifest::parse(std::string_view text, Manifest* manifest, std::string* error)
 {
     manifest->lines_.clear();
+    // The archive finds the first entry of a name: a second one would be built and never read.
+    std::map<std::string, int> named;
     std::istringstream in{std::string(text)};
     std::string raw;
     int number = 0;
@@ -58,8 +63,29 @@ bool Manifest::parse(std::string_view text, Manifest* manifest, std::string* err
             *error = "line " + std::to_string(number) + ": expected KIND NAME TAG SOURCE";
             return false;
         }
+        const std::string at = "line " + std::to_string(number) + ": ";
+        if (line.kind != "raw" && line.kind != "words" &&
+            !PictureImport::isPictureKind(line.kind)) {
+            *error = at + "unknown kind '" + line.kind +
+                     "' (raw, words, gla0, fon0, fon6, ani0, bitm or bit6)";
+            return false;
+        }
+        // The name field ends at its first NUL: the entry would be found under another name.
+        if (line.name.find('\0') != std::string::npos) {
+            *error = at + "entry name holds a NUL byte";
+            return false;
+        }
         if (line.name.size() > 15) {
-            *error = "line " + std::to_string(number) + ": entry name longer than 15 characters";
+            *error = at + "entry name longer than 15 characters";
+            return false;
+        }
+        if (line.name == archive::kChecksumEntry) {
+            *error = at + "the entry name '" + line.name + "' is kept for the archive's checksums";
+            return false;
+        }
+        if (const auto [first, added] = named.emplace(line.name, number); !added) {
+            *error = at + "entry name '" + line.name + "' is already used on line " +
+                     std::to_string(first->second);
             return false;
         }
         if (line.tag.size() != 4) {
@@ -84,9 +110,16 @@ bool Manifest::parse(std::string_view text, Manifest* manifest, std::string* err
 bool Manifest::buildArchive(const std::string& manifestPath, const std::string& outputPath,
                             std::string* error)
 {
-    std::vector<std::uint8_t> text;
+    // Every input is held against the output before anything is read or written: building
+    // over a source would destroy it.
+    const OutputFile output(outputPath);
     std::string reason;
-    if (!archive::readRegularFile(manifestPath, &text, &reason)) {
+    if (!output.differsFrom(manifestPath, &reason)) {
+        *error = reason;
+        return false;
+    }
+    std::vector<std::uint8_t> text;
+    if (!archive::readRegularFile(manifestPath, &text, &reason, archive::kMaxUnpackedSize)) {
         *error = "manifest: " + reason;
         return false;
     }
@@ -101,6 +134,17 @@ bool Manifest::buildArchive(const std::string& manifestPath, const std::string& 
         return false;
     }
     const auto folder = std::filesystem::path(manifestPath).parent_path();
+    for (const ManifestLine& line : manifest.lines()) {
+        const std::vector<std::string> sources = PictureImport::isPictureKind(line.kind)
+                                                     ? PictureImport::sourceFiles(line)
+                                                     : std::vector<std::string>{line.source};
+        for (const std::string& source : sources) {
+            if (!output.differsFrom((folder / source).string(), &reason)) {
+                *error = reason;
+                return false;
+            }
+        }
+    }
     ArchiveWriter writer;
     for (const ManifestLine& line : manifest.lines()) {
         const std::string where = manifestPath + ":" + std::to_string(line.lineNumber) + ": ";
@@ -117,7 +161,8 @@ bool Manifest::buildArchive(const std::string& manifestPath, const std::string& 
             continue;
         }
         std::vector<std::uint8_t> source;
-        if (!archive::readRegularFile((folder / line.source).string(), &source, &reason)) {
+        if (!archive::readRegularFile((folder / line.source).string(), &source, &reason,
+                                      archive::kMaxUnpackedSize)) {
             *error = where + reason;
             return false;
         }
@@ -132,9 +177,6 @@ bool Manifest::buildArchive(const std::string& manifestPath, const std::string& 
                 return false;
             }
             writer.addEntry(line.name, line.tag, std::move(records), storage);
-        } else {
-            *error = where + "unknown kind '" + line.kind + "'";
-            return false;
         }
     }
     const std::string archiveName = std::filesystem::path(outputPath).filename().string();
@@ -142,7 +184,12 @@ bool Manifest::buildArchive(const std::string& manifestPath, const std::string& 
         *error = "archive file name '" + archiveName + "' is longer than 15 characters";
         return false;
     }
-    return writer.write(outputPath, archiveName, error);
+    if (!writer.error().empty()) {
+        *error = writer.error();
+        return false;
+    }
+    const std::vector<std::uint8_t> bytes = writer.build(archiveName);
+    return output.write(bytes, error);
 }
 
 }  // namespace wordlark::heaptool

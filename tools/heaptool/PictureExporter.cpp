@@ -3,7 +3,6 @@
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
-#include <fstream>
 #include <memory>
 #include <set>
 #include <sstream>
@@ -14,6 +13,7 @@
 #include "archive/FileHandleCache.h"
 #include "archive/FourCC.h"
 #include "heaptool/ContactSheet.h"
+#include "heaptool/OutputFile.h"
 #include "heaptool/PictureDecoder.h"
 
 namespace wordlark::heaptool {
@@ -51,8 +51,12 @@ std::string headerText(const PictureHeaderValues& h)
 
 class Export {
 public:
-    Export(archive::Archive& archive, std::filesystem::path dir, std::uint64_t fileSize)
-        : archive_(archive), dir_(std::move(dir)), fileSize_(fileSize)
+    Export(archive::Archive& archive, std::string archivePath, std::filesystem::path dir,
+           std::uint64_t fileSize)
+        : archive_(archive),
+          archivePath_(std::move(archivePath)),
+          dir_(std::move(dir)),
+          fileSize_(fileSize)
     {
     }
 
@@ -75,15 +79,14 @@ public:
         if (omitted > 0) {
             headers_ << "# contact sheet: " << omitted << " pictures left off (sheet full)\n";
         }
-        std::string reason;
-        if (!platform::writePng((dir_ / "contact-sheet.png").string(), sheet, &reason)) {
-            *error = "cannot write " + (dir_ / "contact-sheet.png").string();
+        if (!writePng("contact-sheet.png", sheet, error)) {
             return false;
         }
-        std::ofstream out(dir_ / "headers.txt", std::ios::binary);
-        out << "# name tag file header\n" << headers_.str();
-        if (!out.flush()) {
-            *error = "cannot write " + (dir_ / "headers.txt").string();
+        const std::string text = "# name tag file header\n" + headers_.str();
+        const OutputFile headers((dir_ / "headers.txt").string());
+        if (!headers.differsFrom(archivePath_, error) ||
+            !headers.write({reinterpret_cast<const std::uint8_t*>(text.data()), text.size()},
+                           error)) {
             return false;
         }
         if (damaged_ > 0) {
@@ -290,15 +293,25 @@ private:
     bool write(const std::string& file, const std::string& label, const platform::PngImage& image,
                const std::string& headerLine)
     {
-        std::string reason;
-        if (!platform::writePng((dir_ / file).string(), image, &reason)) {
+        if (!writePng(file, image, &writeError_)) {
             writeFailed_ = true;
-            writeError_ = "cannot write " + (dir_ / file).string();
             return false;
         }
         headers_ << headerLine << '\n';
         sheet_.add(label, image);
         return true;
+    }
+
+    // Each file whole or not at all, and never over the archive being read.
+    bool writePng(const std::string& file, const platform::PngImage& image, std::string* error)
+    {
+        const OutputFile output((dir_ / file).string());
+        return output.differsFrom(archivePath_, error) &&
+               output.writeWith(
+                   [&image](const std::string& path, std::string* reason) {
+                       return platform::writePng(path, image, reason);
+                   },
+                   error);
     }
 
     void note(const std::string& line)
@@ -331,6 +344,7 @@ private:
     }
 
     archive::Archive& archive_;
+    std::string archivePath_;
     std::filesystem::path dir_;
     std::uint64_t fileSize_ = 0;
     std::ostringstream headers_;
@@ -363,7 +377,7 @@ bool PictureExporter::exportArchive(const std::string& archivePath, const std::s
         *error = "cannot open archive " + archivePath;
         return false;
     }
-    Export job(*archive, dir, fileSize);
+    Export job(*archive, archivePath, dir, fileSize);
     return job.run(error);
 }
 

@@ -6,6 +6,7 @@
 #include <set>
 #include <vector>
 
+#include "archive/Archive.h"
 #include "archive/RegularFile.h"
 #include "heaptool/PictureBuilder.h"
 #include "platform/png/PngImage.h"
@@ -122,7 +123,7 @@ bool readSource(const ManifestLine& line, const std::filesystem::path& path,
     // Read here rather than by the PNG reader's own open, which would wait for ever on a FIFO.
     std::vector<std::uint8_t> bytes;
     std::string reason;
-    if (!archive::readRegularFile(path.string(), &bytes, &reason)) {
+    if (!archive::readRegularFile(path.string(), &bytes, &reason, archive::kMaxUnpackedSize)) {
         *error = at(line) + reason;
         return false;
     }
@@ -176,6 +177,11 @@ bool PictureImport::isPictureKind(std::string_view kind)
 {
     return kind == "gla0" || kind == "fon0" || kind == "fon6" || kind == "ani0" || kind == "bitm" ||
            kind == "bit6";
+}
+
+std::vector<std::string> PictureImport::sourceFiles(const ManifestLine& line)
+{
+    return line.kind == "ani0" ? frameFiles(line) : std::vector<std::string>{line.source};
 }
 
 bool PictureImport::check(const Manifest& manifest, std::string* error)

@@ -4,6 +4,7 @@
 #include <filesystem>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "heaptool/ArchiveWriter.h"
 #include "heaptool/Manifest.h"
@@ -19,6 +20,10 @@ public:
     // every mask's source= naming an entry of the manifest that the mask can cut from ("bitm"
     // a palettised picture or an animation, "bit6" a "fon6"). False with "line N: reason".
     static bool check(const Manifest& manifest, std::string* error);
+
+    // The files the line's entry is made from, relative to the manifest's folder: the frames
+    // of an animation, otherwise the one source.
+    static std::vector<std::string> sourceFiles(const ManifestLine& line);
 
     // Reads the line's PNG sources (relative to folder) and adds its entry (and, for an
     // animation, its frames) to writer. False with a one-line reason.
