@@ -210,6 +210,9 @@ void Archive::noteFailure(const std::string& line)
     if (firstFailure_.empty()) {
         firstFailure_ = line;
     }
+    if (failureListener_) {
+        failureListener_(line);
+    }
     if (reader_.failed() && stopFailure_.empty()) {
         stopFailure_ = line;
     }

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -73,6 +74,12 @@ public:
     // Why the first entry or piece that could not be read failed, one line naming the archive
     // and the entry ("entry 'chars' of /x/vek.heap is damaged: ..."); empty while none has.
     const std::string& firstFailure() const { return firstFailure_; }
+    // From now on, every damaged read (its one line) is handed to `listener` too: start-up
+    // names the first failure itself, later ones would pass unnoticed.
+    void setFailureListener(std::function<void(const std::string& line)> listener)
+    {
+        failureListener_ = std::move(listener);
+    }
 
     // The checksum entry's table; none when the archive was made without one.
     const ChecksumTable* checksums() const { return sums_ ? &*sums_ : nullptr; }
@@ -108,6 +115,7 @@ private:
 
     std::string path_;
     std::string firstFailure_;
+    std::function<void(const std::string& line)> failureListener_;
     std::string stopFailure_;
     ArchiveReader reader_;
     ArchiveHeader header_;

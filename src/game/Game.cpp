@@ -73,6 +73,10 @@ Game::Game(std::string_view backgroundName, std::string_view archiveFile,
 
 Game::~Game()
 {
+    // The archive outlives the game: it must not call back into it.
+    if (listenedArchive_ != nullptr) {
+        listenedArchive_->setFailureListener(nullptr);
+    }
     for (auto& button : buttons_) {
         button.reset();
     }
@@ -126,8 +130,14 @@ bool Game::loadImages()
     scores_.bestOtherRating = scanBestOtherRating(programFolder_, state_.currentPlayer.nameView());
     // A damaged picture stops the archive being read, whether before the words or after: the
     // game cannot be played without its pictures, and start-up must say which entry it was.
-    const archive::Archive* heap = registry.openArchive(kHeap);
-    return wordsLoaded && heap != nullptr && heap->firstFailure().empty();
+    archive::Archive* heap = registry.openArchive(kHeap);
+    if (!wordsLoaded || heap == nullptr || !heap->firstFailure().empty()) {
+        return false;
+    }
+    // A picture first read later (a panel's) that turns out damaged is not drawn, and said.
+    heap->setFailureListener([this](const std::string& line) { saveProblems_.log(line); });
+    listenedArchive_ = heap;
+    return true;
 }
 
 const panels::Button* Game::button(std::int32_t commandId) const

@@ -17,6 +17,7 @@
 #include "platform/Messages.h"
 
 namespace wordlark::archive {
+class Archive;
 class ArchiveRegistry;
 }  // namespace wordlark::archive
 namespace wordlark::graphics {
@@ -140,6 +141,8 @@ private:
     graphics::ImageResource* alphabetImage_ = nullptr;
     GameState state_;
     Scores scores_;
+    // The archive that tells this game of its later damaged reads, until the game goes.
+    archive::Archive* listenedArchive_ = nullptr;
     SaveProblems saveProblems_;
     std::unique_ptr<WordRow> computerRow_;
     std::unique_ptr<WordRow> playerRow_;

@@ -20,12 +20,17 @@ void SaveProblems::report(std::string_view what, std::string_view reason)
     }
 }
 
-void SaveProblems::tell(std::string_view line, std::string_view shown)
+void SaveProblems::log(std::string_view line)
 {
     if (errors_ != nullptr && reported_.insert(std::string(line)).second) {
         std::fprintf(errors_, "wordlark: %.*s\n", static_cast<int>(line.size()), line.data());
         std::fflush(errors_);
     }
+}
+
+void SaveProblems::tell(std::string_view line, std::string_view shown)
+{
+    log(line);
     notice_ = shown.empty() ? line : shown;
 }
 

@@ -24,6 +24,9 @@ public:
     // opened): the line goes to the error stream once per run, and `shown` (the line itself
     // when empty) goes at once to the screen, in place of what it showed, until the next deal.
     void tell(std::string_view line, std::string_view shown = {});
+    // A trouble the screen shows by itself (a picture that is not drawn): the line goes to the
+    // error stream once per run, and nothing to the screen.
+    void log(std::string_view line);
     // The next deal takes the notice off the screen; later failures are reported on the error
     // stream only.
     void clearNotice() { notice_.clear(); }

@@ -106,15 +106,19 @@ TEST_F(ChecksumTableTest, AFlippedStoredByteIsRefusedWhenFirstReadAndNamesItsEnt
         const char* other = index == 0 ? "packed" : "plain";
         EXPECT_NE(archive->loadEntry(other, &tag, &reason), nullptr) << other;
     }
-    // The frames of an animation are covered though no record names them.
+    // The frames of an animation are covered though no record names them, and whoever listens
+    // hears of each damaged read.
     std::vector<std::uint8_t> file = sound;
     file[readLe32(file.data() + 36) + frame + 3] ^= 0x01;
     auto archive = open(file, &reason);
     ASSERT_NE(archive, nullptr) << reason;
+    std::vector<std::string> heard;
+    archive->setFailureListener([&heard](const std::string& line) { heard.push_back(line); });
     std::uint8_t piece[40] = {};
     EXPECT_EQ(archive->readEntry(frame, piece, 40, 40, "anim"), 0u);
     EXPECT_EQ(archive->firstFailure(),
               damaged("a piece of entry 'anim'", "its stored bytes do not match their checksum"));
+    EXPECT_EQ(heard, std::vector<std::string>{archive->firstFailure()});
 }
 
 TEST_F(ChecksumTableTest, APieceTheSumsDoNotListIsDamaged)

@@ -75,6 +75,17 @@ grep -q "entry 'words'.*checksum" "$work/err" || { echo "FAIL: extract does not 
 refuses "heaptool verify of the damaged word list" "$tool" verify "$d/vek.heap"
 grep -q "entry 'words'" "$work/err" || { echo "FAIL: verify does not name the word list"; cat "$work/err"; failures=$((failures + 1)); }
 
+# A bit turned in a picture only a panel shows: the game plays on without it, and says so once.
+d="$work/flipped-panel"
+fresh "$d"
+offset=$("$tool" list "$d/vek.heap" | awk '$1 == "st_fon" { print $3 }')
+stored=$("$tool" list "$d/vek.heap" | awk '$1 == "st_fon" { print $4 }')
+flip_byte "$d/vek.heap" $((base + offset + stored / 2))
+printf 'type Lark\nkey return\ntype pw\nkey return\nclick 600 417\ntick 6\nclick 586 290\ntick 7\nkey escape\nclick 600 417\ntick 6\nclick 586 290\ntick 7\n' >"$work/stats.txt"
+check "a damaged panel picture does not stop the game" timeout 20 "$game" --headless --data "$d" --script "$work/stats.txt"
+timeout 20 "$game" --headless --data "$d" --script "$work/stats.txt" >/dev/null 2>"$work/err"
+check "it is said once" test "$(grep -c "entry 'st_fon' of $d/vek.heap is damaged" "$work/err")" -eq 1
+
 # 2. The player's own files that are not regular files count as absent, and nothing hangs.
 d="$work/players"
 fresh "$d"
