@@ -8,6 +8,7 @@
 #include <cerrno>
 #include <climits>
 
+#include "platform/DescriptorWin32.h"
 #include "platform/ErrnoWin32.h"
 
 namespace wordlark::platform {
@@ -20,31 +21,6 @@ constexpr DWORD kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELE
 
 // Single reads and writes stay well inside what one call takes.
 constexpr std::size_t kMaxChunk = 1u << 30;
-
-// The C runtime's descriptor for a new handle (made without inheritance), binary: no line end
-// is ever translated, so the files are byte for byte those of every other system.
-int descriptorOf(HANDLE handle, int flags)
-{
-    if (handle == INVALID_HANDLE_VALUE) {
-        setErrnoFromLastError();
-        return -1;
-    }
-    const int fd = ::_open_osfhandle(reinterpret_cast<intptr_t>(handle), flags | _O_BINARY);
-    if (fd < 0) {
-        ::CloseHandle(handle);
-        errno = EMFILE;
-    }
-    return fd;
-}
-
-HANDLE handleOf(int fd)
-{
-    const HANDLE handle = reinterpret_cast<HANDLE>(::_get_osfhandle(fd));
-    if (handle == INVALID_HANDLE_VALUE) {
-        errno = EBADF;
-    }
-    return handle;
-}
 
 // Only links are reparse points to refuse; others (files kept in the cloud, deduplicated ones)
 // are regular files for the game.

@@ -6,17 +6,13 @@
 
 #include <cerrno>
 
+#include "platform/DescriptorWin32.h"
 #include "platform/ErrnoWin32.h"
 #include "platform/FileIo.h"
 
 namespace wordlark::platform {
 
 namespace {
-
-HANDLE handleOf(int fd)
-{
-    return reinterpret_cast<HANDLE>(::_get_osfhandle(fd));
-}
 
 // Every lock covers the file's first byte, which need not exist.
 bool lockFirstByte(HANDLE handle, DWORD flags)
@@ -41,17 +37,8 @@ int FolderLock::openLockFile(const std::string& path)
         ::CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE,
                       FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_ALWAYS,
                       FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
-    if (handle == INVALID_HANDLE_VALUE) {
-        setErrnoFromLastError();
-        return -1;
-    }
-    const int fd = ::_open_osfhandle(reinterpret_cast<intptr_t>(handle), _O_RDWR | _O_BINARY);
-    if (fd < 0) {
-        ::CloseHandle(handle);
-        errno = EMFILE;
-        return -1;
-    }
-    if (kindOf(fd) != FileKind::Regular) {
+    const int fd = descriptorOf(handle, _O_RDWR);
+    if (fd >= 0 && kindOf(fd) != FileKind::Regular) {
         closeFile(fd);
         errno = EINVAL;
         return -1;
