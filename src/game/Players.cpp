@@ -147,15 +147,15 @@ namespace {
 template <typename Action>
 PlayerCheck withStoredPlayer(GameState& state, Scores& scores, std::string_view programFolder,
                              std::string_view typedName, std::string_view password,
-                             std::string* problem, Action done)
+                             PlayerProblem* problem, Action done)
 {
     const std::string name = storedName(programFolder, typedName).value_or(std::string(typedName));
     PlayerRecord stored;
     stored.setName(name);
     const RecordLoad load = loadRecord(programFolder, stored);
-    auto say = [problem](std::string text) {
+    auto say = [problem](std::string line, std::string shown) {
         if (problem != nullptr) {
-            *problem = std::move(text);
+            *problem = {std::move(line), std::move(shown)};
         }
     };
     switch (load.status) {
@@ -165,20 +165,25 @@ PlayerCheck withStoredPlayer(GameState& state, Scores& scores, std::string_view 
         case RecordLoad::Status::Unreadable:
             // Perhaps a permission or a passing fault: nothing of his is touched, and he stays
             // listed for another try.
-            say("cannot read " + name + "'s record: " + load.reason);
+            say("cannot read " + name + "'s record: " + load.reason,
+                "cannot read " + name + "'s record: " + load.reason);
             return PlayerCheck::Unreadable;
         case RecordLoad::Status::Damaged: {
             const std::vector<std::string> moved = moveDamagedPlayerAside(programFolder, name);
-            std::string text = name + "'s record is damaged (" + load.reason + ")";
+            std::string line = name + "'s record is damaged (" + load.reason + ")";
+            std::string shown = name + "'s record is damaged";
             if (moved.empty()) {
-                text += " and could not be moved aside";
+                line += " and could not be moved aside";
+                shown += " and could not be moved aside";
             } else {
-                text += ": moved aside as";
+                line += ": moved aside as";
                 for (std::size_t i = 0; i < moved.size(); ++i) {
-                    text += (i == 0 ? " " : i + 1 == moved.size() ? " and " : ", ") + moved[i];
+                    line += (i == 0 ? " " : i + 1 == moved.size() ? " and " : ", ") + moved[i];
                 }
+                // Every file named would not fit: the record's new name tells where the rest went.
+                shown += ": moved aside as " + moved.front();
             }
-            say(std::move(text));
+            say(std::move(line), std::move(shown));
             scores.bestOtherRating =
                 scanBestOtherRating(programFolder, state.currentPlayer.nameView());
             return PlayerCheck::Damaged;
@@ -196,7 +201,7 @@ PlayerCheck withStoredPlayer(GameState& state, Scores& scores, std::string_view 
 
 PlayerCheck switchPlayer(GameState& state, Scores& scores, std::string_view programFolder,
                          std::string_view typedName, std::string_view password,
-                         std::string* problem)
+                         PlayerProblem* problem)
 {
     // The best other rating is read again afterwards: it left out the previous player and
     // counted this one, and would show stale until the next verdict.
@@ -210,7 +215,7 @@ PlayerCheck switchPlayer(GameState& state, Scores& scores, std::string_view prog
 
 PlayerCheck deletePlayer(GameState& state, Scores& scores, std::string_view programFolder,
                          std::string_view typedName, std::string_view password,
-                         std::string* problem)
+                         PlayerProblem* problem)
 {
     return withStoredPlayer(state, scores, programFolder, typedName, password, problem,
                             [&](const PlayerRecord&, const std::string& name) {

@@ -62,17 +62,24 @@ enum class PlayerCheck {
 // Makes the stored player of that name current when the password matches exactly: his level
 // and its computer rating take effect and the match points are cleared. Otherwise the current
 // player stays as he was.
+// What a record that was not read came to: the whole story for the error stream, and what the
+// foot of the screen has room for.
+struct PlayerProblem {
+    std::string line;
+    std::string shown;
+};
+
 // *problem, when given, says why a record was not read and what became of it.
 PlayerCheck switchPlayer(GameState& state, Scores& scores, std::string_view programFolder,
                          std::string_view name, std::string_view password,
-                         std::string* problem = nullptr);
+                         PlayerProblem* problem = nullptr);
 
 // Deletes the stored player's record and word list when the password matches exactly. The
 // current player stays in play even when he is the one deleted: his next verdict writes his
 // record again.
 PlayerCheck deletePlayer(GameState& state, Scores& scores, std::string_view programFolder,
                          std::string_view name, std::string_view password,
-                         std::string* problem = nullptr);
+                         PlayerProblem* problem = nullptr);
 
 // Renames the player's files that exist to the same names with ".damaged" added (replacing
 // older ones), so a damaged player leaves the list and nothing he owned is lost. Returns the

@@ -204,7 +204,7 @@ void PlayerSelection::completePendingAction()
         return;
     }
     const bool switching = pendingAction_ == PendingAction::Switch;
-    std::string problem;
+    game::PlayerProblem problem;
     const game::PlayerCheck check =
         switching ? game::switchPlayer(state_, scores, programFolder_, nameField_, enteredPassword_,
                                        &problem)
@@ -232,10 +232,10 @@ void PlayerSelection::completePendingAction()
     }
 }
 
-void PlayerSelection::tellProblem(const std::string& problem)
+void PlayerSelection::tellProblem(const game::PlayerProblem& problem)
 {
-    if (!problem.empty()) {
-        game_.saveProblems().tell(problem);
+    if (!problem.line.empty()) {
+        game_.saveProblems().tell(problem.line, problem.shown);
     }
 }
 

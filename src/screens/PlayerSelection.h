@@ -13,6 +13,7 @@
 namespace wordlark::game {
 class Game;
 struct GameState;
+struct PlayerProblem;
 }  // namespace wordlark::game
 
 namespace wordlark::screens {
@@ -62,7 +63,7 @@ private:
     // After a delete or a damaged player: the list read again, the fields emptied.
     void resetAfterRemoval();
     // A record that could not be read, or was moved aside, is said at the foot of the screen.
-    void tellProblem(const std::string& problem);
+    void tellProblem(const game::PlayerProblem& problem);
     void clickRow();
 
     bool startupMode_;

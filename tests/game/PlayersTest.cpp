@@ -125,12 +125,13 @@ TEST_F(PlayersTest, ADamagedPlayerIsMovedAsideWithHisWords)
     dir_.writeText("save/Bert.dic", "MINE\n");
     dir_.writeText("save/Bert.his", "history\n");
     dir_.writeText("save/Bert.sav.damaged", "an older one");
-    std::string problem;
+    PlayerProblem problem;
     EXPECT_EQ(switchPlayer(state_, scores_, dir_.folder(), "Bert", "x", &problem),
               PlayerCheck::Damaged);
-    EXPECT_EQ(problem,
+    EXPECT_EQ(problem.line,
               "Bert's record is damaged (too short): moved aside as Bert.sav.damaged, "
               "Bert.dic.damaged and Bert.his.damaged");
+    EXPECT_EQ(problem.shown, "Bert's record is damaged: moved aside as Bert.sav.damaged");
     EXPECT_EQ(state_.currentPlayer, anna);
     EXPECT_FALSE(exists("Bert.sav"));
     const std::vector<std::uint8_t> aside = dir_.read("save/Bert.sav.damaged");
@@ -148,7 +149,7 @@ TEST_F(PlayersTest, ADamagedPlayerIsMovedAsideWithHisWords)
     std::filesystem::copy_file(dir_.file("save/Bob.sav"), dir_.file("save/Lark.sav"));
     EXPECT_EQ(switchPlayer(state_, scores_, dir_.folder(), "Lark", "pw", &problem),
               PlayerCheck::Damaged);
-    EXPECT_EQ(problem,
+    EXPECT_EQ(problem.line,
               "Lark's record is damaged (it holds another player's record): moved aside as "
               "Lark.sav.damaged");
     EXPECT_EQ(state_.currentPlayer, anna);
@@ -163,14 +164,14 @@ TEST_F(PlayersTest, ARecordThatCannotBeReadIsToldAndLeftAlone)
     dir_.writeText("save/Lark.dic", "MINE\n");
     // Not listed, yet his: creating him would fail over the folder.
     EXPECT_TRUE(hasRecordFile(dir_.folder(), "Lark"));
-    std::string problem;
+    PlayerProblem problem;
     EXPECT_EQ(switchPlayer(state_, scores_, dir_.folder(), "Lark", "pw", &problem),
               PlayerCheck::Unreadable);
-    EXPECT_EQ(problem.rfind("cannot read Lark's record: ", 0), 0u) << problem;
-    problem.clear();
+    EXPECT_EQ(problem.line.rfind("cannot read Lark's record: ", 0), 0u) << problem.line;
+    problem = {};
     EXPECT_EQ(deletePlayer(state_, scores_, dir_.folder(), "Lark", "pw", &problem),
               PlayerCheck::Unreadable);
-    EXPECT_FALSE(problem.empty());
+    EXPECT_FALSE(problem.line.empty());
     EXPECT_EQ(state_.currentPlayer, anna);
     EXPECT_TRUE(std::filesystem::is_directory(dir_.file("save/Lark.sav")));
     EXPECT_TRUE(exists("Lark.dic"));
@@ -181,7 +182,7 @@ TEST_F(PlayersTest, ARecordThatCannotBeReadIsToldAndLeftAlone)
     ASSERT_EQ(::mkfifo(dir_.file("save/Fifo.sav").c_str(), 0600), 0);
     EXPECT_EQ(switchPlayer(state_, scores_, dir_.folder(), "fifo", "pw", &problem),
               PlayerCheck::Unreadable);
-    EXPECT_EQ(problem, "cannot read Fifo's record: not a regular file");
+    EXPECT_EQ(problem.line, "cannot read Fifo's record: not a regular file");
     EXPECT_TRUE(exists("Fifo.sav"));
 #endif
 }
