@@ -2,6 +2,7 @@
 
 #include <fcntl.h>
 #include <io.h>
+#include <windows.h>
 
 #include <cerrno>
 #include <cstdint>
@@ -10,7 +11,7 @@
 
 namespace wordlark::platform {
 
-int descriptorOf(HANDLE handle, int flags)
+int descriptorOf(void* handle, int flags)
 {
     if (handle == INVALID_HANDLE_VALUE) {
         setErrnoFromLastError();
@@ -24,7 +25,7 @@ int descriptorOf(HANDLE handle, int flags)
     return fd;
 }
 
-HANDLE handleOf(int fd)
+void* handleOf(int fd)
 {
     const HANDLE handle = reinterpret_cast<HANDLE>(::_get_osfhandle(fd));
     if (handle == INVALID_HANDLE_VALUE) {
