@@ -35,6 +35,12 @@ bool FolderLock::acquire(const std::string& path, const std::function<void()>& w
     if (fd < 0) {
         return false;
     }
+    // A link opened as itself, a FIFO or a device is no lock of ours.
+    if (kindOf(fd) != FileKind::Regular) {
+        closeFile(fd);
+        errno = EINVAL;
+        return false;
+    }
     bool shared = false;
     if (tryLock(fd, true) == Try::Held) {
         whileAlone();

@@ -32,8 +32,8 @@ private:
     enum class Try { Held, Busy, Failed };
 
     void release();
-    // The system's part. Opens the lock file, refusing anything but a regular file (-1, errno
-    // says why).
+    // The system's part. Opens (or makes) the lock file without following a link or waiting
+    // (-1, errno says why).
     static int openLockFile(const std::string& path);
     // One try at the lock, never waiting.
     static Try tryLock(int fd, bool exclusive);

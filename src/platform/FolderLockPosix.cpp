@@ -13,14 +13,7 @@ namespace wordlark::platform {
 int FolderLock::openLockFile(const std::string& path)
 {
     // No link at the name is followed, and a FIFO there does not hold the open up.
-    const int fd =
-        ::open(path.c_str(), O_RDWR | O_CREAT | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC, 0600);
-    if (fd >= 0 && kindOf(fd) != FileKind::Regular) {
-        closeFile(fd);
-        errno = EINVAL;
-        return -1;
-    }
-    return fd;
+    return ::open(path.c_str(), O_RDWR | O_CREAT | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC, 0600);
 }
 
 FolderLock::Try FolderLock::tryLock(int fd, bool exclusive)

@@ -31,19 +31,13 @@ void unlockFirstByte(HANDLE handle)
 
 int FolderLock::openLockFile(const std::string& path)
 {
-    // A link at the name is opened itself, not followed, and refused below. Others may delete
-    // the file: it only ever matters while it is held.
+    // A link at the name is opened itself, not followed, and refused by the caller. Others may
+    // delete the file: it only ever matters while it is held.
     const HANDLE handle =
         ::CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE,
                       FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_ALWAYS,
                       FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
-    const int fd = descriptorOf(handle, _O_RDWR);
-    if (fd >= 0 && kindOf(fd) != FileKind::Regular) {
-        closeFile(fd);
-        errno = EINVAL;
-        return -1;
-    }
-    return fd;
+    return descriptorOf(handle, _O_RDWR);
 }
 
 FolderLock::Try FolderLock::tryLock(int fd, bool exclusive)
