@@ -6,14 +6,16 @@
 #include <string_view>
 
 #include "graphics/DrawLog.h"
+#include "platform/DisplayMode.h"
 #include "platform/Surface.h"
 #include "platform/Text.h"
 #include "platform/platform.h"
 
 namespace wordlark::graphics {
 
-inline constexpr std::int32_t kFrameWidth = 640;
-inline constexpr std::int32_t kFrameHeight = 480;
+// The frame's size is the seam's: the desktop shows this frame, scaled.
+using platform::kFrameHeight;
+using platform::kFrameWidth;
 
 // Colours of the text state are 0x00BBGGRR.
 using ColorRef = std::uint32_t;

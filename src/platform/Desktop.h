@@ -5,6 +5,7 @@
 #include <functional>
 #include <string>
 
+#include "platform/DisplayMode.h"
 #include "platform/Messages.h"
 #include "platform/platform.h"
 
@@ -48,6 +49,16 @@ public:
 
     // The screen the window is centred on, in pixels.
     virtual Point screenSize() const = 0;
+    // The usable desktop area of that screen (without task bars and panels), in pixels.
+    virtual Point workArea() const { return screenSize(); }
+
+    // How the main window shows the 640 x 480 frame. Setting it applies it at once (before the
+    // window exists: when it is made); pointer positions in messages stay in frame pixels at
+    // every scale and in full screen. The mode asked for is kept as asked (fit stays fit).
+    virtual void setDisplayMode(const DisplayMode& mode) { displayMode_ = mode; }
+    virtual DisplayMode displayMode() const { return displayMode_; }
+    // The window's scale in force: the mode's, resolved and lowered to what fits the work area.
+    virtual int windowScale() const { return platform::windowScale(displayMode_, workArea()); }
 
     // Makes the one borderless window at (x, y), width x height, minimised and not yet shown.
     // kNoWindow when it cannot be made. The procedure receives every message of the window.
@@ -122,6 +133,9 @@ public:
     // Starts a program and does not wait for it; only a regular file that exists and is
     // executable is started. False when it was not started.
     virtual bool launchProgram(const std::string& path) = 0;
+
+private:
+    DisplayMode displayMode_;
 };
 
 // The current desktop backend. Start-up installs one before anything else; using the seam

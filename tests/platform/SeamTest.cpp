@@ -108,3 +108,24 @@ TEST_F(SeamDeathTest, UsingAHalfWithoutABackendIsReportedAndEndsTheProgram)
 
 }  // namespace
 }  // namespace wordlark::platform
+
+// The window's scale: the largest whole number whose frame fits the usable area, never 0,
+// and a scale asked for is lowered to it, never raised.
+TEST(DisplayModeTest, ScaleFitsTheWorkArea)
+{
+    using wordlark::platform::DisplayMode;
+    using wordlark::platform::fittingScale;
+    using wordlark::platform::Point;
+    using wordlark::platform::windowScale;
+    EXPECT_EQ(fittingScale(Point{1920, 1080}), 2);
+    EXPECT_EQ(fittingScale(Point{1920, 1040}), 2);  // a task bar takes 40
+    EXPECT_EQ(fittingScale(Point{3840, 2160}), 4);
+    EXPECT_EQ(fittingScale(Point{1024, 768}), 1);
+    EXPECT_EQ(fittingScale(Point{1280, 959}), 1);
+    EXPECT_EQ(fittingScale(Point{320, 200}), 1);
+    EXPECT_EQ(fittingScale(Point{0, 0}), 1);
+    EXPECT_EQ(fittingScale(Point{16384, 16384}), 8);
+    EXPECT_EQ(windowScale(DisplayMode{}, Point{3840, 2160}), 4);
+    EXPECT_EQ(windowScale(DisplayMode{.scale = 3}, Point{1920, 1080}), 2);
+    EXPECT_EQ(windowScale(DisplayMode{.scale = 1}, Point{3840, 2160}), 1);
+}
