@@ -1,28 +1,19 @@
 // main.cpp -- the entry point: command line, program folder, then the game or a replay.
-#include <charconv>
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
-#include <filesystem>
 #include <fstream>
-#include <functional>
 #include <iostream>
 #include <optional>
 #include <string>
-#include <string_view>
-#include <system_error>
-#include <tuple>
-#include <utility>
 
-#include <CLI/CLI.hpp>
-
-#include "Version.h"
+#include "app/Backends.h"
+#include "app/CommandLine.h"
 #include "app/ReplayDriver.h"
 #include "app/ReplayScript.h"
 #include "app/Shell.h"
 #include "archive/ArchiveRegistry.h"
 #include "game/RecordFile.h"
-#include "graphics/Display.h"
 #include "graphics/PictureClasses.h"
 #include "platform/FolderLock.h"
 #include "platform/ProgramFolder.h"
@@ -30,202 +21,21 @@
 #include "platform/headless/HeadlessDesktop.h"
 #include "platform/headless/HeadlessVideo.h"
 #include "words/Dictionary.h"
-// This build's backends: the system's own window, DirectDraw and GDI on Windows; SDL and
-// FreeType elsewhere.
-#if defined(_WIN32)
-#include "platform/win32/DirectDrawVideo.h"
-#include "platform/win32/GdiText.h"
-#include "platform/win32/Win32Desktop.h"
-#else
-#include "platform/freetype/FreeTypeText.h"
-#if WORDLARK_HAVE_SDL
-#include "platform/sdl/SdlDesktop.h"
-#include "platform/sdl/SdlVideo.h"
-#endif
-#endif
 
 namespace {
 
 using namespace wordlark;
+using Options = app::CommandLine::Options;
 
-void printUsage()
+// A start-up that cannot go on: one line on stderr, and for a game started from the desktop
+// the same in a box, as it may have no console. A replay never shows one.
+int startupFailure(const Options& options, const std::string& why)
 {
-    std::puts(
-        "usage: wordlark [--data DIR] [--seed N] [--scale N] [--depth 8]\n"
-        "       wordlark --headless [--seed N] [--data DIR] [--shots DIR]\n"
-        "                [--screen WxH] --script FILE|-\n"
-        "  --data DIR    read vek.heap and the save folder from DIR instead of the program's "
-        "folder\n"
-        "  --seed N      deal from a fixed random sequence\n"
-        "  --scale N     show the window N times larger (1 to 4)\n"
-        "  --depth 8     act as on a 256-colour desktop\n"
-        "  --headless    play a replay script without a window\n"
-        "  --script FILE the replay script ('-' reads standard input)\n"
-        "  --shots DIR   where the script's shots are written (default: current folder)\n"
-        "  --screen WxH  the headless screen's size (default 1920x1080)\n"
-        "  --help        show this text\n"
-        "  --version     show the version");
-}
-
-struct Options {
-    std::optional<std::string> data;
-    std::optional<std::uint32_t> seed;
-    bool headless = false;
-    std::optional<std::string> script;
-    std::string shots = ".";
-    std::int32_t screenWidth = 1920;
-    std::int32_t screenHeight = 1080;
-    int scale = 1;
-    std::int32_t depth = 0;  // 0: the desktop's own
-};
-
-// The whole text must be the number; no sign, no spaces, nothing past the type's range.
-template <typename Number>
-std::optional<Number> parseNumber(std::string_view text)
-{
-    Number value{};
-    const char* end = text.data() + text.size();
-    const auto [stop, error] = std::from_chars(text.data(), end, value);
-    if (text.empty() || error != std::errc() || stop != end) {
-        return std::nullopt;
+    std::fprintf(stderr, "wordlark: %s\n", why.c_str());
+    if (!options.headless) {
+        app::showStartupFailure(why);
     }
-    return value;
-}
-
-// "WIDTHxHEIGHT" with both from 640 to 16384.
-std::optional<std::pair<std::int32_t, std::int32_t>> parseScreen(std::string_view text)
-{
-    const std::size_t cross = text.find('x');
-    if (cross == std::string_view::npos) {
-        return std::nullopt;
-    }
-    const auto width = parseNumber<std::int32_t>(text.substr(0, cross));
-    const auto height = parseNumber<std::int32_t>(text.substr(cross + 1));
-    if (!width || !height || *width < 640 || *height < 480 || *width > 16384 || *height > 16384) {
-        return std::nullopt;
-    }
-    return std::pair(*width, *height);
-}
-
-// A check CLI11 runs on an option's value: why it cannot be taken, or "" when it can.
-CLI::Validator valueCheck(std::function<std::string(const std::string&)> why)
-{
-    return CLI::Validator([why = std::move(why)](std::string& value) { return why(value); }, "");
-}
-
-// The one line a command line the game cannot follow gets; exit code 2.
-int usageError(std::string what)
-{
-    for (char& c : what) {
-        if (c == '\n') {
-            c = ' ';
-        }
-    }
-    std::fprintf(stderr, "wordlark: %s (see wordlark --help)\n", what.c_str());
-    return 2;
-}
-
-// Reads every option into `options`. The exit code when the program ends here (help, version,
-// or a command line it cannot follow); nothing when the game or the replay should start.
-std::optional<int> parseCommandLine(int argc, char** argv, Options& options)
-{
-    CLI::App cli("", "wordlark");
-    cli.set_help_flag("--help");
-    cli.set_version_flag("--version", std::string("wordlark ") + WORDLARK_VERSION);
-    // Repeats are counted and refused below with a message of our own.
-    cli.option_defaults()->multi_option_policy(CLI::MultiOptionPolicy::TakeLast);
-
-    // An option takes the next word as its value whatever it looks like, so `--data --seed 3`
-    // would read a folder named "--seed": a value like that is a forgotten one. An empty value
-    // is usually an unset shell variable rather than a wish for the current folder.
-    const CLI::Validator aValue = valueCheck([](const std::string& value) {
-        if (value.empty()) {
-            return std::string("needs a value");
-        }
-        return value.starts_with("--") ? "needs a value, not the option " + value : std::string();
-    });
-    std::string data;
-    std::string seed;
-    std::string scale;
-    std::string depth;
-    std::string screen;
-    std::string script;
-    CLI::Option* dataOption = cli.add_option("--data", data)->check(aValue);
-    CLI::Option* seedOption =
-        cli.add_option("--seed", seed)->check(aValue)->check(valueCheck([](const std::string& v) {
-            return parseNumber<std::uint32_t>(v) ? std::string()
-                                                 : "needs a number from 0 to 4294967295, not " + v;
-        }));
-    cli.add_option("--scale", scale)->check(aValue)->check(valueCheck([](const std::string& v) {
-        const auto n = parseNumber<int>(v);
-        return n && *n >= 1 && *n <= 4 ? std::string() : "needs 1 to 4, not " + v;
-    }));
-    cli.add_option("--depth", depth)->check(aValue)->check(valueCheck([](const std::string& v) {
-        return v == "8" ? std::string() : "takes only 8, not " + v;
-    }));
-    CLI::Option* headless = cli.add_flag("--headless", options.headless);
-    CLI::Option* scriptOption =
-        cli.add_option("--script", script)
-            ->check(aValue)
-            ->check(valueCheck([](const std::string& v) {
-                // A folder opens and reads as an empty script, which would pass having done
-                // nothing.
-                std::error_code error;
-                if (v == "-" || std::filesystem::is_regular_file(v, error)) {
-                    return std::string();
-                }
-                return "needs a script file or -, not " + v;
-            }));
-    cli.add_option("--shots", options.shots)->check(aValue);
-    cli.add_option("--screen", screen)->check(aValue)->check(valueCheck([](const std::string& v) {
-        return parseScreen(v) ? std::string() : "needs WIDTHxHEIGHT, not " + v;
-    }));
-    headless->needs(scriptOption);
-    scriptOption->needs(headless);
-
-    try {
-        cli.parse(argc, argv);
-    } catch (const CLI::CallForHelp&) {
-        printUsage();
-        return 0;
-    } catch (const CLI::CallForVersion& version) {
-        std::puts(version.what());
-        return 0;
-    } catch (const CLI::ParseError& error) {
-        return usageError(error.what());
-    }
-    for (const CLI::Option* option : cli.get_options()) {
-        if (option->count() > 1) {
-            return usageError(option->get_name() + " is given more than once");
-        }
-    }
-#if defined(_WIN32)
-    // The window is the desktop's own: it is not scaled, and its colours are the desktop's.
-    if (!scale.empty() || !depth.empty()) {
-        return usageError(std::string(scale.empty() ? "--depth" : "--scale") +
-                          " is not available in the Windows build");
-    }
-#endif
-
-    if (dataOption->count() > 0) {
-        options.data = data;
-    }
-    if (seedOption->count() > 0) {
-        options.seed = parseNumber<std::uint32_t>(seed);
-    }
-    if (!scale.empty()) {
-        options.scale = *parseNumber<int>(scale);
-    }
-    if (!depth.empty()) {
-        options.depth = 8;
-    }
-    if (!screen.empty()) {
-        std::tie(options.screenWidth, options.screenHeight) = *parseScreen(screen);
-    }
-    if (scriptOption->count() > 0) {
-        options.script = script;
-    }
-    return std::nullopt;
+    return 1;
 }
 
 // The replay: the whole game on the headless desktop, its input from the script.
@@ -284,59 +94,33 @@ int runGame(const Options& options, const platform::GameFolders& folders)
         archive::ArchiveRegistry registry(folders.data);
         words::Dictionary dictionary(folders.data, [] { return std::string(); });
         if (!dictionary.load(registry)) {
-            std::fprintf(stderr, "wordlark: %s\n", dictionary.failure().c_str());
-            return 1;
+            return startupFailure(options, dictionary.failure());
         }
         words = dictionary.count();
     }
-#if defined(_WIN32)
-    (void)words;  // the system's window always starts; only the others' failures need it
-    platform::win32::Win32Desktop desktop;
-    platform::win32::DirectDrawVideo video;
-    // Text is drawn through the frame's own device context, so it follows the video.
-    platform::win32::GdiText text(&video);
-    platform::TextRenderer* const previousText = &platform::textRenderer();
-    platform::setTextRenderer(&text);
-#elif WORDLARK_HAVE_SDL
-    platform::sdl::SdlDesktop desktop(options.scale);
-    std::string error;
-    if (!desktop.start(error)) {
-        std::fprintf(stderr,
-                     "wordlark: no display backend could start (%s; %u words ready; try "
-                     "--headless)\n",
-                     error.c_str(), words);
-        return 1;
-    }
-    platform::sdl::SdlVideo video(desktop, options.depth);
-#else
-    (void)options;
-    std::fprintf(stderr,
-                 "wordlark: no display backend in this build (made without SDL; %u words ready; "
-                 "try --headless)\n",
-                 words);
-    return 1;
-#endif
-#if defined(_WIN32) || WORDLARK_HAVE_SDL
-    platform::setDesktop(&desktop);
-    platform::setVideo(&video);
-    int code = 1;
-    {
+    app::WindowRequest request;
+    request.mode.scale = options.scale.value_or(platform::kFitScale);
+    request.mode.fullscreen = options.fullscreen.value_or(false);
+    request.depth = options.depth;
+    std::string failure;
+    const auto play = [&] {
         app::Shell shell(folders.data, folders.player, options.seed, platform::executableFolder());
-        if (shell.createMainWindow(platform::ShowCommand::Normal)) {
-            code = shell.runMessageLoop();
-        } else {
-            std::fprintf(stderr, "wordlark: %s\n", shell.failure().c_str());
+        if (!shell.createMainWindow(platform::ShowCommand::Normal)) {
+            failure = shell.failure();
+            return 1;
         }
+        return shell.runMessageLoop();
+    };
+    std::string why;
+    const std::optional<int> code = app::runInWindow(request, play, why);
+    if (!code) {
+        return startupFailure(options, "no display backend could start (" + why + "; " +
+                                           std::to_string(words) + " words ready; try --headless)");
     }
-    // The display lets go of the window's video before the backends go.
-    graphics::display().close();
-    platform::setVideo(nullptr);
-    platform::setDesktop(nullptr);
-#if defined(_WIN32)
-    platform::setTextRenderer(previousText);
-#endif
-    return code;
-#endif
+    if (!failure.empty()) {
+        return startupFailure(options, failure);
+    }
+    return *code;
 }
 
 }  // namespace
@@ -349,10 +133,13 @@ int main(int argc, char** argv)
     std::signal(SIGXFSZ, SIG_IGN);
 #endif
 
-    Options options;
-    if (const std::optional<int> code = parseCommandLine(argc, argv, options)) {
+    const app::CommandLine commandLine(argc, argv);
+    std::fputs(commandLine.output().c_str(), stdout);
+    std::fputs(commandLine.error().c_str(), stderr);
+    if (const std::optional<int> code = commandLine.exitCode()) {
         return *code;
     }
+    const Options& options = commandLine.options();
 #if defined(_WIN32)
     // The Windows game is unpacked into a folder of its own and keeps its players there.
     const platform::GameFolders folders =
@@ -365,8 +152,7 @@ int main(int argc, char** argv)
     // Without its archive the game cannot start, and a start-up that fails leaves nothing
     // behind: no save folder is made before the archive is found.
     if (std::string why; !archive::ArchiveRegistry(folders.data).openArchive("vek.heap", &why)) {
-        std::fprintf(stderr, "wordlark: %s\n", why.c_str());
-        return 1;
+        return startupFailure(options, why);
     }
     // Held until the game ends, so that another copy starting on the same save folder leaves
     // this one's temporary files alone. A save folder that cannot be used is said once here;
@@ -376,15 +162,8 @@ int main(int argc, char** argv)
         !game::prepareSaveFolder(folders.player, folders.makePlayerFolder, saveFolderLock, &why)) {
         std::fprintf(stderr, "wordlark: %s\n", why.c_str());
     }
-#if defined(_WIN32)
-    // A replay draws its text with GDI on a surface of its own; the window's text follows the
-    // window's video (see runGame).
-    platform::win32::GdiText text;
-#else
-    // Both modes draw their text with FreeType, in the face fontconfig finds.
-    platform::freetype::FreeTypeText text;
-#endif
-    platform::setTextRenderer(&text);
+    const std::unique_ptr<platform::TextRenderer> text = app::makeTextRenderer();
+    platform::setTextRenderer(text.get());
     const int code = options.headless ? runReplay(options, folders) : runGame(options, folders);
     platform::setTextRenderer(nullptr);
     return code;

@@ -29,7 +29,10 @@ std::string executableFolder()
 
 }  // namespace
 
-SdlDesktop::SdlDesktop(int scale) : scale_(std::clamp(scale, 1, 8)) {}
+SdlDesktop::SdlDesktop(const DisplayMode& mode)
+{
+    Desktop::setDisplayMode(mode);
+}
 
 SdlDesktop::~SdlDesktop()
 {
@@ -77,6 +80,7 @@ bool SdlDesktop::start(std::string& error)
         return false;
     }
     started_ = true;
+    scale_ = windowScale();
     // SDL falls back to drivers that draw nowhere; a window no one can see is no window,
     // unless such a driver was asked for by name.
     const char* driver = SDL_GetCurrentVideoDriver();

@@ -16,8 +16,8 @@ namespace wordlark::platform::sdl {
 
 class SdlDesktop final : public QueuedDesktop {
 public:
-    // `scale` enlarges the window that many times (input is mapped back).
-    explicit SdlDesktop(int scale = 1);
+    // How the window shows the frame (input is mapped back to the frame's pixels).
+    explicit SdlDesktop(const DisplayMode& mode = {});
     ~SdlDesktop() override;
     SdlDesktop(const SdlDesktop&) = delete;
     SdlDesktop& operator=(const SdlDesktop&) = delete;

@@ -1,0 +1,55 @@
+// The system's own window on Windows: its desktop, DirectDraw for the frame and GDI for text.
+#include <windows.h>
+
+#include "app/Backends.h"
+#include "graphics/Display.h"
+#include "platform/Desktop.h"
+#include "platform/win32/DirectDrawVideo.h"
+#include "platform/win32/GdiText.h"
+#include "platform/win32/Win32Desktop.h"
+
+namespace wordlark::app {
+
+std::unique_ptr<platform::TextRenderer> makeTextRenderer()
+{
+    // A replay draws its text with GDI on a surface of its own.
+    return std::make_unique<platform::win32::GdiText>();
+}
+
+std::optional<int> runInWindow(const WindowRequest& request, const std::function<int()>& play,
+                               std::string&)
+{
+    // The window's colours are the desktop's own: the command line refuses another depth.
+    platform::win32::Win32Desktop desktop;
+    desktop.setDisplayMode(request.mode);
+    platform::win32::DirectDrawVideo video;
+    // The window's text is drawn through the frame's own device context, so it follows the
+    // video.
+    platform::win32::GdiText text(&video);
+    platform::TextRenderer* const previousText = &platform::textRenderer();
+    platform::setTextRenderer(&text);
+    platform::setDesktop(&desktop);
+    platform::setVideo(&video);
+    const int code = play();
+    graphics::display().close();
+    platform::setVideo(nullptr);
+    platform::setDesktop(nullptr);
+    platform::setTextRenderer(previousText);
+    return code;
+}
+
+// The game is a program of the desktop with no console, so what it would have said on the
+// standard error is shown in a box too.
+void showStartupFailure(const std::string& message)
+{
+    std::wstring wide(
+        static_cast<std::size_t>(MultiByteToWideChar(CP_UTF8, 0, message.c_str(), -1, nullptr, 0)),
+        L'\0');
+    if (!wide.empty()) {
+        MultiByteToWideChar(CP_UTF8, 0, message.c_str(), -1, wide.data(),
+                            static_cast<int>(wide.size()));
+    }
+    MessageBoxW(nullptr, wide.c_str(), L"Wordlark", MB_OK | MB_ICONERROR | MB_SETFOREGROUND);
+}
+
+}  // namespace wordlark::app
