@@ -3,8 +3,9 @@
 
   framebuffer.py shot FB X Y W H OUT.png
       the screen rectangle at X,Y of W x H as a PNG
-  framebuffer.py compare FB X Y GOLDEN.png PX,PY ...
-      the window at X,Y must match the golden PNG in RGB565 at each point (exit 1 otherwise)
+  framebuffer.py compare FB X Y GOLDEN.png [--scale S] PX,PY ...
+      the window at X,Y must match the golden PNG in RGB565 at each point (exit 1 otherwise);
+      a window S times larger than the golden is read at S times each point
   framebuffer.py await FB X Y TIMEOUT OUT.png GOLDEN.png ... [--except X,Y,W,H ...]
                 [--text SHARE X,Y,W,H ...]
       waits up to TIMEOUT s until every pixel of the window at X,Y (the goldens' size), but
@@ -111,10 +112,14 @@ def shot(fb, x, y, width, height, out):
 def compare(fb, x, y, golden_path, points):
     screen = Screen(fb)
     golden = read_png(golden_path)
+    scale = 1
+    if points[:1] == ["--scale"] and len(points) > 1:
+        scale, points = int(points[1]), points[2:]
     bad = []
     for point in points:
         px, py = (int(v) for v in point.split(","))
-        seen, wanted = rgb565(screen.pixel(x + px, y + py)), rgb565(golden(px, py))
+        seen = rgb565(screen.pixel(x + px * scale, y + py * scale))
+        wanted = rgb565(golden(px, py))
         if seen != wanted:
             bad.append("%d,%d: %#06x, not %#06x" % (px, py, seen, wanted))
     if bad:

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 
 namespace wordlark::platform {
 
@@ -30,5 +31,25 @@ int fittingScale(Point area);
 // The scale a window in `mode` gets on a desktop whose usable area is `area`: fit resolves to
 // fittingScale, and a scale that would not fit is lowered to it.
 int windowScale(const DisplayMode& mode, Point area);
+
+// The line said when `mode` asks for a window scale that does not fit `area` and is lowered;
+// empty when it fits (fit always does).
+std::string scaleLoweredNote(const DisplayMode& mode, Point area);
+
+// Where the frame is shown in an output (a window or a screen) of real pixels: the largest
+// whole-number scale centred on black, or (smooth) the largest 4:3 rectangle, centred.
+struct FramePlacement {
+    std::int32_t x = 0;
+    std::int32_t y = 0;
+    std::int32_t width = kFrameWidth;
+    std::int32_t height = kFrameHeight;
+    bool smooth = false;
+
+    // A point of the output as the frame pixel under it (outside the frame too, by the same
+    // rule), and a frame pixel as the output pixel at its centre.
+    Point toFrame(Point output) const;
+    Point fromFrame(Point frame) const;
+};
+FramePlacement placeFrame(Point output, bool smooth);
 
 }  // namespace wordlark::platform

@@ -189,5 +189,44 @@ PY
         fail "the record differs from the headless game's for the same play"
 fi
 
+# On larger screens the window is the largest whole scale that fits (2 on 1920x1080, 4 on
+# 3840x2160), and at scale 2 the game is played in its own coordinates: a click on "start"
+# deals. The deal row is compared with the headless game's before the click too, so the check
+# cannot pass on a board that is merely there.
+printf 'type Fit\nkey return\ntype pw\nkey return\ntick 3\nclick 607 187\ntick 40\nshot fit.png\n' \
+    >"$reference/fit.txt"
+mkdir -p "$reference/fit/save"
+cp "$build/vek.heap" "$reference/fit/"
+"$game" --headless --seed 1 --data "$reference/fit" --shots "$reference/shots" \
+    --script "$reference/fit.txt" >/dev/null 2>&1 || fail "the headless game did not deal"
+deal_row=$(for x in $(seq 20 12 500); do printf '%d,140 %d,150 ' "$x" "$x"; done)
+for case in 1920x1080:1280x960:320,60 3840x2160:2560x1920:640,120; do
+    IFS=: read -r screen size place <<<"$case"
+    end_gracefully "$game_pid"
+    game_pid=""
+    stop_xvfb
+    start_xvfb "$work" "$screen" || { fail "Xvfb did not start at $screen"; continue; }
+    launch_game "$game" "$source_dir" "$work/$screen" --seed 1
+    sleep 0.5
+    eval "$(xdotool getwindowgeometry --shell "$window")"
+    [[ "${WIDTH}x$HEIGHT" == "$size" && "$X,$Y" == "$place" ]] ||
+        fail "on $screen the window is ${WIDTH}x$HEIGHT at $X,$Y, not $size at $place"
+    [[ "$screen" == 1920x1080 ]] || continue
+    xdotool type --delay 60 Fit
+    xdotool key Return
+    sleep 0.3
+    xdotool type --delay 60 pw
+    xdotool key Return
+    sleep 0.5
+    # shellcheck disable=SC2086
+    $framebuffer compare "$work/fb/Xvfb_screen0" "$X" "$Y" "$reference/shots/fit.png" \
+        --scale 2 $deal_row >/dev/null 2>&1 && fail "the deal row shows letters before the deal"
+    xdotool mousemove "$((X + 607 * 2))" "$((Y + 187 * 2))" click 1
+    sleep 2.5
+    # shellcheck disable=SC2086
+    $framebuffer compare "$work/fb/Xvfb_screen0" "$X" "$Y" "$reference/shots/fit.png" \
+        --scale 2 $deal_row || fail "a click on start at scale 2 did not deal"
+done
+
 [[ $failures -eq 0 ]] && echo "e2e: window played on $display, record: $fields"
 exit $((failures > 0))

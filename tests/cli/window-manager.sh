@@ -106,5 +106,29 @@ $framebuffer await "$work/fb/Xvfb_screen0" "$X" "$Y" 2 "$work/window.png" \
 xdotool mousemove --window "$window" 630 10 click 1
 expect_clean_end "the close button"
 [[ -s "$work/err" ]] && { echo "stderr:"; cat "$work/err"; }
-[[ $failures -eq 0 ]] && echo "window-manager: minimised, restored and closed under openbox"
+
+# --fullscreen: the manager gives the window the whole screen, and the frame is shown at the
+# largest whole scale that fits (1 here), centred on black, its input in the frame's pixels.
+launch_game "$game" "$source_dir" "$work/full" --seed 1 --fullscreen
+sleep 1
+eval "$(xdotool getwindowgeometry --shell "$window")"
+[[ "$X,$Y ${WIDTH}x$HEIGHT" == "0,0 1024x768" ]] ||
+    fail "--fullscreen gave a window of ${WIDTH}x$HEIGHT at $X,$Y, not the screen"
+xdotool type --delay 60 Lark
+xdotool key Return
+sleep 0.3
+xdotool type --delay 60 pw
+xdotool key Return
+xdotool mousemove 492 444
+$framebuffer await "$work/fb/Xvfb_screen0" 192 144 5 "$work/window.png" \
+    "$reference/shots/game.png" --except 298,298,36,36 ||
+    fail "the full screen does not show the game centred"
+$framebuffer compare "$work/fb/Xvfb_screen0" 0 0 "$reference/shots/game.png" 0,0 100,100 \
+    >/dev/null 2>&1 && fail "the full screen is not black around the game"
+# F11 CHECK: the key that leaves the full screen and takes it again is wired with the rest of
+# the keyboard; here it must give back a 640x480 window where it was, then the screen again.
+xdotool mousemove 192 144
+xdotool mousemove 822 154 click 1
+expect_clean_end "the close button in the full screen"
+[[ $failures -eq 0 ]] && echo "window-manager: minimised, restored and closed under openbox; full screen shown"
 exit $((failures > 0))

@@ -129,3 +129,40 @@ TEST(DisplayModeTest, ScaleFitsTheWorkArea)
     EXPECT_EQ(windowScale(DisplayMode{.scale = 3}, Point{1920, 1080}), 2);
     EXPECT_EQ(windowScale(DisplayMode{.scale = 1}, Point{3840, 2160}), 1);
 }
+
+// The full screen shows the frame by whole pixels centred on black, or smoothly as tall as the
+// screen; a pointer anywhere maps to the frame pixel under it and each frame pixel maps back.
+TEST(DisplayModeTest, FramePlacementMapsBothWays)
+{
+    using wordlark::platform::placeFrame;
+    using wordlark::platform::Point;
+    const auto sharp = placeFrame(Point{1920, 1080}, false);
+    EXPECT_EQ(sharp.x, 320);
+    EXPECT_EQ(sharp.y, 60);
+    EXPECT_EQ(sharp.width, 1280);
+    EXPECT_EQ(sharp.height, 960);
+    const auto smooth = placeFrame(Point{1920, 1080}, true);
+    EXPECT_EQ(smooth.x, 240);
+    EXPECT_EQ(smooth.y, 0);
+    EXPECT_EQ(smooth.width, 1440);
+    EXPECT_EQ(smooth.height, 1080);
+    const auto narrow = placeFrame(Point{1280, 1024}, true);  // 5:4: as wide as the screen
+    EXPECT_EQ(narrow.width, 1280);
+    EXPECT_EQ(narrow.height, 960);
+    EXPECT_EQ(narrow.y, 32);
+    for (const auto& placement : {sharp, smooth, narrow, placeFrame(Point{3840, 2160}, false)}) {
+        for (const Point frame : {Point{0, 0}, Point{639, 479}, Point{607, 187}, Point{5, 5}}) {
+            const Point back = placement.toFrame(placement.fromFrame(frame));
+            EXPECT_EQ(back.x, frame.x);
+            EXPECT_EQ(back.y, frame.y);
+        }
+        const Point beforeCorner = placement.toFrame(Point{placement.x - 1, placement.y - 1});
+        EXPECT_EQ(beforeCorner.x, -1);
+        EXPECT_EQ(beforeCorner.y, -1);
+    }
+    EXPECT_EQ(sharp.toFrame(Point{320 + 1279, 60}).x, 639);
+    EXPECT_EQ(sharp.toFrame(Point{320 + 1280, 60}).x, 640);
+    EXPECT_EQ(wordlark::platform::scaleLoweredNote({.scale = 3}, Point{1920, 1040}),
+              "scale 3 does not fit the screen's usable area (1920x1040); showing scale 2");
+    EXPECT_EQ(wordlark::platform::scaleLoweredNote({}, Point{1024, 768}), "");
+}

@@ -3,6 +3,7 @@
 #include <SDL.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <memory>
 #include <optional>
 #include <string_view>
@@ -67,7 +68,8 @@ bool SdlDesktop::start(std::string& error)
 {
     // The software renderer keeps an idle game near zero CPU; the GL one costs a few percent.
     SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
-    SDL_SetHint(SDL_HINT_RENDER_DRIVER, "software");
+    // The full screen is the desktop's own size, and stays when another window takes the focus.
+    SDL_SetHint(SDL_HINT_VIDEO_MINIMIZE_ON_FOCUS_LOSS, "0");
     const char* asked = SDL_getenv("SDL_VIDEODRIVER");
     if (asked == nullptr && SDL_getenv("DISPLAY") == nullptr &&
         SDL_getenv("WAYLAND_DISPLAY") == nullptr) {
@@ -80,7 +82,6 @@ bool SdlDesktop::start(std::string& error)
         return false;
     }
     started_ = true;
-    scale_ = windowScale();
     // SDL falls back to drivers that draw nowhere; a window no one can see is no window,
     // unless such a driver was asked for by name.
     const char* driver = SDL_GetCurrentVideoDriver();
@@ -110,19 +111,115 @@ WindowId SdlDesktop::windowFromSdl(std::uint32_t sdlId) const
     return kNoWindow;
 }
 
-SDL_Renderer* SdlDesktop::renderer(WindowId window) const
+SDL_Window* SdlDesktop::sdlWindow(WindowId window) const
 {
     const WindowState* state = findAs<WindowState>(window);
-    return state != nullptr ? state->renderer : nullptr;
+    return state != nullptr ? state->window : nullptr;
+}
+
+FramePlacement SdlDesktop::framePlacement(WindowId window) const
+{
+    const WindowState* state = findAs<WindowState>(window);
+    if (state == nullptr) {
+        return {};
+    }
+    int width = 0;
+    int height = 0;
+    SDL_GetWindowSize(state->window, &width, &height);
+    // A window manager that would not make the window fill the screen leaves it as it was, and
+    // then the frame fills the window by whole pixels as before.
+    const bool fullscreen = (SDL_GetWindowFlags(state->window) & SDL_WINDOW_FULLSCREEN) != 0;
+    FramePlacement placement = placeFrame({width, height}, fullscreen && displayMode().smooth);
+    if (!placement.smooth && width == state->width * scale_ && height == state->height * scale_) {
+        // The window is the frame at its scale (a frame other than 640 x 480 too).
+        placement = {0, 0, width, height, false};
+    }
+    return placement;
+}
+
+int SdlDesktop::displayIndex() const
+{
+    const WindowState* state = findAs<WindowState>(mainWindow_);
+    const int index = state != nullptr ? SDL_GetWindowDisplayIndex(state->window) : 0;
+    return index >= 0 ? index : 0;
 }
 
 Point SdlDesktop::screenSize() const
 {
     SDL_DisplayMode mode{};
-    if (!started_ || SDL_GetDesktopDisplayMode(0, &mode) != 0) {
+    if (!started_ || SDL_GetDesktopDisplayMode(displayIndex(), &mode) != 0) {
         return {640, 480};
     }
     return {mode.w, mode.h};
+}
+
+Point SdlDesktop::workArea() const
+{
+    SDL_Rect usable{};
+    if (!started_ || SDL_GetDisplayUsableBounds(displayIndex(), &usable) != 0 || usable.w <= 0 ||
+        usable.h <= 0) {
+        return screenSize();
+    }
+    return {usable.w, usable.h};
+}
+
+int SdlDesktop::chooseScale()
+{
+    const Point area = workArea();
+    if (const std::string note = scaleLoweredNote(displayMode(), area); !note.empty()) {
+        std::fprintf(stderr, "wordlark: %s\n", note.c_str());
+    }
+    return platform::windowScale(displayMode(), area);
+}
+
+void SdlDesktop::setDisplayMode(const DisplayMode& mode)
+{
+    const DisplayMode before = displayMode();
+    Desktop::setDisplayMode(mode);
+    if (find(mainWindow_) != nullptr && !(before == mode)) {
+        applyDisplayMode(mainWindow_);
+    }
+}
+
+void SdlDesktop::applyDisplayMode(WindowId window)
+{
+    WindowState* state = findAs<WindowState>(window);
+    if (state == nullptr) {
+        return;
+    }
+    const DisplayMode& mode = displayMode();
+    const int scale = chooseScale();
+    if (mode.fullscreen && !state->fullscreen) {
+        SDL_GetWindowPosition(state->window, &state->restore.x, &state->restore.y);
+        state->fullscreen = true;
+        SDL_SetWindowFullscreen(state->window, SDL_WINDOW_FULLSCREEN_DESKTOP);
+    } else if (!mode.fullscreen && state->fullscreen) {
+        state->fullscreen = false;
+        SDL_SetWindowFullscreen(state->window, 0);
+        scale_ = scale;
+        SDL_SetWindowSize(state->window, state->width * scale_, state->height * scale_);
+        SDL_SetWindowPosition(state->window, state->restore.x, state->restore.y);
+    } else if (!state->fullscreen && scale != scale_) {
+        // A larger or smaller window keeps its centre, inside the usable area.
+        int x = 0;
+        int y = 0;
+        SDL_GetWindowPosition(state->window, &x, &y);
+        const int width = state->width * scale;
+        const int height = state->height * scale;
+        x += (state->width * scale_ - width) / 2;
+        y += (state->height * scale_ - height) / 2;
+        SDL_Rect usable{};
+        if (SDL_GetDisplayUsableBounds(displayIndex(), &usable) == 0) {
+            x = std::max(usable.x, std::min(x, usable.x + usable.w - width));
+            y = std::max(usable.y, std::min(y, usable.y + usable.h - height));
+        }
+        scale_ = scale;
+        SDL_SetWindowSize(state->window, width, height);
+        SDL_SetWindowPosition(state->window, x, y);
+    }
+    // The picture is drawn afresh for the new size or look.
+    ++exposures_;
+    invalidateWindow(window);
 }
 
 WindowId SdlDesktop::createWindow(const std::string& title, std::int32_t x, std::int32_t y,
@@ -132,20 +229,23 @@ WindowId SdlDesktop::createWindow(const std::string& title, std::int32_t x, std:
     if (!started_ || width <= 0 || height <= 0 || width > 8192 || height > 8192 || !procedure) {
         return kNoWindow;
     }
-    // A larger window keeps the centre it was asked for.
-    const int shownWidth = width * scale_;
-    const int shownHeight = height * scale_;
+    // The first window is the game's, shown as the display mode says; a larger one keeps the
+    // centre it was asked for, inside the usable area.
+    const int scale = mainWindow_ == kNoWindow ? chooseScale() : 1;
+    const int shownWidth = width * scale;
+    const int shownHeight = height * scale;
     x -= (shownWidth - width) / 2;
     y -= (shownHeight - height) / 2;
-    SDL_Window* window = SDL_CreateWindow(title.c_str(), x, y, shownWidth, shownHeight,
-                                          SDL_WINDOW_BORDERLESS | SDL_WINDOW_HIDDEN);
-    if (window == nullptr) {
-        return kNoWindow;
+    if (SDL_Rect usable{}; SDL_GetDisplayUsableBounds(0, &usable) == 0) {
+        x = std::max(usable.x, std::min(x, usable.x + usable.w - shownWidth));
+        y = std::max(usable.y, std::min(y, usable.y + usable.h - shownHeight));
     }
-    // Made now, before anyone learns the window: making it recreates the X window.
-    SDL_Renderer* renderer = SDL_CreateRenderer(window, -1, SDL_RENDERER_SOFTWARE);
-    if (renderer == nullptr) {
-        SDL_DestroyWindow(window);
+    const bool fullscreen = mainWindow_ == kNoWindow && displayMode().fullscreen;
+    SDL_Window* window = SDL_CreateWindow(
+        title.c_str(), x, y, shownWidth, shownHeight,
+        SDL_WINDOW_BORDERLESS | SDL_WINDOW_HIDDEN |
+            (fullscreen ? std::uint32_t{SDL_WINDOW_FULLSCREEN_DESKTOP} : std::uint32_t{0}));
+    if (window == nullptr) {
         return kNoWindow;
     }
     PngImage icon;
@@ -159,11 +259,13 @@ WindowId SdlDesktop::createWindow(const std::string& title, std::int32_t x, std:
     }
     auto state = std::make_unique<WindowState>();
     state->window = window;
-    state->renderer = renderer;
     state->width = width;
     state->height = height;
+    state->fullscreen = fullscreen;
+    state->restore = {x, y};
     const WindowId id = addWindow(std::move(state), std::move(procedure));
     if (mainWindow_ == kNoWindow) {
+        scale_ = scale;
         mainWindow_ = id;
         x11Display_ = x11DisplayOf(window);
     }
@@ -173,7 +275,6 @@ WindowId SdlDesktop::createWindow(const std::string& title, std::int32_t x, std:
 void SdlDesktop::windowDestroyed(WindowId window, WindowRecord& record)
 {
     const WindowState& state = static_cast<const WindowState&>(record);
-    SDL_DestroyRenderer(state.renderer);
     SDL_DestroyWindow(state.window);
     if (mainWindow_ == window) {
         mainWindow_ = kNoWindow;
@@ -214,9 +315,13 @@ Rect SdlDesktop::windowRect(WindowId window) const
     if (state == nullptr) {
         return {};
     }
+    // The frame's corner on the screen; inside, distances are in frame pixels.
     int x = 0;
     int y = 0;
     SDL_GetWindowPosition(state->window, &x, &y);
+    const FramePlacement placement = framePlacement(window);
+    x += placement.x;
+    y += placement.y;
     return {x, y, x + state->width, y + state->height};
 }
 
@@ -225,6 +330,9 @@ void SdlDesktop::moveWindow(WindowId window, std::int32_t x, std::int32_t y)
     WindowState* state = findAs<WindowState>(window);
     if (state == nullptr) {
         return;
+    }
+    if (state->fullscreen) {
+        return;  // the full screen stays where it is
     }
     SDL_SetWindowPosition(state->window, x, y);
     sendMessage(window, WM_MOVE, 0, makeLParam(x, y));
@@ -264,8 +372,10 @@ bool SdlDesktop::getMessage(Message& message)
 
 bool SdlDesktop::movesWindow(LResult hit) const
 {
-    // A Linux desktop has no window menu to open in the corner, so it drags the window too.
-    return hit == HTCAPTION || hit == HTMENU;
+    // A Linux desktop has no window menu to open in the corner, so it drags the window too;
+    // the full screen does not move.
+    const WindowState* state = findAs<WindowState>(mainWindow_);
+    return (hit == HTCAPTION || hit == HTMENU) && state != nullptr && !state->fullscreen;
 }
 
 Point SdlDesktop::dragOrigin(Point) const
@@ -300,9 +410,7 @@ void SdlDesktop::mouseEvent(MessageId clientMessage, MessageId frameMessage, std
         return;
     }
     // Window pixels back to game pixels.
-    x = x >= 0 ? x / scale_ : -((-x + scale_ - 1) / scale_);
-    y = y >= 0 ? y / scale_ : -((-y + scale_ - 1) / scale_);
-    routePointer(window, clientMessage, frameMessage, {x, y});
+    routePointer(window, clientMessage, frameMessage, framePlacement(window).toFrame({x, y}));
 }
 
 void SdlDesktop::translate(const SDL_Event& event)
@@ -393,12 +501,18 @@ Point SdlDesktop::cursorPosition() const
     int gx = 0;
     int gy = 0;
     SDL_GetGlobalMouseState(&gx, &gy);
-    if (scale_ == 1 || find(mainWindow_) == nullptr) {
+    const WindowState* state = findAs<WindowState>(mainWindow_);
+    if (state == nullptr) {
         return {gx, gy};
     }
-    // Over a scaled window the pointer is reported in the game's pixels.
-    const Rect rect = windowRect(mainWindow_);
-    return {rect.left + (gx - rect.left) / scale_, rect.top + (gy - rect.top) / scale_};
+    // Over a scaled window the pointer is reported in the game's pixels from the frame's
+    // corner (see windowRect).
+    int wx = 0;
+    int wy = 0;
+    SDL_GetWindowPosition(state->window, &wx, &wy);
+    const FramePlacement placement = framePlacement(mainWindow_);
+    const Point frame = placement.toFrame({gx - wx, gy - wy});
+    return {wx + placement.x + frame.x, wy + placement.y + frame.y};
 }
 
 void SdlDesktop::setCursorPosition(std::int32_t x, std::int32_t y)
@@ -406,10 +520,14 @@ void SdlDesktop::setCursorPosition(std::int32_t x, std::int32_t y)
     if (!started_) {
         return;
     }
-    if (scale_ != 1 && find(mainWindow_) != nullptr) {
-        const Rect rect = windowRect(mainWindow_);
-        x = rect.left + (x - rect.left) * scale_;
-        y = rect.top + (y - rect.top) * scale_;
+    if (const WindowState* state = findAs<WindowState>(mainWindow_); state != nullptr) {
+        int wx = 0;
+        int wy = 0;
+        SDL_GetWindowPosition(state->window, &wx, &wy);
+        const FramePlacement placement = framePlacement(mainWindow_);
+        const Point real = placement.fromFrame({x - (wx + placement.x), y - (wy + placement.y)});
+        x = wx + real.x;
+        y = wy + real.y;
     }
     SDL_WarpMouseGlobal(x, y);
 }

@@ -8,7 +8,6 @@
 #include "platform/QueuedDesktop.h"
 
 struct SDL_Window;
-struct SDL_Renderer;
 struct SDL_Cursor;
 union SDL_Event;
 
@@ -26,6 +25,10 @@ public:
     bool start(std::string& error);
 
     Point screenSize() const override;
+    // The usable area of the screen the window is on (the first screen before there is one).
+    Point workArea() const override;
+    // Resizes the window, or takes it to the full screen and back, at once.
+    void setDisplayMode(const DisplayMode& mode) override;
     WindowId createWindow(const std::string& title, std::int32_t x, std::int32_t y,
                           std::int32_t width, std::int32_t height,
                           WindowProcedure procedure) override;
@@ -43,9 +46,10 @@ public:
     WindowId setCapture(WindowId window) override;
     void releaseCapture() override;
 
-    // For the video half: the window's renderer (null for an unknown window) and the scale.
-    SDL_Renderer* renderer(WindowId window) const;
-    int scale() const { return scale_; }
+    // For the video half: the SDL window (null for an unknown window) and where the frame goes.
+    SDL_Window* sdlWindow(WindowId window) const;
+    // Where the frame goes in the window's real pixels; the whole window when unknown.
+    FramePlacement framePlacement(WindowId window) const;
     // Counts the times a window's contents were lost (exposed, shown, restored): a frame
     // equal to the one shown before must still be drawn again after each of them.
     std::uint64_t exposures() const { return exposures_; }
@@ -53,9 +57,10 @@ public:
 private:
     struct WindowState : WindowRecord {
         SDL_Window* window = nullptr;
-        SDL_Renderer* renderer = nullptr;
         std::int32_t width = 0;  // in game pixels, before scaling
         std::int32_t height = 0;
+        bool fullscreen = false;  // asked of the window manager
+        Point restore{};          // where the window was before it filled the screen
     };
 
     bool movesWindow(LResult hit) const override;
@@ -67,6 +72,12 @@ private:
                     std::int32_t y);
     WindowId windowFromSdl(std::uint32_t sdlId) const;
     void loadGameCursor();
+    // The window's whole-number scale in force, said on stderr when it is lower than asked.
+    int chooseScale();
+    // Makes the window's size, place and full screen follow the display mode.
+    void applyDisplayMode(WindowId window);
+    // The SDL display the window is on, 0 before there is one.
+    int displayIndex() const;
 
     int scale_ = 1;
     bool started_ = false;

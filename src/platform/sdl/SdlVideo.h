@@ -1,4 +1,5 @@
-// SdlVideo.h -- presentation through SDL2: the frame to a streaming texture, 8-bit emulation.
+// SdlVideo.h -- presentation through SDL2: the frame into the window's own surface, enlarged
+// there, only what changed sent to the screen; 8-bit emulation.
 #pragma once
 
 #include <cstdint>
@@ -6,10 +7,12 @@
 #include <memory>
 #include <vector>
 
+#include "platform/DisplayMode.h"
 #include "platform/SurfaceStore.h"
 #include "platform/platform.h"
 
-struct SDL_Texture;
+struct SDL_Surface;
+struct SDL_Rect;
 
 namespace wordlark::platform::sdl {
 
@@ -38,11 +41,16 @@ public:
     void present(const Surface& surface) override;
 
 private:
-    void dropTexture();
-    // True when this frame (and palette) is what the window already shows; remembers it
-    // otherwise. An idle game composes the same frame twenty times a second, and copying it
-    // to the screen again is most of what an idle window would cost.
-    bool alreadyShown(const Surface& surface, const PaletteColors* palette);
+    void dropFrame();
+    // The part of this frame (and palette) that differs from what the window shows, in frame
+    // pixels, remembered as shown; false when nothing does. `whole` when the window must be
+    // drawn afresh (exposed, resized, another palette). An idle game composes the same
+    // frame twenty times a second, and sending it to the screen again would be most of what
+    // an idle window costs; a frame that changes a little sends only that little.
+    bool changedArea(const Surface& surface, const PaletteColors* palette, SDL_Rect& area,
+                     bool& whole);
+    // Copies that part of the game's frame into frame_, in the window's pixel format.
+    void convert(const Surface& surface, const PaletteColors* palette, const SDL_Rect& area);
 
     SdlDesktop& desktop_;
     std::int32_t emulatedDepth_ = 0;
@@ -51,15 +59,15 @@ private:
     SurfaceStore surfaces_;
     std::vector<PaletteColors> palettes_;  // id n is palettes_[n - 1]
     PaletteId selected_ = kNoPalette;
-    SDL_Texture* texture_ = nullptr;
-    std::uint32_t textureFormat_ = 0;
-    std::int32_t textureWidth_ = 0;
-    std::int32_t textureHeight_ = 0;
-    std::vector<std::uint32_t> converted_;  // an indexed frame as ARGB
+    SDL_Surface* frame_ = nullptr;          // the frame as the window's pixels, unscaled
+    std::vector<std::uint32_t> converted_;  // a row of an indexed frame as ARGB
     std::vector<std::uint8_t> shown_;       // the rows last shown, without padding
+    std::int32_t shownWidth_ = 0;
+    std::int32_t shownBitsPerPixel_ = 0;
     PaletteColors shownPalette_{};
     bool shownWithPalette_ = false;
     std::uint64_t shownExposures_ = 0;
+    FramePlacement shownPlacement_;
 };
 
 }  // namespace wordlark::platform::sdl
