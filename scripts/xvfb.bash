@@ -70,7 +70,11 @@ start_xvfb() {
 }
 
 stop_xvfb() {
-    [[ -n "$xvfb_pid" ]] && kill "$xvfb_pid" 2>/dev/null
+    # Waited for: a server that is still ending removes its framebuffer file, which may by then
+    # be the next server's.
+    if [[ -n "$xvfb_pid" ]] && kill "$xvfb_pid" 2>/dev/null; then
+        wait "$xvfb_pid" 2>/dev/null || true
+    fi
     xvfb_pid=""
 }
 

@@ -1,10 +1,9 @@
 // The system's own window on Windows: its desktop, DirectDraw for the frame and GDI for text.
-#include <windows.h>
-
 #include "app/Backends.h"
 #include "graphics/Display.h"
 #include "platform/Desktop.h"
 #include "platform/win32/DirectDrawVideo.h"
+#include "platform/win32/ErrorBox.h"
 #include "platform/win32/GdiText.h"
 #include "platform/win32/Win32Desktop.h"
 
@@ -42,14 +41,7 @@ std::optional<int> runInWindow(const WindowRequest& request, const std::function
 // standard error is shown in a box too.
 void showStartupFailure(const std::string& message)
 {
-    std::wstring wide(
-        static_cast<std::size_t>(MultiByteToWideChar(CP_UTF8, 0, message.c_str(), -1, nullptr, 0)),
-        L'\0');
-    if (!wide.empty()) {
-        MultiByteToWideChar(CP_UTF8, 0, message.c_str(), -1, wide.data(),
-                            static_cast<int>(wide.size()));
-    }
-    MessageBoxW(nullptr, wide.c_str(), L"Wordlark", MB_OK | MB_ICONERROR | MB_SETFOREGROUND);
+    platform::win32::showErrorBox(message);
 }
 
 }  // namespace wordlark::app

@@ -216,5 +216,52 @@ cmp -s "$prog/save/Wren.sav" "$reference/data/save/Wren.sav" ||
 # WORDLARK_E2E_KEEP=DIR keeps the window as last seen at each step, for a look.
 [[ -n "${WORDLARK_E2E_KEEP:-}" ]] && cp "$work"/*.png "$WORDLARK_E2E_KEEP"/ 2>/dev/null
 
+# The program declares itself aware of each monitor's density, and on a 1920x1080 screen its
+# window is the frame at twice its size about the same centre, drawn by whole pixels.
+grep -q PerMonitorV2 "$prog/wordlark.exe" || fail "wordlark.exe carries no per-monitor DPI manifest"
+"$(dirname "$wine")/wineserver" -k 2>/dev/null
+stop_xvfb
+if start_xvfb "$work/x" 1920x1080; then
+    (cd "$prog" && exec "$wine" wordlark.exe --seed 1) >"$work/out" 2>"$work/err" &
+    game_pid=$!
+    window=$(wait_window Wordlark)
+    if [[ -z "$window" ]]; then
+        fail "no window named Wordlark appeared on 1920x1080"
+    else
+        eval "$(xdotool getwindowgeometry --shell "$window")"
+        [[ "${WIDTH}x$HEIGHT $X,$Y" == "1280x960 320,60" ]] ||
+            fail "on 1920x1080 the window is ${WIDTH}x$HEIGHT at $X,$Y, not 1280x960 at 320,60"
+        xdotool mousemove 0 0
+        sleep 1
+        $framebuffer compare "$work/x/fb/Xvfb_screen0" "$X" "$Y" "$reference/shots/selection.png" \
+            --scale 2 5,5 635,475 3,240 636,240 320,2 ||
+            fail "the window at scale 2 does not show the frame"
+    fi
+    end_gracefully "$game_pid"
+    game_pid=""
+
+    # Without vek.heap the game started from the desktop, which has no console, says why in a
+    # box too; a replay says it on stderr alone and ends at once.
+    empty=$work/empty
+    mkdir -p "$empty"
+    cp "$prog/wordlark.exe" "$empty/"
+    printf 'tick 1\n' >"$empty/script.txt"
+    (cd "$empty" && timeout 60 "$wine" wordlark.exe --headless --script script.txt) \
+        >/dev/null 2>"$work/err"
+    [[ $? -eq 1 ]] || fail "the replay without vek.heap did not end at once with exit status 1"
+    grep -q vek.heap "$work/err" || fail "the replay without vek.heap did not say why"
+    (cd "$empty" && exec "$wine" wordlark.exe) >/dev/null 2>"$work/err" &
+    game_pid=$!
+    box=$(wait_window Wordlark)
+    if [[ -z "$box" ]]; then
+        fail "no box told of the missing vek.heap"
+    else
+        kill -0 "$game_pid" 2>/dev/null || fail "the game ended without waiting for its box"
+        grep -q vek.heap "$work/err" || fail "the missing vek.heap was not said on stderr too"
+    fi
+    end_gracefully "$game_pid"
+    game_pid=""
+fi
+
 [[ $failures -eq 0 ]] && echo "wine-e2e: the Windows game played under Wine, record: $fields"
 exit $((failures > 0))

@@ -3,8 +3,10 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
+#include <optional>
 
 #include "platform/win32/DibSection.h"
+#include "platform/win32/ScaledFrame.h"
 #include "platform/win32/WindowHandle.h"
 
 #include <windows.h>
@@ -367,7 +369,37 @@ void DirectDrawVideo::present(const Surface& surface)
     if (record.bitsPerPixel == 8) {
         matchColorTable(record);
     }
-    BitBlt(windowDc_, 0, 0, surface.width, surface.height, record.dc, 0, 0, SRCCOPY);
+    const std::optional<FramePlacement> placement = scaledFramePlacement(window_);
+    if (!placement || (placement->x == 0 && placement->y == 0 &&
+                       placement->width == surface.width && placement->height == surface.height)) {
+        BitBlt(windowDc_, 0, 0, surface.width, surface.height, record.dc, 0, 0, SRCCOPY);
+        return;
+    }
+    // Around the frame (the full screen) the window is black.
+    RECT client{};
+    GetClientRect(window_, &client);
+    HBRUSH black = static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH));
+    const RECT bands[] = {
+        {0, 0, client.right, placement->y},
+        {0, placement->y + placement->height, client.right, client.bottom},
+        {0, placement->y, placement->x, placement->y + placement->height},
+        {placement->x + placement->width, placement->y, client.right,
+         placement->y + placement->height},
+    };
+    for (const RECT& band : bands) {
+        if (band.right > band.left && band.bottom > band.top) {
+            FillRect(windowDc_, &band, black);
+        }
+    }
+    // Whole pixels repeat for the sharp look; the smooth one averages them.
+    if (placement->smooth) {
+        SetStretchBltMode(windowDc_, HALFTONE);
+        SetBrushOrgEx(windowDc_, 0, 0, nullptr);
+    } else {
+        SetStretchBltMode(windowDc_, COLORONCOLOR);
+    }
+    StretchBlt(windowDc_, placement->x, placement->y, placement->width, placement->height,
+               record.dc, 0, 0, surface.width, surface.height, SRCCOPY);
 }
 
 }  // namespace wordlark::platform::win32

@@ -1,5 +1,7 @@
 #include "platform/win32/Win32Desktop.h"
 
+#include <algorithm>
+#include <cstdio>
 #include <optional>
 #include <string_view>
 #include <utility>
@@ -7,6 +9,7 @@
 #include "platform/CodePage.h"
 #include "platform/Launch.h"
 #include "platform/Messages.h"
+#include "platform/win32/ScaledFrame.h"
 #include "platform/win32/WindowHandle.h"
 
 // The seam's names for its messages, hit codes and keys, taken before the system's headers
@@ -50,6 +53,38 @@ namespace {
 constexpr const char* kClassName = "Vek";
 constexpr int kIconResource = 104;
 constexpr int kCursorResource = 102;
+// Sent to a window that moved to a monitor of another density (Windows 8.1 on).
+constexpr UINT kDpiChanged = 0x02E0;
+
+// The work area or the whole of a monitor: the window's, or the primary one without a window.
+RECT monitorArea(HWND window, bool work)
+{
+    const POINT origin{0, 0};
+    HMONITOR monitor = window != nullptr ? MonitorFromWindow(window, MONITOR_DEFAULTTONEAREST)
+                                         : MonitorFromPoint(origin, MONITOR_DEFAULTTOPRIMARY);
+    MONITORINFO info{};
+    info.cbSize = sizeof(info);
+    if (monitor == nullptr || GetMonitorInfoA(monitor, &info) == 0) {
+        return {0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+    }
+    return work ? info.rcWork : info.rcMonitor;
+}
+
+// The point in the window's client area, or a client point on the screen.
+bool isClientMouseMessage(UINT message)
+{
+    return message == WM_MOUSEMOVE || message == WM_LBUTTONDOWN || message == WM_LBUTTONUP ||
+           message == WM_LBUTTONDBLCLK || message == WM_RBUTTONDOWN || message == WM_RBUTTONUP ||
+           message == WM_RBUTTONDBLCLK;
+}
+
+// Keeps a window of `width` x `height` whose corner is at (x, y) inside `area` where it can.
+POINT keptInside(LONG x, LONG y, LONG width, LONG height, const RECT& area)
+{
+    x = std::max(area.left, std::min(x, area.right - width));
+    y = std::max(area.top, std::min(y, area.bottom - height));
+    return {x, y};
+}
 
 HMENU windowMenu(WindowId window)
 {
@@ -103,12 +138,112 @@ Point Win32Desktop::screenSize() const
     return {GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
 }
 
+Point Win32Desktop::workArea() const
+{
+    const RECT area = monitorArea(gameWindow_, true);
+    return {area.right - area.left, area.bottom - area.top};
+}
+
+void Win32Desktop::setDisplayMode(const DisplayMode& mode)
+{
+    const DisplayMode before = displayMode();
+    Desktop::setDisplayMode(mode);
+    if (gameWindow_ != nullptr && !(before == mode)) {
+        applyDisplayMode();
+    }
+}
+
+void Win32Desktop::applyDisplayMode()
+{
+    HWND window = gameWindow_;
+    const DisplayMode& mode = displayMode();
+    const Point area = workArea();
+    if (const std::string note = scaleLoweredNote(mode, area); !note.empty()) {
+        std::fprintf(stderr, "wordlark: %s\n", note.c_str());
+    }
+    const int scale = platform::windowScale(mode, area);
+    RECT now{};
+    GetWindowRect(window, &now);
+    markScaledFrame(window, mode.fullscreen && mode.smooth);
+    if (mode.fullscreen) {
+        if (!fullscreen_) {
+            restore_ = {now.left, now.top, now.right, now.bottom};
+            fullscreen_ = true;
+        }
+        const RECT screen = monitorArea(window, false);
+        SetWindowPos(window, HWND_TOP, screen.left, screen.top, screen.right - screen.left,
+                     screen.bottom - screen.top, SWP_NOACTIVATE | SWP_FRAMECHANGED);
+    } else {
+        // Back from the full screen at its old corner, or a new scale about the old centre.
+        LONG x = now.left + (now.right - now.left - kFrameWidth * scale) / 2;
+        LONG y = now.top + (now.bottom - now.top - kFrameHeight * scale) / 2;
+        if (fullscreen_) {
+            x = restore_.left;
+            y = restore_.top;
+            fullscreen_ = false;
+        }
+        const POINT corner =
+            keptInside(x, y, kFrameWidth * scale, kFrameHeight * scale, monitorArea(window, true));
+        SetWindowPos(window, nullptr, corner.x, corner.y, kFrameWidth * scale, kFrameHeight * scale,
+                     SWP_NOACTIVATE | SWP_NOZORDER);
+    }
+    InvalidateRect(window, nullptr, FALSE);
+    rethrowPending();
+}
+
+Point Win32Desktop::toGame(HWND window, Point screen) const
+{
+    const std::optional<FramePlacement> placement = scaledFramePlacement(window);
+    RECT rect{};
+    if (!placement || GetWindowRect(window, &rect) == 0) {
+        return screen;
+    }
+    const Point frame = placement->toFrame({screen.x - rect.left, screen.y - rect.top});
+    return {rect.left + placement->x + frame.x, rect.top + placement->y + frame.y};
+}
+
+Point Win32Desktop::toScreen(HWND window, Point game) const
+{
+    const std::optional<FramePlacement> placement = scaledFramePlacement(window);
+    RECT rect{};
+    if (!placement || GetWindowRect(window, &rect) == 0) {
+        return game;
+    }
+    const Point real = placement->fromFrame(
+        {game.x - (rect.left + placement->x), game.y - (rect.top + placement->y)});
+    return {rect.left + real.x, rect.top + real.y};
+}
+
 WindowId Win32Desktop::createWindow(const std::string& title, std::int32_t x, std::int32_t y,
                                     std::int32_t width, std::int32_t height,
                                     WindowProcedure procedure)
 {
     if (!procedure || width <= 0 || height <= 0 || !registerClass()) {
         return kNoWindow;
+    }
+    // The first window is the game's: enlarged about the centre it was asked for, inside the
+    // work area, or filling the monitor.
+    const bool game = gameWindow_ == nullptr && width == kFrameWidth && height == kFrameHeight;
+    const int scale = game ? platform::windowScale(displayMode(), workArea()) : 1;
+    if (game) {
+        if (const std::string note = scaleLoweredNote(displayMode(), workArea()); !note.empty()) {
+            std::fprintf(stderr, "wordlark: %s\n", note.c_str());
+        }
+        x -= (width * scale - width) / 2;
+        y -= (height * scale - height) / 2;
+        width *= scale;
+        height *= scale;
+        const POINT corner = keptInside(x, y, width, height, monitorArea(nullptr, true));
+        x = corner.x;
+        y = corner.y;
+        restore_ = {x, y, x + width, y + height};
+        if (displayMode().fullscreen) {
+            const RECT screen = monitorArea(nullptr, false);
+            x = screen.left;
+            y = screen.top;
+            width = screen.right - screen.left;
+            height = screen.bottom - screen.top;
+        }
     }
     auto record = std::make_unique<WindowRecord>();
     record->desktop = this;
@@ -120,6 +255,11 @@ WindowId Win32Desktop::createWindow(const std::string& title, std::int32_t x, st
                         width, height, nullptr, nullptr, GetModuleHandleA(nullptr), record.get());
     if (window != nullptr) {
         windows_[window] = std::move(record);
+        if (game) {
+            gameWindow_ = window;
+            fullscreen_ = displayMode().fullscreen;
+            markScaledFrame(window, displayMode().fullscreen && displayMode().smooth);
+        }
     }
     rethrowPending();
     return window != nullptr ? windowIdOf(window) : kNoWindow;
@@ -156,17 +296,31 @@ void Win32Desktop::showWindow(WindowId window, ShowCommand command)
 
 Rect Win32Desktop::windowRect(WindowId window) const
 {
+    HWND handle = windowHandleOf(window);
     RECT rect{};
-    if (GetWindowRect(windowHandleOf(window), &rect) == 0) {
+    if (GetWindowRect(handle, &rect) == 0) {
         return {};
+    }
+    // A scaled window is the frame at its place on the screen, in the frame's pixels.
+    if (const std::optional<FramePlacement> placement = scaledFramePlacement(handle)) {
+        rect.left += placement->x;
+        rect.top += placement->y;
+        return {rect.left, rect.top, rect.left + kFrameWidth, rect.top + kFrameHeight};
     }
     return {rect.left, rect.top, rect.right, rect.bottom};
 }
 
 void Win32Desktop::moveWindow(WindowId window, std::int32_t x, std::int32_t y)
 {
-    SetWindowPos(windowHandleOf(window), nullptr, x, y, 0, 0,
-                 SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    HWND handle = windowHandleOf(window);
+    if (handle == gameWindow_ && fullscreen_) {
+        return;  // the full screen stays where it is
+    }
+    if (const std::optional<FramePlacement> placement = scaledFramePlacement(handle)) {
+        x -= placement->x;
+        y -= placement->y;
+    }
+    SetWindowPos(handle, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
     rethrowPending();
 }
 
@@ -270,6 +424,15 @@ LResult Win32Desktop::defaultProcedure(WindowId window, MessageId message, WPara
     if (!IsWindow(handle)) {
         return 0;
     }
+    if (message == WM_NCHITTEST || message == WM_NCLBUTTONDOWN || message == WM_NCLBUTTONUP) {
+        // The game's point back on the real screen.
+        const Point real = toScreen(handle, {pointX(lParam), pointY(lParam)});
+        lParam = makeLParam(real.x, real.y);
+        if (message == WM_NCLBUTTONDOWN && wParam == HTCAPTION && handle == gameWindow_ &&
+            fullscreen_) {
+            return 0;  // the full screen is not dragged
+        }
+    }
     if ((message == WM_NCLBUTTONDOWN || message == WM_NCLBUTTONUP) && wParam == HTMENU &&
         GetMenu(handle) == nullptr) {
         // The game's menu corner stands for the window menu's button, which a window without a
@@ -313,12 +476,14 @@ Point Win32Desktop::cursorPosition() const
 {
     POINT point{};
     GetCursorPos(&point);
-    return {point.x, point.y};
+    return gameWindow_ != nullptr ? toGame(gameWindow_, {point.x, point.y})
+                                  : Point{point.x, point.y};
 }
 
 void Win32Desktop::setCursorPosition(std::int32_t x, std::int32_t y)
 {
-    SetCursorPos(x, y);
+    const Point real = gameWindow_ != nullptr ? toScreen(gameWindow_, {x, y}) : Point{x, y};
+    SetCursorPos(real.x, real.y);
 }
 
 int Win32Desktop::showCursor(bool show)
@@ -452,6 +617,40 @@ LResult Win32Desktop::deliver(HWND window, WindowRecord& record, std::uint32_t m
     }
     if (message == WM_ENTERIDLE && wParam == MSGF_MENU) {
         menuWaited_ = true;
+    }
+    if (window == gameWindow_ && message == kDpiChanged) {
+        // Moved to a monitor of another density: fitted again to that monitor's work area.
+        if (!fullscreen_) {
+            const RECT* suggested = reinterpret_cast<const RECT*>(lParam);
+            SetWindowPos(window, nullptr, suggested->left, suggested->top, 0, 0,
+                         SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+        }
+        applyDisplayMode();
+        return 0;
+    }
+    if (window == gameWindow_ && message == WM_NCDESTROY) {
+        unmarkScaledFrame(window);
+        gameWindow_ = nullptr;
+    }
+    if (const std::optional<FramePlacement> placement = scaledFramePlacement(window)) {
+        // The system's real pixels as the frame's.
+        if (isClientMouseMessage(message)) {
+            const Point frame = placement->toFrame({pointX(lParam), pointY(lParam)});
+            lParam = makeLParam(frame.x, frame.y);
+        } else if (message == WM_NCHITTEST || message == WM_NCLBUTTONDOWN ||
+                   message == WM_NCLBUTTONUP) {
+            const Point real{pointX(lParam), pointY(lParam)};
+            RECT rect{};
+            GetWindowRect(window, &rect);
+            const Point inside{real.x - rect.left, real.y - rect.top};
+            if (message == WM_NCHITTEST && (inside.x < placement->x || inside.y < placement->y ||
+                                            inside.x >= placement->x + placement->width ||
+                                            inside.y >= placement->y + placement->height)) {
+                return HTNOWHERE;  // the black around the frame in the full screen
+            }
+            const Point game = toGame(window, real);
+            lParam = makeLParam(game.x, game.y);
+        }
     }
     if (message == WM_ENTERIDLE && wParam == MSGF_MENU && !menuChanges_.empty()) {
         HMENU menu = GetSystemMenu(window, FALSE);

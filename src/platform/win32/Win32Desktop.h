@@ -30,6 +30,11 @@ public:
     Win32Desktop& operator=(const Win32Desktop&) = delete;
 
     Point screenSize() const override;
+    // The work area of the monitor the game's window is on (the primary one before it exists).
+    Point workArea() const override;
+    // The game's window (the first made) enlarged to the mode's whole scale, or filling its
+    // monitor, at once; its pointer input, hit tests and rectangle stay in the frame's pixels.
+    void setDisplayMode(const DisplayMode& mode) override;
     // A popup window that starts minimised, with the icon (group 104) and pointer (group 102)
     // of the executable's resources; the desktop's own when the executable has none.
     WindowId createWindow(const std::string& title, std::int32_t x, std::int32_t y,
@@ -81,6 +86,11 @@ private:
     LResult deliver(HWND__* window, WindowRecord& record, std::uint32_t message, WParam wParam,
                     LParam lParam);
     bool registerClass();
+    // Gives the game's window the size, place and look the display mode asks for.
+    void applyDisplayMode();
+    // The pointer on the screen as the game sees it over its window, and back.
+    Point toGame(HWND__* window, Point screen) const;
+    Point toScreen(HWND__* window, Point game) const;
     // The window menu at `at` (on the screen), its choice sent as WM_SYSCOMMAND.
     void openWindowMenu(HWND__* window, Point at);
     // An exception thrown by the procedure cannot cross the system's frames; it is kept and
@@ -98,6 +108,9 @@ private:
     bool trackingMenu_ = false;
     bool menuWaited_ = false;
     std::exception_ptr pending_;
+    HWND__* gameWindow_ = nullptr;  // the window the display mode applies to
+    bool fullscreen_ = false;
+    Rect restore_{};  // the game's window before it filled the screen
 };
 
 }  // namespace wordlark::platform::win32
