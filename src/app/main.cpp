@@ -87,17 +87,6 @@ int runReplay(const Options& options, const platform::GameFolders& folders)
 int runGame(const Options& options, const platform::GameFolders& folders)
 {
     graphics::registerPictureClasses();
-    // Unusable data is worth saying before a missing display, which is often just a session
-    // started without one.
-    std::uint32_t words = 0;
-    {
-        archive::ArchiveRegistry registry(folders.data);
-        words::Dictionary dictionary(folders.data, [] { return std::string(); });
-        if (!dictionary.load(registry)) {
-            return startupFailure(options, dictionary.failure());
-        }
-        words = dictionary.count();
-    }
     app::WindowRequest request;
     request.mode.scale = options.scale.value_or(platform::kFitScale);
     request.mode.fullscreen = options.fullscreen.value_or(false);
@@ -112,15 +101,20 @@ int runGame(const Options& options, const platform::GameFolders& folders)
         return shell.runMessageLoop();
     };
     std::string why;
-    const std::optional<int> code = app::runInWindow(request, play, why);
-    if (!code) {
-        return startupFailure(options, "no display backend could start (" + why + "; " +
-                                           std::to_string(words) + " words ready; try --headless)");
+    if (const std::optional<int> code = app::runInWindow(request, play, why)) {
+        return failure.empty() ? *code : startupFailure(options, failure);
     }
-    if (!failure.empty()) {
-        return startupFailure(options, failure);
+    // Without a window, unusable data is still worth saying first: a missing display is often
+    // just a session started without one. The words are read only then, so that a game that
+    // starts reads them once and shows its first frame sooner.
+    archive::ArchiveRegistry registry(folders.data);
+    words::Dictionary dictionary(folders.data, [] { return std::string(); });
+    if (!dictionary.load(registry)) {
+        return startupFailure(options, dictionary.failure());
     }
-    return *code;
+    return startupFailure(options, "no display backend could start (" + why + "; " +
+                                       std::to_string(dictionary.count()) +
+                                       " words ready; try --headless)");
 }
 
 }  // namespace

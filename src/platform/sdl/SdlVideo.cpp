@@ -257,7 +257,8 @@ void SdlVideo::present(const Surface& surface)
     if (placement.smooth) {
         to = {placement.x, placement.y, placement.width, placement.height};
     }
-    if (whole) {
+    if (whole && (placement.x > 0 || placement.y > 0 || placement.width < screen->w ||
+                  placement.height < screen->h)) {
         // Around the frame the window is black.
         SDL_FillRect(screen, nullptr, SDL_MapRGB(screen->format, 0, 0, 0));
     }
