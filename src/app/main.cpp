@@ -22,6 +22,7 @@
 #include "app/Shell.h"
 #include "archive/ArchiveRegistry.h"
 #include "game/RecordFile.h"
+#include "game/Settings.h"
 #include "graphics/Display.h"
 #include "graphics/PictureClasses.h"
 #include "platform/FolderLock.h"
@@ -75,8 +76,8 @@ struct Options {
     std::string shots = ".";
     std::int32_t screenWidth = 1920;
     std::int32_t screenHeight = 1080;
-    int scale = 1;
-    std::int32_t depth = 0;  // 0: the desktop's own
+    std::optional<int> scale;  // none: as the settings say
+    std::int32_t depth = 0;    // 0: the desktop's own
 };
 
 // The whole text must be the number; no sign, no spaces, nothing past the type's range.
@@ -214,7 +215,7 @@ std::optional<int> parseCommandLine(int argc, char** argv, Options& options)
         options.seed = parseNumber<std::uint32_t>(seed);
     }
     if (!scale.empty()) {
-        options.scale = *parseNumber<int>(scale);
+        options.scale = parseNumber<int>(scale);
     }
     if (!depth.empty()) {
         options.depth = 8;
@@ -228,8 +229,20 @@ std::optional<int> parseCommandLine(int argc, char** argv, Options& options)
     return std::nullopt;
 }
 
+// How this run shows the frame: as the settings file says, with what the command line asks
+// for on top (for this run alone: the file keeps its own values).
+platform::DisplayMode displayModeFor(const Options& options, const game::Settings& settings)
+{
+    platform::DisplayMode mode = settings.stored();
+    if (options.scale) {
+        mode.scale = *options.scale;
+    }
+    return mode;
+}
+
 // The replay: the whole game on the headless desktop, its input from the script.
-int runReplay(const Options& options, const platform::GameFolders& folders)
+int runReplay(const Options& options, const platform::GameFolders& folders,
+              game::Settings& settings)
 {
     std::ifstream file;
     std::istream* in = &std::cin;
@@ -258,8 +271,10 @@ int runReplay(const Options& options, const platform::GameFolders& folders)
     {
         app::ReplayDriver driver(std::move(*script), options.shots, stdout);
         desktop.setScreenSize(options.screenWidth, options.screenHeight);
+        desktop.setDisplayMode(displayModeFor(options, settings));
         driver.attach(desktop, video);
-        app::Shell shell(folders.data, folders.player, options.seed, platform::executableFolder());
+        app::Shell shell(folders.data, folders.player, options.seed, platform::executableFolder(),
+                         settings);
         driver.follow(shell);
         if (shell.createMainWindow(platform::ShowCommand::Normal)) {
             code = shell.runMessageLoop();
@@ -274,7 +289,7 @@ int runReplay(const Options& options, const platform::GameFolders& folders)
 }
 
 // The game in a real window.
-int runGame(const Options& options, const platform::GameFolders& folders)
+int runGame(const Options& options, const platform::GameFolders& folders, game::Settings& settings)
 {
     graphics::registerPictureClasses();
     // Unusable data is worth saying before a missing display, which is often just a session
@@ -298,7 +313,7 @@ int runGame(const Options& options, const platform::GameFolders& folders)
     platform::TextRenderer* const previousText = &platform::textRenderer();
     platform::setTextRenderer(&text);
 #elif WORDLARK_HAVE_SDL
-    platform::sdl::SdlDesktop desktop(options.scale);
+    platform::sdl::SdlDesktop desktop(options.scale.value_or(1));
     std::string error;
     if (!desktop.start(error)) {
         std::fprintf(stderr,
@@ -310,6 +325,7 @@ int runGame(const Options& options, const platform::GameFolders& folders)
     platform::sdl::SdlVideo video(desktop, options.depth);
 #else
     (void)options;
+    (void)settings;
     std::fprintf(stderr,
                  "wordlark: no display backend in this build (made without SDL; %u words ready; "
                  "try --headless)\n",
@@ -319,9 +335,11 @@ int runGame(const Options& options, const platform::GameFolders& folders)
 #if defined(_WIN32) || WORDLARK_HAVE_SDL
     platform::setDesktop(&desktop);
     platform::setVideo(&video);
+    desktop.setDisplayMode(displayModeFor(options, settings));
     int code = 1;
     {
-        app::Shell shell(folders.data, folders.player, options.seed, platform::executableFolder());
+        app::Shell shell(folders.data, folders.player, options.seed, platform::executableFolder(),
+                         settings);
         if (shell.createMainWindow(platform::ShowCommand::Normal)) {
             code = shell.runMessageLoop();
         } else {
@@ -360,7 +378,7 @@ int main(int argc, char** argv)
 #else
     const platform::GameFolders folders = platform::findGameFolders(
         options.data, platform::executableFolder(), WORDLARK_INSTALLED_DATA,
-        std::getenv("XDG_DATA_HOME"), std::getenv("HOME"));
+        std::getenv("XDG_DATA_HOME"), std::getenv("HOME"), std::getenv("XDG_CONFIG_HOME"));
 #endif
     // Without its archive the game cannot start, and a start-up that fails leaves nothing
     // behind: no save folder is made before the archive is found.
@@ -385,7 +403,13 @@ int main(int argc, char** argv)
     platform::freetype::FreeTypeText text;
 #endif
     platform::setTextRenderer(&text);
-    const int code = options.headless ? runReplay(options, folders) : runGame(options, folders);
+    // Settings that cannot be read are said once; the game plays with the defaults for them.
+    game::Settings settings(folders.settings, folders.makeSettingsFolder);
+    if (const std::string why = settings.load(); !why.empty()) {
+        std::fprintf(stderr, "wordlark: %s\n", why.c_str());
+    }
+    const int code = options.headless ? runReplay(options, folders, settings)
+                                      : runGame(options, folders, settings);
     platform::setTextRenderer(nullptr);
     return code;
 }
