@@ -103,6 +103,9 @@ LResult MainWindow::procedure(WindowId window, MessageId message, WParam wParam,
             }
             game->handleInput(message, wParam, lParam);
             return 1;
+        case WM_SYSCHAR:
+            // The character Alt+Enter types: the system would answer it with a beep.
+            return wParam == '\r' ? 1 : defaultProcedure(window, message, wParam, lParam);
         case WM_KEYDOWN:
         case WM_CHAR:
         case WM_LBUTTONDOWN:

@@ -43,8 +43,9 @@ inline constexpr MessageId WM_NCLBUTTONUP = 0x00A2;
 inline constexpr MessageId WM_KEYDOWN = 0x0100;
 inline constexpr MessageId WM_KEYUP = 0x0101;
 inline constexpr MessageId WM_CHAR = 0x0102;
-// A key pressed with Alt held (Alt+Enter), or F10.
+// A key pressed with Alt held (Alt+Enter), or F10, and the character it types.
 inline constexpr MessageId WM_SYSKEYDOWN = 0x0104;
+inline constexpr MessageId WM_SYSCHAR = 0x0106;
 inline constexpr MessageId WM_SYSCOMMAND = 0x0112;
 inline constexpr MessageId WM_TIMER = 0x0113;
 inline constexpr MessageId WM_INITMENUPOPUP = 0x0117;

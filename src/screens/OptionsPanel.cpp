@@ -51,17 +51,21 @@ panels::ButtonRow tableRow(std::int32_t commandId, const char* image)
     return row;
 }
 
-// The class's button table, made once from the rows: the close button, then every choice in
-// row order, numbered on from it.
+// The class's button table, made once from the rows: every choice in row order, numbered on
+// from the close button's command, then the close button, so the keyboard meets them in the
+// order they are read.
 panels::ButtonRow* buttonTable()
 {
     static std::vector<panels::ButtonRow> table = [] {
-        std::vector<panels::ButtonRow> rows{tableRow(OptionsPanel::kCloseCommand, "op_close")};
+        std::vector<panels::ButtonRow> rows;
         for (const OptionRow& row : kRows) {
             for (const OptionChoice& choice : row.choices) {
-                rows.push_back(tableRow(static_cast<std::int32_t>(rows.size()), choice.image));
+                rows.push_back(tableRow(
+                    OptionsPanel::kCloseCommand + 1 + static_cast<std::int32_t>(rows.size()),
+                    choice.image));
             }
         }
+        rows.push_back(tableRow(OptionsPanel::kCloseCommand, "op_close"));
         rows.push_back({-1, "", nullptr});
         return rows;
     }();
