@@ -18,6 +18,7 @@
 #include "game/PlayerRecord.h"
 #include "game/Players.h"
 #include "game/RecordFile.h"
+#include "game/Settings.h"
 #include "game/WordRow.h"
 #include "graphics/Display.h"
 #include "graphics/DrawLog.h"
@@ -61,7 +62,7 @@ public:
         registry_ = std::make_unique<archive::ArchiveRegistry>(folder_.string() + "/");
         screens_ = std::make_unique<screens::GameScreens>();
         game_ = std::make_unique<game::Game>("fon1", "vek.heap", *registry_, folder_.string() + "/",
-                                             *screens_);
+                                             *screens_, settings_);
         loaded_ = game_->loadImages();
         // The start-up player selection is answered: the game screen is in front.
         game_->closeModalPanel();
@@ -102,6 +103,7 @@ private:
     std::filesystem::path folder_;
     std::unique_ptr<archive::ArchiveRegistry> registry_;
     std::unique_ptr<screens::GameScreens> screens_;
+    game::Settings settings_;
     std::unique_ptr<game::Game> game_;
     bool loaded_ = false;
 };

@@ -122,6 +122,12 @@ std::string gameStateJson(const game::Game* instance, const HeadlessDesktop* des
             {"cursorCounter", desktop->cursorCounter()},
             {"frames", video != nullptr ? video->presentCount() : 0}};
         json["helpOpens"] = desktop->helpOpened().size();
+        // As the player or the command line asked: the scale "fit" or the number asked for.
+        const platform::DisplayMode mode = desktop->displayMode();
+        json["settings"] = {
+            {"scale", mode.scale == platform::kFitScale ? Json("fit") : Json(mode.scale)},
+            {"fullscreen", mode.fullscreen},
+            {"smooth", mode.smooth}};
     }
     const game::Scores& scores = instance->scores();
     json["playerChange"] = scores.playerChange;
@@ -155,6 +161,8 @@ std::string gameStateJson(const game::Game* instance, const HeadlessDesktop* des
         const panels::Button* button = instance->button(row.commandId);
         buttons[row.imageName] = button == nullptr ? Json(nullptr) : Json(button->enabled());
     }
+    const panels::Button* options = instance->optionsButton();
+    buttons["options"] = options == nullptr ? Json(nullptr) : Json(options->enabled());
     json["buttons"] = std::move(buttons);
     const panels::Panel* modal = instance->modalPanel();
     json["modal"] = modal != nullptr ? Json(std::string(modal->className())) : Json(nullptr);
@@ -254,7 +262,11 @@ void ReplayDriver::run(const ReplayStep& step)
             desktop.mouseButton(MouseButton::Right, false, step.x, step.y);
             break;
         case ReplayAction::Key:
-            desktop.keyDown(static_cast<platform::WParam>(step.x));
+            if (step.y != 0) {
+                desktop.altKeyDown(static_cast<platform::WParam>(step.x));
+            } else {
+                desktop.keyDown(static_cast<platform::WParam>(step.x));
+            }
             break;
         case ReplayAction::Type:
             for (const char c : step.text) {

@@ -65,7 +65,8 @@ std::optional<std::int32_t> keyCode(std::string_view name)
         {"space", platform::VK_SPACE},   {"tab", platform::VK_TAB},
         {"left", platform::VK_LEFT},     {"right", platform::VK_RIGHT},
         {"up", platform::VK_UP},         {"down", platform::VK_DOWN},
-        {"f1", platform::VK_F1},
+        {"f1", platform::VK_F1},         {"f9", platform::VK_F9},
+        {"f11", platform::VK_F11},
     };
     if (const auto it = names.find(name); it != names.end()) {
         return it->second;
@@ -146,8 +147,11 @@ std::optional<ReplayScript> ReplayScript::parse(std::istream& in, std::string& e
             }
         } else if (verb == "key") {
             step.action = ReplayAction::Key;
-            const auto code = parts.size() == 2 ? keyCode(parts[1]) : std::nullopt;
-            if (!code) {
+            // alt+NAME: the key pressed with Alt held (y 1).
+            std::string_view name = parts.size() == 2 ? parts[1] : std::string_view();
+            step.y = name.starts_with("alt+") ? 1 : 0;
+            const auto code = keyCode(name.substr(step.y != 0 ? 4 : 0));
+            if (parts.size() != 2 || !code) {
                 return fail("key needs one key name or code");
             }
             step.x = *code;

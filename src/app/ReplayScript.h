@@ -16,7 +16,7 @@ enum class ReplayAction {
     Click,      // click X Y: move, down and up at one point
     RightDown,  // rdown X Y
     RightUp,    // rup X Y
-    Key,        // key NAME|NUMBER (back, return, escape, delete, or a virtual-key number)
+    Key,        // key [alt+]NAME|NUMBER (back, return, escape, delete, f9, or a virtual-key number)
     Type,       // type TEXT: each character as typed (UTF-8 in the script)
     Tick,       // tick [N]: N frame periods (default 1)
     Shot,       // shot NAME.png: the last presented frame into the shots folder

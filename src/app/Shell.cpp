@@ -19,11 +19,12 @@ namespace wordlark::app {
 using namespace platform;
 
 Shell::Shell(std::string programFolder, std::string playerFolder, std::optional<std::uint32_t> seed,
-             std::string executableFolder)
+             std::string executableFolder, game::Settings& settings)
     : programFolder_(std::move(programFolder)),
       playerFolder_(std::move(playerFolder)),
       seed_(seed),
-      executableFolder_(std::move(executableFolder))
+      executableFolder_(std::move(executableFolder)),
+      settings_(settings)
 {
 }
 
@@ -86,8 +87,8 @@ bool Shell::initialise(WindowId window)
     registry_ = std::make_unique<archive::ArchiveRegistry>(programFolder_);
     screens_ = std::make_unique<screens::GameScreens>();
     // The window procedure sees the game only once it is whole.
-    auto created =
-        std::make_unique<game::Game>("fon1", "vek.heap", *registry_, playerFolder_, *screens_);
+    auto created = std::make_unique<game::Game>("fon1", "vek.heap", *registry_, playerFolder_,
+                                                *screens_, settings_);
     game_ = std::move(created);
     game::Game* instance = game_.get();
     if (!instance->loadImages()) {

@@ -13,7 +13,8 @@ class ArchiveRegistry;
 }
 namespace wordlark::game {
 class Game;
-}
+class Settings;
+}  // namespace wordlark::game
 namespace wordlark::screens {
 class GameScreens;
 }
@@ -38,9 +39,10 @@ public:
     // The archives are read from programFolder, the player files kept under playerFolder.
     // `seed` fixes the game's random sequence; without one it comes from the clock. The
     // companion program is looked for in `executableFolder` only (none when it is empty): the
-    // data folder can be anyone's, and nothing in it may be run.
+    // data folder can be anyone's, and nothing in it may be run. The player's choices of the
+    // window go to `settings`, which outlives the shell.
     Shell(std::string programFolder, std::string playerFolder, std::optional<std::uint32_t> seed,
-          std::string executableFolder);
+          std::string executableFolder, game::Settings& settings);
     ~Shell();
     Shell(const Shell&) = delete;
     Shell& operator=(const Shell&) = delete;
@@ -70,6 +72,7 @@ private:
     std::string playerFolder_;
     std::optional<std::uint32_t> seed_;
     std::string executableFolder_;
+    game::Settings& settings_;
     platform::WindowId window_ = platform::kNoWindow;
     platform::TimerId frameTimer_ = 0;
     std::unique_ptr<archive::ArchiveRegistry> registry_;

@@ -14,6 +14,7 @@
 #include "app/Shell.h"
 #include "archive/ArchiveRegistry.h"
 #include "game/RecordFile.h"
+#include "game/Settings.h"
 #include "graphics/PictureClasses.h"
 #include "platform/FolderLock.h"
 #include "platform/ProgramFolder.h"
@@ -38,8 +39,23 @@ int startupFailure(const Options& options, const std::string& why)
     return 1;
 }
 
+// How this run shows the frame: as the settings file says, with what the command line asks
+// for on top (for this run alone: the file keeps its own values).
+platform::DisplayMode displayModeFor(const Options& options, const game::Settings& settings)
+{
+    platform::DisplayMode mode = settings.stored();
+    if (options.scale) {
+        mode.scale = *options.scale;
+    }
+    if (options.fullscreen) {
+        mode.fullscreen = *options.fullscreen;
+    }
+    return mode;
+}
+
 // The replay: the whole game on the headless desktop, its input from the script.
-int runReplay(const Options& options, const platform::GameFolders& folders)
+int runReplay(const Options& options, const platform::GameFolders& folders,
+              game::Settings& settings)
 {
     std::ifstream file;
     std::istream* in = &std::cin;
@@ -68,8 +84,10 @@ int runReplay(const Options& options, const platform::GameFolders& folders)
     {
         app::ReplayDriver driver(std::move(*script), options.shots, stdout);
         desktop.setScreenSize(options.screenWidth, options.screenHeight);
+        desktop.setDisplayMode(displayModeFor(options, settings));
         driver.attach(desktop, video);
-        app::Shell shell(folders.data, folders.player, options.seed, platform::executableFolder());
+        app::Shell shell(folders.data, folders.player, options.seed, platform::executableFolder(),
+                         settings);
         driver.follow(shell);
         if (shell.createMainWindow(platform::ShowCommand::Normal)) {
             code = shell.runMessageLoop();
@@ -84,16 +102,16 @@ int runReplay(const Options& options, const platform::GameFolders& folders)
 }
 
 // The game in a real window.
-int runGame(const Options& options, const platform::GameFolders& folders)
+int runGame(const Options& options, const platform::GameFolders& folders, game::Settings& settings)
 {
     graphics::registerPictureClasses();
     app::WindowRequest request;
-    request.mode.scale = options.scale.value_or(platform::kFitScale);
-    request.mode.fullscreen = options.fullscreen.value_or(false);
+    request.mode = displayModeFor(options, settings);
     request.depth = options.depth;
     std::string failure;
     const auto play = [&] {
-        app::Shell shell(folders.data, folders.player, options.seed, platform::executableFolder());
+        app::Shell shell(folders.data, folders.player, options.seed, platform::executableFolder(),
+                         settings);
         if (!shell.createMainWindow(platform::ShowCommand::Normal)) {
             failure = shell.failure();
             return 1;
@@ -141,7 +159,7 @@ int main(int argc, char** argv)
 #else
     const platform::GameFolders folders = platform::findGameFolders(
         options.data, platform::executableFolder(), WORDLARK_INSTALLED_DATA,
-        std::getenv("XDG_DATA_HOME"), std::getenv("HOME"));
+        std::getenv("XDG_DATA_HOME"), std::getenv("HOME"), std::getenv("XDG_CONFIG_HOME"));
 #endif
     // Without its archive the game cannot start, and a start-up that fails leaves nothing
     // behind: no save folder is made before the archive is found.
@@ -158,7 +176,13 @@ int main(int argc, char** argv)
     }
     const std::unique_ptr<platform::TextRenderer> text = app::makeTextRenderer();
     platform::setTextRenderer(text.get());
-    const int code = options.headless ? runReplay(options, folders) : runGame(options, folders);
+    // Settings that cannot be read are said once; the game plays with the defaults for them.
+    game::Settings settings(folders.settings, folders.makeSettingsFolder);
+    if (const std::string why = settings.load(); !why.empty()) {
+        std::fprintf(stderr, "wordlark: %s\n", why.c_str());
+    }
+    const int code = options.headless ? runReplay(options, folders, settings)
+                                      : runGame(options, folders, settings);
     platform::setTextRenderer(nullptr);
     return code;
 }

@@ -17,6 +17,8 @@ const char* describe(FileKind kind)
     switch (kind) {
         case FileKind::Folder:
             return "a folder";
+        case FileKind::Link:
+            return "a link";
         case FileKind::Fifo:
             return "a FIFO";
         case FileKind::CharacterDevice:
@@ -49,13 +51,13 @@ std::string readFailure(const std::string& path, int error)
     return "cannot read " + path + ": " + std::strerror(error);
 }
 
-int openRegularFile(const std::string& path, std::string* reason)
+int openRegularFile(const std::string& path, std::string* reason, bool followLinks)
 {
-    const int descriptor = platform::openForReading(path);
+    const int descriptor = platform::openForReading(path, followLinks);
     if (descriptor < 0) {
         const int error = errno;
         // A socket cannot be opened at all; saying what it is helps more than "no such device".
-        const FileKind kind = platform::kindOfPath(path);
+        const FileKind kind = platform::kindOfPath(path, followLinks);
         if (kind != FileKind::Missing && kind != FileKind::Regular) {
             setReason(reason, notRegular(path, kind));
         } else {
@@ -78,10 +80,10 @@ int openRegularFile(const std::string& path, std::string* reason)
 }
 
 bool readRegularFile(const std::string& path, std::vector<std::uint8_t>* bytes, std::string* reason,
-                     std::uint64_t limit)
+                     std::uint64_t limit, bool followLinks)
 {
     bytes->clear();
-    const int descriptor = openRegularFile(path, reason);
+    const int descriptor = openRegularFile(path, reason, followLinks);
     if (descriptor < 0) {
         return false;
     }

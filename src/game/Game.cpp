@@ -41,8 +41,12 @@ constexpr std::string_view kHeap = "vek.heap";
 }  // namespace
 
 Game::Game(std::string_view backgroundName, std::string_view archiveFile,
-           archive::ArchiveRegistry& registry, std::string programFolder, ScreenOpener& screens)
-    : PanelHost(registry), programFolder_(std::move(programFolder)), screens_(&screens)
+           archive::ArchiveRegistry& registry, std::string programFolder, ScreenOpener& screens,
+           Settings& settings)
+    : PanelHost(registry),
+      programFolder_(std::move(programFolder)),
+      screens_(&screens),
+      settings_(settings)
 {
     background_ = images().acquire(backgroundName, archiveFile);
     for (int i = 0; kGameButtonTable[i].commandId != -1; ++i) {
@@ -50,6 +54,8 @@ Game::Game(std::string_view backgroundName, std::string_view archiveFile,
         buttons_[static_cast<std::size_t>(i)].reset(new (std::nothrow) panels::Button(
             *this, row.imageName, row.archiveFile, row.commandId));
     }
+    optionsButton_.reset(new (std::nothrow)
+                             panels::Button(*this, "options", kHeap, kCommandOptions));
     jokerMarkImage_ = images().acquire("asterisk", kHeap);
     letterImage_ = images().acquire("chars", kHeap);
     rollImage_ = images().acquire("chardrop", kHeap);
@@ -80,6 +86,7 @@ Game::~Game()
     for (auto& button : buttons_) {
         button.reset();
     }
+    optionsButton_.reset();
     playerRow_.reset();
     computerRow_.reset();
     pool_.reset();
@@ -103,6 +110,9 @@ bool Game::loadImages()
             b->loadImage();
             b->setPosition(kGameButtonTable[i].x, kGameButtonTable[i].y);
         }
+    }
+    if (optionsButton_) {
+        optionsButton_->loadImage();
     }
     if (letterImage_ != nullptr) {
         letterImage_->load();

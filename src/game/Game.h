@@ -3,6 +3,7 @@
 
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <initializer_list>
 #include <memory>
 #include <string>
@@ -14,6 +15,7 @@
 #include "game/Scores.h"
 #include "game/ScreenOpener.h"
 #include "panels/PanelHost.h"
+#include "platform/DisplayMode.h"
 #include "platform/Messages.h"
 
 namespace wordlark::archive {
@@ -35,6 +37,7 @@ namespace wordlark::game {
 
 class Deal;
 class LetterPool;
+class Settings;
 class WordRow;
 
 // The command ids of the game screen's buttons, in the order of its button table.
@@ -61,13 +64,18 @@ struct GameButtonRow {
 };
 extern const GameButtonRow kGameButtonTable[kGameButtonCount + 1];
 
+// The caption band's options button, beside the table's buttons rather than in the table.
+inline constexpr std::int32_t kCommandOptions = kGameButtonCount;
+
 class Game : public panels::PanelHost {
 public:
     // Acquires every picture from `registry` and makes the buttons, pool, rows and dictionary;
     // loads nothing. The player's files live under programFolder. The screens the game opens
-    // come from `screens`; both it and the registry must outlive the game.
+    // come from `screens`; the player's choices of the window go to `settings`. All three must
+    // outlive the game.
     Game(std::string_view backgroundName, std::string_view archiveFile,
-         archive::ArchiveRegistry& registry, std::string programFolder, ScreenOpener& screens);
+         archive::ArchiveRegistry& registry, std::string programFolder, ScreenOpener& screens,
+         Settings& settings);
     ~Game() override;
     Game(const Game&) = delete;
     Game& operator=(const Game&) = delete;
@@ -89,11 +97,19 @@ public:
     // list (yes) or send its letters back (no).
     void saveWordAnswer(bool yes);
 
+    // A choice of how the window shows the frame: in force at once, and kept in the settings
+    // file; a file that cannot be written is told as a failed save. `change` sets the fields
+    // chosen (see Settings::apply).
+    void changeSettings(const std::function<void(platform::DisplayMode&)>& change);
+    const Settings& settings() const { return settings_; }
+
     // What the panels, the replay state and the tests look at.
     LetterPool* pool() { return pool_.get(); }
     WordRow* playerRow() { return playerRow_.get(); }
     WordRow* computerRow() { return computerRow_.get(); }
     panels::Button* button(std::int32_t commandId);
+    panels::Button* optionsButton() { return optionsButton_.get(); }
+    const panels::Button* optionsButton() const { return optionsButton_.get(); }
     Scores& scores() { return scores_; }
     GameState& state() { return state_; }
     const GameState& state() const { return state_; }
@@ -118,6 +134,11 @@ public:
     void openModalPanel(std::unique_ptr<panels::Panel> panel) override;
 
 private:
+    // F9, F11 and Alt+Enter, whatever is in front; true when the message was one of them.
+    bool handleWindowKey(platform::MessageId message, platform::WParam wParam,
+                         platform::LParam lParam);
+    // Opens the options over whatever panel is in front (closes them when they are in front).
+    void openOptions();
     void handleGameScreen(platform::MessageId message, platform::WParam wParam);
     void runCommand(std::int32_t commandId);
     void startDeal();
@@ -137,6 +158,7 @@ private:
     graphics::ImageResource* letterImage_ = nullptr;
     graphics::ImageResource* rollImage_ = nullptr;
     std::array<std::unique_ptr<panels::Button>, kGameButtonCount> buttons_;
+    std::unique_ptr<panels::Button> optionsButton_;
     graphics::ImageResource* jokerMarkImage_ = nullptr;
     graphics::ImageResource* alphabetImage_ = nullptr;
     GameState state_;
@@ -152,6 +174,7 @@ private:
     std::unique_ptr<Deal> deal_;
     std::string programFolder_;
     ScreenOpener* screens_;
+    Settings& settings_;
 };
 
 }  // namespace wordlark::game

@@ -64,6 +64,9 @@ void Game::drawScreen()
             b->tick();
         }
     }
+    if (optionsButton_) {
+        optionsButton_->tick();
+    }
     pool_->draw();
     computerRow_->draw();
     playerRow_->draw();

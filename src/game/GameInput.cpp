@@ -7,6 +7,7 @@
 #include "game/GameState.h"
 #include "game/JokerStrip.h"
 #include "game/LetterPool.h"
+#include "game/Settings.h"
 #include "game/Verdict.h"
 #include "game/WordRow.h"
 #include "panels/Button.h"
@@ -24,6 +25,9 @@ using namespace platform;
 
 LResult Game::handleInput(MessageId message, WParam wParam, LParam lParam)
 {
+    if (handleWindowKey(message, wParam, lParam)) {
+        return 0;
+    }
     if (menuOverlay_ && menuOverlay_->handleInput(message, wParam, lParam)) {
         return 0;
     }
@@ -33,6 +37,44 @@ LResult Game::handleInput(MessageId message, WParam wParam, LParam lParam)
     }
     handleGameScreen(message, wParam);
     return 0;
+}
+
+bool Game::handleWindowKey(MessageId message, WParam wParam, LParam lParam)
+{
+    const bool options = message == WM_KEYDOWN && wParam == VK_F9;
+    const bool fullScreen = (message == WM_KEYDOWN && wParam == VK_F11) ||
+                            (message == WM_SYSKEYDOWN && wParam == VK_RETURN);
+    if (!options && !fullScreen) {
+        return false;
+    }
+    // A key held down would flip the window back and forth as fast as the keyboard repeats.
+    if ((static_cast<std::uintptr_t>(lParam) & kKeyWasDown) != 0) {
+        return true;
+    }
+    if (options) {
+        openOptions();
+    } else {
+        const bool on = !desktop().displayMode().fullscreen;
+        changeSettings([on](DisplayMode& mode) { mode.fullscreen = on; });
+    }
+    return true;
+}
+
+void Game::openOptions()
+{
+    // The menu gives way as it does for the panels it opens itself.
+    if (menuOverlay_) {
+        menuOverlay_->handleInput(WM_KEYDOWN, VK_ESCAPE, 0);
+    }
+    openModal(GameScreen::Options);
+}
+
+void Game::changeSettings(const std::function<void(DisplayMode&)>& change)
+{
+    std::string why;
+    if (!settings_.apply(change, &why)) {
+        saveProblems_.report("the settings", why);
+    }
 }
 
 void Game::handleGameScreen(MessageId message, WParam wParam)
@@ -71,6 +113,9 @@ void Game::handleGameScreen(MessageId message, WParam wParam)
             for (auto& b : buttons_) {
                 b->handleMouse(message);
             }
+            if (optionsButton_) {
+                optionsButton_->handleMouse(message);
+            }
             break;
         case WM_LBUTTONDOWN:
             if (const char code = pool_->takeAt(pointerX(), pointerY())) {
@@ -84,6 +129,9 @@ void Game::handleGameScreen(MessageId message, WParam wParam)
             } else {
                 for (auto& b : buttons_) {
                     b->handleMouse(message);
+                }
+                if (optionsButton_) {
+                    optionsButton_->handleMouse(message);
                 }
             }
             break;
@@ -101,6 +149,8 @@ void Game::handleGameScreen(MessageId message, WParam wParam)
         case WM_BUTTON_COMMAND:
             if (wParam < static_cast<WParam>(kGameButtonCount)) {
                 runCommand(static_cast<std::int32_t>(wParam));
+            } else if (wParam == static_cast<WParam>(kCommandOptions)) {
+                openOptions();
             }
             break;
         default:

@@ -12,8 +12,9 @@ namespace wordlark::game {
 class Game;
 
 // The screens the game screen itself opens: the main menu into the overlay slot, the others
-// into the modal slot.
-enum class GameScreen { PlayerSelection, SaveWord, Analysis, MainMenu };
+// into the modal slot. The options open over the panel in front, which they keep and give
+// back when they close.
+enum class GameScreen { PlayerSelection, SaveWord, Analysis, MainMenu, Options };
 
 // Start-up hands one of these to the game, so every screen the game asks for exists.
 class ScreenOpener {

@@ -21,8 +21,9 @@ inline constexpr std::uint64_t kMaxFileOffset = std::numeric_limits<std::int64_t
 
 // Opens an existing file to read it from its start. The open itself never waits (a FIFO
 // without a writer, a device that does not answer); keep the descriptor only when kindOf says
-// it is a regular file. -1 when it cannot be opened.
-int openForReading(const std::string& path);
+// it is a regular file. Without followLinks a link at the name is not followed: the open fails,
+// or opens the link itself, which kindOf tells apart. -1 when it cannot be opened.
+int openForReading(const std::string& path, bool followLinks = true);
 
 // Opens a file to append to it (and to read it with readAt), creating it readable and writable by
 // its owner alone where the system keeps owners. A link at the name is not followed and the open

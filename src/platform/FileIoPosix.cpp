@@ -13,18 +13,19 @@ namespace wordlark::platform {
 
 static_assert(sizeof(off_t) >= sizeof(std::int64_t), "reads at any offset up to kMaxFileOffset");
 
-int openForReading(const std::string& path)
+int openForReading(const std::string& path, bool followLinks)
 {
+    const int flags = O_RDONLY | O_NONBLOCK | O_CLOEXEC | (followLinks ? 0 : O_NOFOLLOW);
     int fd = -1;
     do {
-        fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+        fd = ::open(path.c_str(), flags);
     } while (fd < 0 && errno == EINTR);
     if (fd >= 0) {
         // Reads of a regular file never wait anyway; clearing the flag keeps a file system that
         // honours it from answering "try again" in the middle of a read.
-        const int flags = ::fcntl(fd, F_GETFL);
-        if (flags >= 0) {
-            ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK);
+        const int status = ::fcntl(fd, F_GETFL);
+        if (status >= 0) {
+            ::fcntl(fd, F_SETFL, status & ~O_NONBLOCK);
         }
     }
     return fd;

@@ -35,10 +35,12 @@ bool isLink(HANDLE handle)
 
 }  // namespace
 
-int openForReading(const std::string& path)
+int openForReading(const std::string& path, bool followLinks)
 {
+    const DWORD flags =
+        FILE_ATTRIBUTE_NORMAL | (followLinks ? DWORD{0} : DWORD{FILE_FLAG_OPEN_REPARSE_POINT});
     return descriptorOf(::CreateFileA(path.c_str(), GENERIC_READ, kShareAll, nullptr, OPEN_EXISTING,
-                                      FILE_ATTRIBUTE_NORMAL, nullptr),
+                                      flags, nullptr),
                         _O_RDONLY);
 }
 

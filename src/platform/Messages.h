@@ -43,6 +43,9 @@ inline constexpr MessageId WM_NCLBUTTONUP = 0x00A2;
 inline constexpr MessageId WM_KEYDOWN = 0x0100;
 inline constexpr MessageId WM_KEYUP = 0x0101;
 inline constexpr MessageId WM_CHAR = 0x0102;
+// A key pressed with Alt held (Alt+Enter), or F10, and the character it types.
+inline constexpr MessageId WM_SYSKEYDOWN = 0x0104;
+inline constexpr MessageId WM_SYSCHAR = 0x0106;
 inline constexpr MessageId WM_SYSCOMMAND = 0x0112;
 inline constexpr MessageId WM_TIMER = 0x0113;
 inline constexpr MessageId WM_INITMENUPOPUP = 0x0117;
@@ -93,6 +96,11 @@ inline constexpr WParam VK_RIGHT = 0x27;
 inline constexpr WParam VK_DOWN = 0x28;
 inline constexpr WParam VK_DELETE = 0x2E;
 inline constexpr WParam VK_F1 = 0x70;
+inline constexpr WParam VK_F9 = 0x78;
+inline constexpr WParam VK_F11 = 0x7A;
+
+// In a key message's lParam: the key was already down (a repeat of a held key).
+inline constexpr std::uintptr_t kKeyWasDown = 0x40000000;
 
 // The low and high 16-bit words of a parameter, unsigned.
 constexpr std::uint16_t loWord(std::uintptr_t value)

@@ -37,15 +37,23 @@ struct GameFolders {
     // the user's own data folder of an installed game, on its first run. Everywhere else the
     // player folder is the data folder, and nothing but save/ is ever made in it.
     bool makePlayerFolder = false;
+    // The file of the player's settings. Beside the data where the data is the game's own
+    // folder (--data, the build tree, an unpacked archive); in the user's configuration
+    // folder for an installed game, whose folders above it start-up may then make
+    // (makeSettingsFolder).
+    std::string settings;
+    bool makeSettingsFolder = false;
 };
 
 // --data DIR holds both. Otherwise a folder that holds vek.heap beside the executable (the
 // build tree, an unpacked archive) does; an installed game reads its data from
 // installedData (relative to the executable's folder) and keeps the player files in
-// $XDG_DATA_HOME/wordlark, by default ~/.local/share/wordlark. With neither usable, the data
+// $XDG_DATA_HOME/wordlark, by default ~/.local/share/wordlark, and its settings in
+// $XDG_CONFIG_HOME/wordlark, by default ~/.config/wordlark. With neither usable, the data
 // folder is tried, and start-up reports it when it cannot be written.
 GameFolders findGameFolders(const std::optional<std::string>& dataOption,
                             const std::string& executableFolder, std::string_view installedData,
-                            const char* xdgDataHome, const char* home);
+                            const char* xdgDataHome, const char* home,
+                            const char* xdgConfigHome = nullptr);
 
 }  // namespace wordlark::platform

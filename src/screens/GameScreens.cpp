@@ -4,6 +4,7 @@
 #include "game/LetterPool.h"
 #include "screens/AnalysisPanel.h"
 #include "screens/MainMenu.h"
+#include "screens/OptionsPanel.h"
 #include "screens/PlayerSelection.h"
 #include "screens/SaveWordDialog.h"
 
@@ -23,6 +24,13 @@ std::unique_ptr<panels::Panel> GameScreens::open(game::GameScreen screen, game::
                 analysisAlphabetical_);
         case game::GameScreen::MainMenu:
             return std::make_unique<MainMenu>("menu", game, game.programFolder());
+        case game::GameScreen::Options:
+            // Asked for again while in front, the options give back the panel they keep, and
+            // the slot takes that one again.
+            if (auto* open = dynamic_cast<OptionsPanel*>(game.modalPanel().get())) {
+                return open->takeUnder();
+            }
+            return std::make_unique<OptionsPanel>(game, std::move(game.modalPanel()));
     }
     return nullptr;
 }

@@ -8,7 +8,8 @@
 namespace wordlark::screens {
 
 // Made once by start-up and handed to the game; lives as long as the game. It keeps the one
-// choice that outlives a screen: the analysis's sort order for the rest of the run.
+// choice that outlives a screen: the analysis's sort order for the rest of the run. Opening
+// the options takes the panel in front into them.
 class GameScreens : public game::ScreenOpener {
 public:
     GameScreens() = default;

@@ -219,5 +219,36 @@ check "the first copy ends normally" test $? -eq 0
 timeout 20 "$game" --headless --data "$d" --script "$work/one.txt" >/dev/null 2>&1
 check "with no copy running, the next start removes it" test ! -e "$d/save/.saving-First1"
 
+# 7. A settings file that cannot be taken: the game plays with the defaults, says so in one
+# line, and the next choice replaces what stands there (a link itself, not what it points at).
+printf 'tick 1\nkey f11\ntick 1\n' >"$work/fullscreen.txt"
+for kind in fifo folder link garbage huge; do
+    d="$work/settings-$kind"
+    fresh "$d"
+    case $kind in
+    fifo) mkfifo "$d/settings.json" ;;
+    folder) mkdir "$d/settings.json" ;;
+    link) printf '{"scale": 3}' >"$d/target" && ln -s target "$d/settings.json" ;;
+    garbage) head -c 3000 /dev/urandom >"$d/settings.json" ;;
+    huge) head -c 10485760 /dev/zero | tr '\0' ' ' >"$d/settings.json" ;;
+    esac
+    timeout 20 "$game" --headless --data "$d" --script "$work/fullscreen.txt" >/dev/null 2>"$work/err"
+    status=$?
+    lines=$(wc -l <"$work/err")
+    # A folder cannot be replaced: that is said as a failed save, a second line.
+    want=1
+    [[ $kind == folder ]] && want=2
+    if [[ $status -ne 0 || $lines -ne $want ]] || ! grep -q 'settings.json' "$work/err"; then
+        echo "FAIL: settings.json as $kind (exit $status, $lines stderr lines)"
+        cat "$work/err"
+        failures=$((failures + 1))
+    fi
+done
+check "a link at settings.json is replaced, not followed" \
+    test ! -L "$work/settings-link/settings.json" -a "$(cat "$work/settings-link/target")" = '{"scale": 3}'
+check "the choice reached the file" grep -q '"fullscreen": true' "$work/settings-garbage/settings.json"
+check "no temporary settings file is left" \
+    test -z "$(find "$work"/settings-* -name '.settings-*')"
+
 [[ $failures -eq 0 ]] && echo "hostile: all checks passed"
 exit $((failures > 0))

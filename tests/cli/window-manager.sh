@@ -125,10 +125,35 @@ $framebuffer await "$work/fb/Xvfb_screen0" 192 144 5 "$work/window.png" \
     fail "the full screen does not show the game centred"
 $framebuffer compare "$work/fb/Xvfb_screen0" 0 0 "$reference/shots/game.png" 0,0 100,100 \
     >/dev/null 2>&1 && fail "the full screen is not black around the game"
-# F11 CHECK: the key that leaves the full screen and takes it again is wired with the rest of
-# the keyboard; here it must give back a 640x480 window where it was, then the screen again.
+# F11 gives back a window of the fitting scale, showing the game, and takes the screen again;
+# each change is the player's own, so it is kept for the next start.
+xdotool key F11
+sleep 1
+eval "$(xdotool getwindowgeometry --shell "$window")"
+[[ "${WIDTH}x$HEIGHT" == 640x480 ]] || fail "F11 left a ${WIDTH}x$HEIGHT window, not 640x480"
+xdotool mousemove --window "$window" 300 300
+$framebuffer await "$work/fb/Xvfb_screen0" "$X" "$Y" 5 "$work/window.png" \
+    "$reference/shots/game.png" --except 298,298,36,36 ||
+    fail "the window F11 gave back does not show the game"
+grep -q '"fullscreen": *false' "$work/full/prog/settings.json" 2>/dev/null ||
+    fail "F11 out of the full screen was not kept in the settings"
+xdotool key F11
+sleep 1
+eval "$(xdotool getwindowgeometry --shell "$window")"
+[[ "$X,$Y ${WIDTH}x$HEIGHT" == "0,0 1024x768" ]] ||
+    fail "F11 again gave a window of ${WIDTH}x$HEIGHT at $X,$Y, not the screen"
 xdotool mousemove 192 144
 xdotool mousemove 822 154 click 1
 expect_clean_end "the close button in the full screen"
+
+# Started again without --fullscreen, the game takes the screen as it was left.
+launch_game "$game" "$source_dir" "$work/full" --seed 1
+sleep 1
+eval "$(xdotool getwindowgeometry --shell "$window")"
+[[ "$X,$Y ${WIDTH}x$HEIGHT" == "0,0 1024x768" ]] ||
+    fail "the full screen kept in the settings gave ${WIDTH}x$HEIGHT at $X,$Y at the next start"
+end_gracefully "$game_pid"
+[[ "$end_status" == 0 ]] || fail "the game started from the settings ended as $end_status"
+game_pid=""
 [[ $failures -eq 0 ]] && echo "window-manager: minimised, restored and closed under openbox; full screen shown"
 exit $((failures > 0))

@@ -95,6 +95,26 @@ TEST(ProgramFolder, AnInstalledGameKeepsItsPlayersInTheUsersDataFolder)
               findGameFolders(std::nullopt, exe, "../share/", nullptr, nullptr).data);
 }
 
+TEST(ProgramFolder, SettingsLieBesideTheDataOrInTheUsersConfigurationFolder)
+{
+    const std::string exe = "/nonexistent/usr/games/";
+    const GameFolders data = findGameFolders(std::string("/srv/w"), exe, "../share/", "/x", "/h");
+    EXPECT_EQ(data.settings, "/srv/w/settings.json");
+    EXPECT_FALSE(data.makeSettingsFolder);
+    const GameFolders installed =
+        findGameFolders(std::nullopt, exe, "../share/", "/xdg", "/home/ann", "/cfg");
+    EXPECT_EQ(installed.settings, "/cfg/wordlark/settings.json");
+    EXPECT_TRUE(installed.makeSettingsFolder);
+    for (const char* xdg : {static_cast<const char*>(nullptr), "", "relative/cfg"}) {
+        EXPECT_EQ(
+            findGameFolders(std::nullopt, exe, "../share/", nullptr, "/home/ann", xdg).settings,
+            "/home/ann/.config/wordlark/settings.json");
+    }
+    const GameFolders homeless = findGameFolders(std::nullopt, exe, "../share/", nullptr, nullptr);
+    EXPECT_EQ(homeless.settings, homeless.data + "settings.json");
+    EXPECT_FALSE(homeless.makeSettingsFolder);
+}
+
 TEST(ProgramFolder, EndsInOneSeparator)
 {
     EXPECT_EQ(withTrailingSeparator("/opt/game"), "/opt/game/");

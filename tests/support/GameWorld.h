@@ -9,6 +9,7 @@
 #include "archive/ArchiveRegistry.h"
 #include "game/Game.h"
 #include "game/ScreenOpener.h"
+#include "game/Settings.h"
 #include "graphics/Display.h"
 #include "graphics/PictureClasses.h"
 #include "platform/Desktop.h"
@@ -54,7 +55,8 @@ public:
     // could not load its pictures or words.
     bool makeGame(std::uint32_t seed = 7)
     {
-        game = std::make_unique<game::Game>("fon1", "vek.heap", *registry, dir.folder(), screens_);
+        game = std::make_unique<game::Game>("fon1", "vek.heap", *registry, dir.folder(), screens_,
+                                            settings);
         const bool loaded = game->loadImages();
         game->state().random.seed(seed);
         return loaded;
@@ -68,6 +70,8 @@ public:
     }
 
     TempDir dir;
+    // Kept beside the data, as with --data.
+    game::Settings settings{dir.file("settings.json")};
     platform::headless::HeadlessDesktop desktop;
     platform::WindowId window = platform::kNoWindow;
     std::unique_ptr<archive::ArchiveRegistry> registry;

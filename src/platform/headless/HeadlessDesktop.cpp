@@ -217,6 +217,15 @@ void HeadlessDesktop::keyDown(WParam virtualKey)
     postMessage(lastWindow_, WM_KEYDOWN, virtualKey, 1);
 }
 
+void HeadlessDesktop::altKeyDown(WParam virtualKey)
+{
+    if (menuOpen_) {
+        chooseMenuCommand(0);
+        return;
+    }
+    postMessage(lastWindow_, WM_SYSKEYDOWN, virtualKey, 1);
+}
+
 void HeadlessDesktop::typeChar(std::uint8_t character)
 {
     if (!menuOpen_) {

@@ -42,6 +42,10 @@ std::optional<WParam> virtualKey(SDL_Keycode key)
             return VK_CONTROL;
         case SDLK_F1:
             return VK_F1;
+        case SDLK_F9:
+            return VK_F9;
+        case SDLK_F11:
+            return VK_F11;
         default:
             return std::nullopt;
     }

@@ -24,7 +24,8 @@
     X(WM_USER) X(HTNOWHERE) X(HTCLIENT) X(HTCAPTION) X(HTMENU)                                    \
     X(SC_SIZE) X(SC_MOVE) X(SC_MINIMIZE) X(SC_MAXIMIZE) X(SC_CLOSE) X(SC_RESTORE) X(MSGF_MENU)    \
     X(MK_LBUTTON) X(MK_RBUTTON) X(VK_BACK) X(VK_TAB) X(VK_RETURN) X(VK_SHIFT) X(VK_CONTROL)       \
-    X(VK_ESCAPE) X(VK_SPACE) X(VK_LEFT) X(VK_UP) X(VK_RIGHT) X(VK_DOWN) X(VK_DELETE) X(VK_F1)
+    X(VK_ESCAPE) X(VK_SPACE) X(VK_LEFT) X(VK_UP) X(VK_RIGHT) X(VK_DOWN) X(VK_DELETE) X(VK_F1)     \
+    X(WM_SYSKEYDOWN) X(WM_SYSCHAR) X(VK_F9) X(VK_F11)
 // clang-format on
 namespace seamNumbers {
 #define WORDLARK_TAKE(name) constexpr long long seam_##name = wordlark::platform::name;
