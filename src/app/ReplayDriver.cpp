@@ -156,6 +156,8 @@ std::string gameStateJson(const game::Game* instance, const HeadlessDesktop* des
         buttons[row.imageName] = button == nullptr ? Json(nullptr) : Json(button->enabled());
     }
     json["buttons"] = std::move(buttons);
+    const panels::Button* focused = instance->focusedButton();
+    json["focus"] = focused != nullptr ? Json(std::string(focused->imageName())) : Json(nullptr);
     const panels::Panel* modal = instance->modalPanel();
     json["modal"] = modal != nullptr ? Json(std::string(modal->className())) : Json(nullptr);
     json["panel"] = panelFields(modal);
@@ -254,7 +256,8 @@ void ReplayDriver::run(const ReplayStep& step)
             desktop.mouseButton(MouseButton::Right, false, step.x, step.y);
             break;
         case ReplayAction::Key:
-            desktop.keyDown(static_cast<platform::WParam>(step.x));
+            desktop.keyDown(static_cast<platform::WParam>(step.x),
+                            static_cast<platform::LParam>(step.y));
             break;
         case ReplayAction::Type:
             for (const char c : step.text) {

@@ -4,6 +4,7 @@
 #include <array>
 #include <new>
 #include <string>
+#include <vector>
 
 #include "archive/Archive.h"
 #include "archive/ArchiveRegistry.h"
@@ -50,6 +51,11 @@ Game::Game(std::string_view backgroundName, std::string_view archiveFile,
         buttons_[static_cast<std::size_t>(i)].reset(new (std::nothrow) panels::Button(
             *this, row.imageName, row.archiveFile, row.commandId));
     }
+    std::vector<panels::Button*> ringButtons;
+    for (auto& button : buttons_) {
+        ringButtons.push_back(button.get());
+    }
+    ring_.setButtons(std::move(ringButtons));
     jokerMarkImage_ = images().acquire("asterisk", kHeap);
     letterImage_ = images().acquire("chars", kHeap);
     rollImage_ = images().acquire("chardrop", kHeap);

@@ -65,6 +65,9 @@ private:
     // A record that could not be read, or was moved aside, is said at the foot of the screen.
     void tellProblem(const game::PlayerProblem& problem);
     void clickRow();
+    // Up and Down pick the name above or below; the page keys, Home and End scroll. True when
+    // the key was one of them.
+    bool listKey(platform::WParam key);
 
     bool startupMode_;
     game::Game& game_;

@@ -341,7 +341,7 @@ void SdlDesktop::translate(const SDL_Event& event)
         }
         case SDL_KEYDOWN:
             if (const std::optional<WParam> key = virtualKey(event.key.keysym.sym)) {
-                postMessage(mainWindow_, WM_KEYDOWN, *key, event.key.repeat != 0 ? 0x40000001 : 1);
+                postMessage(mainWindow_, WM_KEYDOWN, *key, keyFlags(event.key));
             }
             break;
         case SDL_TEXTINPUT:
