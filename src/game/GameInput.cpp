@@ -37,6 +37,11 @@ LResult Game::handleInput(MessageId message, WParam wParam, LParam lParam)
         openHelp();
         return 0;
     }
+    if (message == WM_KEYDOWN && (lParam & kKeyAltHeld) != 0) {
+        // Keys held with Alt are the window's (Alt+Enter), never a screen's: Alt+Enter must not
+        // demand, nor press a focused button.
+        return 0;
+    }
     if (menuOverlay_ && menuOverlay_->handleInput(message, wParam, lParam)) {
         return 0;
     }

@@ -10,11 +10,14 @@ namespace wordlark::panels {
 
 namespace {
 
-// The pictures' amber and their darkest frame colour, as 0x00BBGGRR.
-constexpr graphics::ColorRef kRingAmber = 0x50C4FF;
+// The pictures' light hot amber and their darkest frame colour, as 0x00BBGGRR.
+constexpr graphics::ColorRef kRingAmber = 0xA0ECFF;
 constexpr graphics::ColorRef kRingEdge = 0x1E0B0C;
-// How far outside the button the ring's outer edge lies.
-constexpr std::int32_t kRingGap = 4;
+// How far outside the button's picture the ring's outer edge lies; the pictures keep a margin
+// of their own, so a strip of the background shows between the ring and the button.
+constexpr std::int32_t kRingGap = 5;
+// The amber's width between the one-pixel dark edges.
+constexpr std::int32_t kRingWidth = 3;
 
 graphics::ImageResource::Bounds boundsOf(const Button& button)
 {
@@ -116,9 +119,11 @@ void FocusRing::draw() const
     const std::int32_t w = b.width + 2 * kRingGap;
     const std::int32_t h = b.height + 2 * kRingGap;
     display.frameRect(x, y, w, h, kRingEdge);
-    display.frameRect(x + 1, y + 1, w - 2, h - 2, kRingAmber);
-    display.frameRect(x + 2, y + 2, w - 4, h - 4, kRingAmber);
-    display.frameRect(x + 3, y + 3, w - 6, h - 6, kRingEdge);
+    for (std::int32_t inset = 1; inset <= kRingWidth; ++inset) {
+        display.frameRect(x + inset, y + inset, w - 2 * inset, h - 2 * inset, kRingAmber);
+    }
+    const std::int32_t inner = kRingWidth + 1;
+    display.frameRect(x + inner, y + inner, w - 2 * inner, h - 2 * inner, kRingEdge);
 }
 
 }  // namespace wordlark::panels

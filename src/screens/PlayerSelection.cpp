@@ -229,8 +229,15 @@ void PlayerSelection::askPassword(PendingAction action, bool startEmpty)
 {
     pendingAction_ = action;
     enteredPassword_.clear();
+    // The box in front has its own ring; this panel's would show around its edges.
+    ring().hide();
     passwordDialog_ = std::make_unique<PasswordEntry>(game_, "ep_fon", startEmpty,
                                                       state_.currentPlayer.passwordView(), *this);
+}
+
+const panels::Button* PlayerSelection::focusedButton() const
+{
+    return passwordDialog_ ? passwordDialog_->focusedButton() : ButtonPanel::focusedButton();
 }
 
 void PlayerSelection::passwordClosed(std::string password)

@@ -43,6 +43,8 @@ public:
     void draw() override;
     std::string_view className() const override { return "PlayerSelection"; }
     void describe(nlohmann::ordered_json& fields) const override;
+    // The password box's ring while it is open.
+    const panels::Button* focusedButton() const override;
 
     // The password panel's answer as it closes (empty for none); it is destroyed here.
     void passwordClosed(std::string password);
