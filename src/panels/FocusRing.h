@@ -25,7 +25,12 @@ public:
     bool move(bool forward);
     // Posts the focused button's command, as a click would; false when none is focused.
     bool press() const;
-    void hide() { shown_ = false; }
+    // The next Tab starts again from the first button, as after a click nothing is focused.
+    void hide()
+    {
+        shown_ = false;
+        current_ = nullptr;
+    }
 
     // The button the ring is on, when it is shown and the button enabled; else null.
     const Button* focused() const;
