@@ -56,12 +56,14 @@ LResult Game::handleInput(MessageId message, WParam wParam, LParam lParam)
 const panels::Button* Game::focusedButton() const
 {
     if (menuOverlay_) {
-        return menuOverlay_->focusedButton();
+        if (const panels::Button* b = menuOverlay_->focusedButton()) {
+            return b;
+        }
     }
     if (modalPanel_) {
         return modalPanel_->focusedButton();
     }
-    return ring_.focused();
+    return menuOverlay_ ? nullptr : ring_.focused();
 }
 
 void Game::openHelp()

@@ -46,7 +46,11 @@ public:
     void draw() override;
     std::string_view className() const override { return "MainMenu"; }
     void describe(nlohmann::ordered_json& fields) const override;
-    const panels::Button* focusedButton() const override { return ring_.focused(); }
+    // The ring shows only while the menu rests.
+    const panels::Button* focusedButton() const override
+    {
+        return slideSpeed_ == 0 ? ring_.focused() : nullptr;
+    }
 
     std::int32_t slideOffset() const { return slideOffset_; }
     std::int32_t slideSpeed() const { return slideSpeed_; }
