@@ -96,13 +96,6 @@ LResult MainWindow::procedure(WindowId window, MessageId message, WParam wParam,
             game->setPointer(pointX(lParam), pointY(lParam));
             game->handleInput(message, wParam, lParam);
             return 1;
-        case WM_SYSKEYDOWN:
-            // Alt+Enter switches full screen; every other system key (Alt+F4) is the system's.
-            if (wParam != VK_RETURN) {
-                return defaultProcedure(window, message, wParam, lParam);
-            }
-            game->handleInput(message, wParam, lParam);
-            return 1;
         case WM_SYSCHAR:
             // The character Alt+Enter types: the system would answer it with a beep.
             return wParam == '\r' ? 1 : defaultProcedure(window, message, wParam, lParam);

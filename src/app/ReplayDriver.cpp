@@ -164,6 +164,8 @@ std::string gameStateJson(const game::Game* instance, const HeadlessDesktop* des
     const panels::Button* options = instance->optionsButton();
     buttons["options"] = options == nullptr ? Json(nullptr) : Json(options->enabled());
     json["buttons"] = std::move(buttons);
+    const panels::Button* focused = instance->focusedButton();
+    json["focus"] = focused != nullptr ? Json(std::string(focused->imageName())) : Json(nullptr);
     const panels::Panel* modal = instance->modalPanel();
     json["modal"] = modal != nullptr ? Json(std::string(modal->className())) : Json(nullptr);
     json["panel"] = panelFields(modal);
@@ -262,11 +264,8 @@ void ReplayDriver::run(const ReplayStep& step)
             desktop.mouseButton(MouseButton::Right, false, step.x, step.y);
             break;
         case ReplayAction::Key:
-            if (step.y != 0) {
-                desktop.altKeyDown(static_cast<platform::WParam>(step.x));
-            } else {
-                desktop.keyDown(static_cast<platform::WParam>(step.x));
-            }
+            desktop.keyDown(static_cast<platform::WParam>(step.x),
+                            static_cast<platform::LParam>(step.y));
             break;
         case ReplayAction::Type:
             for (const char c : step.text) {

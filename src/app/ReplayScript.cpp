@@ -4,6 +4,7 @@
 #include <map>
 #include <sstream>
 #include <string_view>
+#include <utility>
 
 #include "platform/CodePage.h"
 #include "platform/Messages.h"
@@ -58,6 +59,8 @@ bool plainPngName(std::string_view name)
 std::optional<std::int32_t> keyCode(std::string_view name)
 {
     static const std::map<std::string_view, std::int32_t> names = {
+        {"pageup", platform::VK_PRIOR},  {"pagedown", platform::VK_NEXT},
+        {"home", platform::VK_HOME},     {"end", platform::VK_END},
         {"back", platform::VK_BACK},     {"backspace", platform::VK_BACK},
         {"return", platform::VK_RETURN}, {"enter", platform::VK_RETURN},
         {"escape", platform::VK_ESCAPE}, {"esc", platform::VK_ESCAPE},
@@ -65,19 +68,24 @@ std::optional<std::int32_t> keyCode(std::string_view name)
         {"space", platform::VK_SPACE},   {"tab", platform::VK_TAB},
         {"left", platform::VK_LEFT},     {"right", platform::VK_RIGHT},
         {"up", platform::VK_UP},         {"down", platform::VK_DOWN},
-        {"f1", platform::VK_F1},         {"f9", platform::VK_F9},
-        {"f11", platform::VK_F11},
     };
     if (const auto it = names.find(name); it != names.end()) {
         return it->second;
     }
-    std::int32_t code = 0;
-    if (parseNumber(name, code) && code > 0 && code < 256) {
-        return code;
+    // f1 to f12.
+    std::int32_t function = 0;
+    if (name.size() >= 2 && name[0] == 'f' && parseNumber(name.substr(1), function) &&
+        function >= 1 && function <= 12 && name[1] != '0' && name[1] != '+') {
+        return static_cast<std::int32_t>(platform::VK_F1) + function - 1;
     }
+    // A lone letter or digit is that key (the digit 7, not the key numbered 7).
     if (name.size() == 1 &&
         ((name[0] >= 'A' && name[0] <= 'Z') || (name[0] >= '0' && name[0] <= '9'))) {
         return name[0];
+    }
+    std::int32_t code = 0;
+    if (parseNumber(name, code) && code > 0 && code < 256) {
+        return code;
     }
     return std::nullopt;
 }
@@ -147,14 +155,27 @@ std::optional<ReplayScript> ReplayScript::parse(std::istream& in, std::string& e
             }
         } else if (verb == "key") {
             step.action = ReplayAction::Key;
-            // alt+NAME: the key pressed with Alt held (y 1).
+            // Held keys come first, each with a plus: shift+tab, alt+return.
             std::string_view name = parts.size() == 2 ? parts[1] : std::string_view();
-            step.y = name.starts_with("alt+") ? 1 : 0;
-            const auto code = keyCode(name.substr(step.y != 0 ? 4 : 0));
-            if (parts.size() != 2 || !code) {
+            std::int32_t held = 0;
+            for (bool more = true; more;) {
+                more = false;
+                for (const auto& [prefix, flag] : {std::pair<std::string_view, platform::LParam>{
+                                                       "shift+", platform::kKeyShiftHeld},
+                                                   {"alt+", platform::kKeyAltHeld}}) {
+                    if (name.size() > prefix.size() && name.substr(0, prefix.size()) == prefix) {
+                        name.remove_prefix(prefix.size());
+                        held |= static_cast<std::int32_t>(flag);
+                        more = true;
+                    }
+                }
+            }
+            const auto code = keyCode(name);
+            if (!code) {
                 return fail("key needs one key name or code");
             }
             step.x = *code;
+            step.y = held;
         } else if (verb == "type") {
             step.action = ReplayAction::Type;
             // Everything after the verb and one separator, spaces included.

@@ -16,7 +16,7 @@ enum class ReplayAction {
     Click,      // click X Y: move, down and up at one point
     RightDown,  // rdown X Y
     RightUp,    // rup X Y
-    Key,        // key [alt+]NAME|NUMBER (back, return, escape, delete, f9, or a virtual-key number)
+    Key,        // key [shift+|alt+]NAME|NUMBER (back, return, tab, f1..f12, pageup, ...)
     Type,       // type TEXT: each character as typed (UTF-8 in the script)
     Tick,       // tick [N]: N frame periods (default 1)
     Shot,       // shot NAME.png: the last presented frame into the shots folder
@@ -31,8 +31,8 @@ enum class ReplayAction {
 struct ReplayStep {
     ReplayAction action = ReplayAction::State;
     std::int32_t x = 0;  // point, or the key, the command id or the tick count
-    std::int32_t y = 0;
-    std::string text;  // typed text (Windows-1252) or the shot's file name
+    std::int32_t y = 0;  // point, or the keys held with a key (WM_KEYDOWN's lParam bits)
+    std::string text;    // typed text (Windows-1252) or the shot's file name
     int line = 0;
 };
 

@@ -4,6 +4,7 @@
 #include <array>
 #include <new>
 #include <string>
+#include <vector>
 
 #include "archive/Archive.h"
 #include "archive/ArchiveRegistry.h"
@@ -56,6 +57,13 @@ Game::Game(std::string_view backgroundName, std::string_view archiveFile,
     }
     optionsButton_.reset(new (std::nothrow)
                              panels::Button(*this, "options", kHeap, kCommandOptions));
+    std::vector<panels::Button*> ringButtons;
+    for (auto& button : buttons_) {
+        ringButtons.push_back(button.get());
+    }
+    // The gear stands apart from the play, so it comes after the game's own buttons.
+    ringButtons.push_back(optionsButton_.get());
+    ring_.setButtons(std::move(ringButtons));
     jokerMarkImage_ = images().acquire("asterisk", kHeap);
     letterImage_ = images().acquire("chars", kHeap);
     rollImage_ = images().acquire("chardrop", kHeap);

@@ -14,6 +14,7 @@
 #include "game/SaveProblems.h"
 #include "game/Scores.h"
 #include "game/ScreenOpener.h"
+#include "panels/FocusRing.h"
 #include "panels/PanelHost.h"
 #include "platform/DisplayMode.h"
 #include "platform/Messages.h"
@@ -93,6 +94,12 @@ public:
     // Composes one whole frame into the display's back buffer; the caller presents it.
     void drawScreen();
 
+    // Shows the help page beside the data, or tells why it cannot (F1, the menu's help).
+    void openHelp();
+    // The button the focus ring is on in the screen in front: the menu, else the modal panel,
+    // else the game screen; none while no ring is shown there.
+    const panels::Button* focusedButton() const;
+
     // The save-word dialog's answer, just before it closes: keep the word in the player's
     // list (yes) or send its letters back (no).
     void saveWordAnswer(bool yes);
@@ -139,7 +146,11 @@ private:
                          platform::LParam lParam);
     // Opens the options over whatever panel is in front (closes them when they are in front).
     void openOptions();
-    void handleGameScreen(platform::MessageId message, platform::WParam wParam);
+    void handleGameScreen(platform::MessageId message, platform::WParam wParam,
+                          platform::LParam lParam);
+    void handleGameKey(platform::WParam key, platform::LParam flags);
+    // Runs the command of a game-screen button the way its click would, if it is enabled.
+    void runIfEnabled(std::int32_t commandId);
     void runCommand(std::int32_t commandId);
     void startDeal();
     void demand();
@@ -175,6 +186,7 @@ private:
     std::string programFolder_;
     ScreenOpener* screens_;
     Settings& settings_;
+    panels::FocusRing ring_;
 };
 
 }  // namespace wordlark::game

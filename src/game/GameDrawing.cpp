@@ -94,6 +94,10 @@ void Game::drawScreen()
         panels::setCommonTextStyle();
     }
 
+    if (!menuOverlay_ && !modalPanel_) {
+        // Only the screen in front shows its ring.
+        ring_.draw();
+    }
     if (menuOverlay_) {
         menuOverlay_->draw();
     }

@@ -2,6 +2,7 @@
 #include <cstdint>
 #include <string>
 
+#include "archive/ArchiveRegistry.h"
 #include "game/Deal.h"
 #include "game/Game.h"
 #include "game/GameState.h"
@@ -23,9 +24,26 @@ namespace wordlark::game {
 
 using namespace platform;
 
+namespace {
+
+// The help page, beside vek.hlp in the data folder.
+constexpr char kHelpPage[] = "wordlark-help.html";
+
+}  // namespace
+
 LResult Game::handleInput(MessageId message, WParam wParam, LParam lParam)
 {
     if (handleWindowKey(message, wParam, lParam)) {
+        return 0;
+    }
+    if (message == WM_KEYDOWN && wParam == VK_F1) {
+        // The help is at hand wherever the player is, over any panel or the menu.
+        openHelp();
+        return 0;
+    }
+    if (message == WM_KEYDOWN && (lParam & kKeyAltHeld) != 0) {
+        // Keys held with Alt are the window's (Alt+Enter), never a screen's: Alt+Enter must not
+        // demand, nor press a focused button.
         return 0;
     }
     if (menuOverlay_ && menuOverlay_->handleInput(message, wParam, lParam)) {
@@ -35,20 +53,23 @@ LResult Game::handleInput(MessageId message, WParam wParam, LParam lParam)
         modalPanel_->handleInput(message, wParam, lParam);
         return 0;
     }
-    handleGameScreen(message, wParam);
+    handleGameScreen(message, wParam, lParam);
     return 0;
 }
 
 bool Game::handleWindowKey(MessageId message, WParam wParam, LParam lParam)
 {
-    const bool options = message == WM_KEYDOWN && wParam == VK_F9;
-    const bool fullScreen = (message == WM_KEYDOWN && wParam == VK_F11) ||
-                            (message == WM_SYSKEYDOWN && wParam == VK_RETURN);
+    if (message != WM_KEYDOWN) {
+        return false;
+    }
+    const bool alt = (lParam & kKeyAltHeld) != 0;
+    const bool options = wParam == VK_F9 && !alt;
+    const bool fullScreen = (wParam == VK_F11 && !alt) || (wParam == VK_RETURN && alt);
     if (!options && !fullScreen) {
         return false;
     }
     // A key held down would flip the window back and forth as fast as the keyboard repeats.
-    if ((static_cast<std::uintptr_t>(lParam) & kKeyWasDown) != 0) {
+    if ((lParam & kKeyWasDown) != 0) {
         return true;
     }
     if (options) {
@@ -77,15 +98,83 @@ void Game::changeSettings(const std::function<void(DisplayMode&)>& change)
     }
 }
 
-void Game::handleGameScreen(MessageId message, WParam wParam)
+const panels::Button* Game::focusedButton() const
+{
+    if (menuOverlay_) {
+        if (const panels::Button* b = menuOverlay_->focusedButton()) {
+            return b;
+        }
+    }
+    if (modalPanel_) {
+        return modalPanel_->focusedButton();
+    }
+    return menuOverlay_ ? nullptr : ring_.focused();
+}
+
+void Game::openHelp()
+{
+    // The help comes with the data, wherever the player files are kept, as vek.hlp and under a
+    // name the desktop opens as HTML; only that one is shown, from where it lies.
+    const std::string page = images().registry().programFolder() + kHelpPage;
+    std::string why;
+    if (desktop().openHelp(page, &why)) {
+        return;
+    }
+    // The screen has room for the cause alone, not for a path before it.
+    const std::size_t colon = why.rfind(": ");
+    saveProblems_.tell(
+        "cannot open the help: " + why,
+        "Could not open the help: " + (colon == std::string::npos ? why : why.substr(colon + 2)));
+}
+
+void Game::runIfEnabled(std::int32_t commandId)
+{
+    if (const panels::Button* b = button(commandId); b != nullptr && b->enabled()) {
+        runCommand(commandId);
+    }
+}
+
+void Game::handleGameKey(WParam key, LParam flags)
+{
+    if (ring_.handleKey(key, flags)) {
+        return;
+    }
+    switch (key) {
+        case VK_BACK:
+        case VK_DELETE:
+            if (const char code = playerRow_->removeLast()) {
+                pool_->giveBack(code);
+                // As taking the last letter back with the mouse does.
+                if (playerRow_->word().empty()) {
+                    setButtons({}, {kCommandDemand, kCommandClear});
+                }
+            }
+            break;
+        case VK_RETURN:
+            runIfEnabled(kCommandDemand);
+            break;
+        case VK_ESCAPE:
+            runIfEnabled(kCommandClear);
+            break;
+        case VK_F2:
+            runIfEnabled(kCommandStart);
+            break;
+        case VK_F3:
+            runIfEnabled(kCommandAnalyze);
+            break;
+        case VK_F10:
+            runIfEnabled(kCommandMenu);
+            break;
+        default:
+            break;
+    }
+}
+
+void Game::handleGameScreen(MessageId message, WParam wParam, LParam lParam)
 {
     switch (message) {
         case WM_KEYDOWN:
-            if (wParam == VK_BACK || wParam == VK_DELETE) {
-                if (const char code = playerRow_->removeLast()) {
-                    pool_->giveBack(code);
-                }
-            }
+            handleGameKey(wParam, lParam);
             break;
         case WM_CHAR: {
             // Only letters and the joker's question mark are typed into play; nothing else
@@ -106,6 +195,10 @@ void Game::handleGameScreen(MessageId message, WParam wParam)
             } else if (got != 0) {
                 playerRow_->append(got);
             }
+            if (got != 0) {
+                // A typed letter counts as one laid with the mouse: the word can be judged.
+                setButtons({kCommandDemand, kCommandClear}, {});
+            }
             break;
         }
         case WM_MOUSEMOVE:
@@ -118,6 +211,7 @@ void Game::handleGameScreen(MessageId message, WParam wParam)
             }
             break;
         case WM_LBUTTONDOWN:
+            ring_.hide();
             if (const char code = pool_->takeAt(pointerX(), pointerY())) {
                 playerRow_->append(code);
                 setButtons({kCommandDemand, kCommandClear}, {});

@@ -276,6 +276,28 @@ void Display::invertRect(std::int32_t x, std::int32_t y, std::int32_t width, std
     }
 }
 
+void Display::frameRect(std::int32_t x, std::int32_t y, std::int32_t width, std::int32_t height,
+                        ColorRef color)
+{
+    if (!frameReadyForDrawing() || width <= 0 || height <= 0) {
+        return;
+    }
+    const auto channel = [color](int shift) { return (color >> shift) & 0xFF; };
+    const auto pixel = static_cast<std::uint16_t>(((channel(0) >> 3) << 11) |
+                                                  ((channel(8) >> 2) << 5) | (channel(16) >> 3));
+    const auto fill = [&](std::int32_t left, std::int32_t top, std::int32_t w, std::int32_t h) {
+        const platform::Surface area = backBuffer_.view(left, top, w, h);
+        for (std::int32_t row = 0; row < area.height; ++row) {
+            std::uint16_t* pixels = area.row16(row);
+            std::fill(pixels, pixels + area.width, pixel);
+        }
+    };
+    fill(x, y, width, 1);
+    fill(x, y + height - 1, width, 1);
+    fill(x, y, 1, height);
+    fill(x + width - 1, y, 1, height);
+}
+
 Display& display()
 {
     static Display instance;

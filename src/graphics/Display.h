@@ -87,6 +87,9 @@ public:
                      std::string_view text, std::uint32_t format);
     // Complements every frame pixel of the rectangle (clipped to the frame).
     void invertRect(std::int32_t x, std::int32_t y, std::int32_t width, std::int32_t height);
+    // Paints the one-pixel outline of the rectangle in the colour (clipped to the frame).
+    void frameRect(std::int32_t x, std::int32_t y, std::int32_t width, std::int32_t height,
+                   ColorRef color);
 
     // Where drawing is recorded from now on (the pictures record themselves); null stops it.
     // The caller keeps the log and clears it at each frame.

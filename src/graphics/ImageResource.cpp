@@ -1,5 +1,6 @@
 #include "graphics/ImageResource.h"
 
+#include <algorithm>
 #include <bit>
 #include <cstring>
 
@@ -259,6 +260,18 @@ const std::uint8_t* ImageResource::fetchContent(std::uint32_t minimumSize, std::
         return nullptr;
     }
     return content;
+}
+
+ImageResource::Bounds ImageResource::bounds() const
+{
+    if (!loaded_ || header_.area() == 0) {
+        return {};
+    }
+    // Held to 16 bits, as window coordinates are, so sums of them cannot overflow.
+    const auto held = [](std::int64_t v) {
+        return static_cast<std::int32_t>(std::clamp<std::int64_t>(v, -0x8000, 0x7FFF));
+    };
+    return {held(left()), held(top()), held(header_.width()), held(header_.height())};
 }
 
 std::int64_t ImageResource::left() const

@@ -72,6 +72,16 @@ public:
     // draw() into any 16-bit surface (the back buffer is one); nothing when not loaded.
     void drawTo(const platform::Surface& frame);
 
+    // Where the picture lies in the frame: its top-left pixel and its size; all 0 while not
+    // loaded.
+    struct Bounds {
+        std::int32_t x = 0;
+        std::int32_t y = 0;
+        std::int32_t width = 0;
+        std::int32_t height = 0;
+    };
+    Bounds bounds() const;
+
     // The frame a drawing shows, for the record of a frame: 0 for a still picture.
     virtual std::int32_t drawnFrame() const { return 0; }
 

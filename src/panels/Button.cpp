@@ -65,6 +65,18 @@ void Button::postCommand() const
                           static_cast<platform::WParam>(commandId_), 0);
 }
 
+void Button::press() const
+{
+    if (enabled_) {
+        postCommand();
+    }
+}
+
+std::string_view Button::imageName() const
+{
+    return image_ ? std::string_view(image_->entryName()) : std::string_view();
+}
+
 void Button::handleMouse(platform::MessageId message)
 {
     if (!enabled_) {

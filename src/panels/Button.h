@@ -42,6 +42,10 @@ public:
     void handleMouse(platform::MessageId message);
     // Once per drawing pass: draws when highlighted, held or disabled; repeats when held.
     void tick();
+    // The key's press: posts the command a click posts, when enabled.
+    void press() const;
+    // The picture's archive entry, as the replay state names the button; empty without one.
+    std::string_view imageName() const;
 
     std::int32_t commandId() const { return commandId_; }
     std::int32_t repeatCount() const { return repeatCount_; }

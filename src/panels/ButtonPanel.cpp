@@ -15,6 +15,11 @@ ButtonPanel::ButtonPanel(PanelHost& host, std::string_view backgroundName, Butto
         row->button = made_.back().get();
         row->button->loadImage();
     }
+    std::vector<Button*> ringButtons;
+    for (const auto& button : made_) {
+        ringButtons.push_back(button.get());
+    }
+    ring_.setButtons(std::move(ringButtons));
 }
 
 ButtonPanel::~ButtonPanel()
@@ -33,6 +38,12 @@ bool ButtonPanel::handleInput(platform::MessageId message, platform::WParam wPar
     if (message == platform::WM_KEYDOWN && wParam == platform::VK_ESCAPE && closesOnEscape_) {
         Panel::handleInput(message, wParam, lParam);
         return false;
+    }
+    if (message == platform::WM_KEYDOWN && ring_.handleKey(wParam, lParam)) {
+        return true;
+    }
+    if (message == platform::WM_LBUTTONDOWN) {
+        ring_.hide();
     }
     for (const auto& button : made_) {
         button->handleMouse(message);
@@ -59,6 +70,7 @@ void ButtonPanel::draw()
     for (const auto& button : made_) {
         button->tick();
     }
+    ring_.draw();
 }
 
 Button* ButtonPanel::buttonFor(std::int32_t commandId) const

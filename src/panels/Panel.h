@@ -13,6 +13,7 @@ class ImageResource;
 
 namespace wordlark::panels {
 
+class Button;
 class PanelHost;
 
 // Panels are not windows: the game holds them in its slots, passes them its input messages
@@ -37,6 +38,9 @@ public:
     virtual std::string_view className() const = 0;
     // The panel's own fields for the replay state, into an object; none by default.
     virtual void describe(nlohmann::ordered_json& fields) const;
+
+    // The button the keyboard's focus ring is on, when one is shown; none by default.
+    virtual const Button* focusedButton() const { return nullptr; }
 
     // Loads the background again (the game does so when it reloads its own pictures).
     void loadBackground();

@@ -44,7 +44,6 @@ inline constexpr MessageId WM_KEYDOWN = 0x0100;
 inline constexpr MessageId WM_KEYUP = 0x0101;
 inline constexpr MessageId WM_CHAR = 0x0102;
 // A key pressed with Alt held (Alt+Enter), or F10, and the character it types.
-inline constexpr MessageId WM_SYSKEYDOWN = 0x0104;
 inline constexpr MessageId WM_SYSCHAR = 0x0106;
 inline constexpr MessageId WM_SYSCOMMAND = 0x0112;
 inline constexpr MessageId WM_TIMER = 0x0113;
@@ -88,19 +87,38 @@ inline constexpr WParam VK_TAB = 0x09;
 inline constexpr WParam VK_RETURN = 0x0D;
 inline constexpr WParam VK_SHIFT = 0x10;
 inline constexpr WParam VK_CONTROL = 0x11;
+inline constexpr WParam VK_MENU = 0x12;
 inline constexpr WParam VK_ESCAPE = 0x1B;
 inline constexpr WParam VK_SPACE = 0x20;
+inline constexpr WParam VK_PRIOR = 0x21;
+inline constexpr WParam VK_NEXT = 0x22;
+inline constexpr WParam VK_END = 0x23;
+inline constexpr WParam VK_HOME = 0x24;
 inline constexpr WParam VK_LEFT = 0x25;
 inline constexpr WParam VK_UP = 0x26;
 inline constexpr WParam VK_RIGHT = 0x27;
 inline constexpr WParam VK_DOWN = 0x28;
 inline constexpr WParam VK_DELETE = 0x2E;
 inline constexpr WParam VK_F1 = 0x70;
+inline constexpr WParam VK_F2 = 0x71;
+inline constexpr WParam VK_F3 = 0x72;
+inline constexpr WParam VK_F4 = 0x73;
+inline constexpr WParam VK_F5 = 0x74;
+inline constexpr WParam VK_F6 = 0x75;
+inline constexpr WParam VK_F7 = 0x76;
+inline constexpr WParam VK_F8 = 0x77;
 inline constexpr WParam VK_F9 = 0x78;
+inline constexpr WParam VK_F10 = 0x79;
 inline constexpr WParam VK_F11 = 0x7A;
+inline constexpr WParam VK_F12 = 0x7B;
 
-// In a key message's lParam: the key was already down (a repeat of a held key).
-inline constexpr std::uintptr_t kKeyWasDown = 0x40000000;
+// What was held with a key, in WM_KEYDOWN's lParam. Alt is the system's own context bit; Shift
+// rides in a bit the system leaves reserved, so every backend tells it with the key itself
+// rather than through a query that could be answered after the key was let go.
+inline constexpr LParam kKeyShiftHeld = LParam{1} << 25;
+inline constexpr LParam kKeyAltHeld = LParam{1} << 29;
+// The key was already down (a repeat of a held key).
+inline constexpr LParam kKeyWasDown = LParam{1} << 30;
 
 // The low and high 16-bit words of a parameter, unsigned.
 constexpr std::uint16_t loWord(std::uintptr_t value)

@@ -87,8 +87,42 @@ void AnalysisPanel::sortByLength()
     top_ = 0;
 }
 
+bool AnalysisPanel::scrollKey(WParam key)
+{
+    // As the arrow buttons scroll: a press of Up or Down is one step, a page the rows shown.
+    constexpr std::size_t kStepsPerPage = 4;
+    std::size_t steps = 0;
+    bool down = true;
+    switch (key) {
+        case VK_UP:
+        case VK_DOWN:
+            steps = 1;
+            down = key == VK_DOWN;
+            break;
+        case VK_PRIOR:
+        case VK_NEXT:
+            steps = kStepsPerPage;
+            down = key == VK_NEXT;
+            break;
+        case VK_HOME:
+        case VK_END:
+            steps = words_.size();
+            down = key == VK_END;
+            break;
+        default:
+            return false;
+    }
+    for (std::size_t i = 0; i < steps; ++i) {
+        handleInput(WM_BUTTON_COMMAND, down ? kAnalysisDown : kAnalysisUp, 0);
+    }
+    return true;
+}
+
 bool AnalysisPanel::handleInput(MessageId message, WParam wParam, LParam lParam)
 {
+    if (message == WM_KEYDOWN && scrollKey(wParam)) {
+        return true;
+    }
     if (message != WM_BUTTON_COMMAND || wParam > kAnalysisByLength) {
         return ButtonPanel::handleInput(message, wParam, lParam);
     }

@@ -43,6 +43,8 @@ public:
     std::size_t top() const { return top_; }
 
 private:
+    // The arrow, page, Home and End keys scroll as the arrow buttons do; false for others.
+    bool scrollKey(platform::WParam key);
     void sortAlphabetically();
     void sortByLength();
 

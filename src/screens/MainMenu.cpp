@@ -25,9 +25,6 @@ using namespace platform;
 
 namespace {
 
-// The help page, beside vek.hlp in the data folder.
-constexpr char kHelpPage[] = "wordlark-help.html";
-
 // The menu's own table form: the archive file is named in every row.
 struct MenuRow {
     std::int32_t commandId;
@@ -61,7 +58,7 @@ constexpr std::int32_t kCaptionHeight = 22;
 constexpr std::int32_t kListTop = 292;
 constexpr std::int32_t kListRowHeight = 16;
 constexpr std::int32_t kListRows = 10;
-constexpr std::int32_t kHighestLevel = 4;
+constexpr std::int32_t kHighestLevel = 10;
 constexpr std::int32_t kPressLeft = 387;
 constexpr std::int32_t kPressRight = 531;
 constexpr std::int32_t kPressTop = 270;
@@ -94,6 +91,11 @@ MainMenu::MainMenu(std::string_view backgroundName, game::Game& game, std::strin
         button->setHover(false);
         buttons_.push_back(std::move(button));
     }
+    std::vector<panels::Button*> ringButtons;
+    for (const auto& b : buttons_) {
+        ringButtons.push_back(b.get());
+    }
+    ring_.setButtons(std::move(ringButtons));
 }
 
 void MainMenu::release(graphics::ImageResource*& image)
@@ -151,6 +153,9 @@ void MainMenu::draw()
     if (mask_ != nullptr) {
         mask_->draw();
     }
+    if (slideSpeed_ == 0) {
+        ring_.draw();
+    }
     if (slideOffset_ < 0) {
         if (background_ != nullptr) {
             background_->unload();
@@ -194,7 +199,7 @@ void MainMenu::drawLevelSelector()
     }
 }
 
-bool MainMenu::handleInput(MessageId message, WParam wParam, LParam /*lParam*/)
+bool MainMenu::handleInput(MessageId message, WParam wParam, LParam lParam)
 {
     if (slideSpeed_ < 0) {
         return false;
@@ -203,12 +208,16 @@ bool MainMenu::handleInput(MessageId message, WParam wParam, LParam /*lParam*/)
         case WM_KEYDOWN:
             if (wParam == VK_ESCAPE) {
                 slideSpeed_ = -kSlideSpeed;
+            } else {
+                handleKey(wParam, lParam);
+                return true;
             }
             break;
         case WM_MOUSEMOVE:
             mouseMove();
             break;
         case WM_LBUTTONDOWN:
+            ring_.hide();
             press();
             break;
         case WM_BUTTON_COMMAND:
@@ -222,6 +231,26 @@ bool MainMenu::handleInput(MessageId message, WParam wParam, LParam /*lParam*/)
         }
     }
     return true;
+}
+
+void MainMenu::handleKey(WParam key, LParam flags)
+{
+    // A digit picks a level while the selector is out, as its list would: 1 to 9, 0 for 10.
+    if (levelPanel_ != nullptr && levelSpeed_ <= 0 && key >= '0' && key <= '9') {
+        setLevel(key == '0' ? kHighestLevel : static_cast<std::int32_t>(key - '0'));
+        release(levelList_);
+        pointerWasOnLevelList_ = false;
+        return;
+    }
+    // The buttons take keys only at rest, as they take the mouse.
+    if (slideSpeed_ != 0) {
+        return;
+    }
+    if (key == VK_UP || key == VK_DOWN) {
+        ring_.move(key == VK_DOWN);
+        return;
+    }
+    ring_.handleKey(key, flags);
 }
 
 void MainMenu::mouseMove()
@@ -263,6 +292,7 @@ void MainMenu::press()
     }
     if (levelList_ != nullptr && y > kListTop) {
         const std::int32_t row = std::clamp((y - kListTop) / kListRowHeight, 0, kListRows - 1);
+        // Each row chooses the level it names.
         setLevel(std::min(row + 1, kHighestLevel));
         release(levelList_);
         pointerWasOnLevelList_ = false;
@@ -279,22 +309,6 @@ void MainMenu::setLevel(std::int32_t level)
     game_.scores().clearPoints();
 }
 
-void MainMenu::openHelp()
-{
-    // The help comes with the data, wherever the player files are kept, as vek.hlp and under a
-    // name the desktop opens as HTML; only that one is shown, from where it lies.
-    const std::string page = game_.images().registry().programFolder() + kHelpPage;
-    std::string why;
-    if (desktop().openHelp(page, &why)) {
-        return;
-    }
-    // The screen has room for the cause alone, not for a path before it.
-    const std::size_t colon = why.rfind(": ");
-    game_.saveProblems().tell(
-        "cannot open the help: " + why,
-        "Could not open the help: " + (colon == std::string::npos ? why : why.substr(colon + 2)));
-}
-
 bool MainMenu::runCommand(std::int32_t command)
 {
     switch (command) {
@@ -309,7 +323,7 @@ bool MainMenu::runCommand(std::int32_t command)
             game_.openModalPanel(std::make_unique<AboutPanel>(game_, "ab_fon"));
             break;
         case kMenuHelp:
-            openHelp();
+            game_.openHelp();
             break;
         case kMenuStatistics:
             game_.openModalPanel(std::make_unique<StatisticsPanel>(game_, "st_fon", state_));

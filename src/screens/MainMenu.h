@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "panels/Button.h"
+#include "panels/FocusRing.h"
 #include "panels/Panel.h"
 
 namespace wordlark::game {
@@ -45,6 +46,11 @@ public:
     void draw() override;
     std::string_view className() const override { return "MainMenu"; }
     void describe(nlohmann::ordered_json& fields) const override;
+    // The ring shows only while the menu rests.
+    const panels::Button* focusedButton() const override
+    {
+        return slideSpeed_ == 0 ? ring_.focused() : nullptr;
+    }
 
     std::int32_t slideOffset() const { return slideOffset_; }
     std::int32_t slideSpeed() const { return slideSpeed_; }
@@ -59,8 +65,8 @@ private:
     void mouseMove();
     void press();
     bool runCommand(std::int32_t command);
-    // Shows the help page, or says why it cannot be shown.
-    void openHelp();
+    // Tab, the arrows, Space and Return over the buttons; digits on the level selector.
+    void handleKey(platform::WParam key, platform::LParam flags);
     void sink();
     void setLevel(std::int32_t level);
     void release(graphics::ImageResource*& image);
@@ -79,6 +85,7 @@ private:
     bool pointerWasOnLevelPanel_ = false;
     bool pointerWasOnLevelList_ = false;
     std::vector<std::unique_ptr<panels::Button>> buttons_;
+    panels::FocusRing ring_;
 };
 
 }  // namespace wordlark::screens

@@ -50,7 +50,10 @@ bool PasswordEntry::handleInput(MessageId message, WParam wParam, LParam lParam)
             break;
         case WM_CHAR: {
             const auto c = static_cast<unsigned char>(wParam & 0xFF);
-            if (game::isPasswordCharacter(c) && field_.size() < game::kMaxTypedLength) {
+            // The Space that presses the focused button comes as a character too: not typed.
+            const bool pressedRing = c == ' ' && ring().focused() != nullptr;
+            if (!pressedRing && game::isPasswordCharacter(c) &&
+                field_.size() < game::kMaxTypedLength) {
                 field_ += static_cast<char>(c);
             }
             break;

@@ -79,6 +79,10 @@ bool PlayerSelection::handleInput(MessageId message, WParam wParam, LParam lPara
     switch (message) {
         case WM_CHAR: {
             const auto c = static_cast<unsigned char>(wParam & 0xFF);
+            if (c == ' ' && ring().focused() != nullptr) {
+                // The Space that pressed the focused button is not typed into the name too.
+                break;
+            }
             if (game::isNameCharacter(c)) {
                 if (nameField_.size() < game::kMaxTypedLength) {
                     nameField_ += static_cast<char>(c);
@@ -93,7 +97,11 @@ bool PlayerSelection::handleInput(MessageId message, WParam wParam, LParam lPara
             if (wParam == VK_BACK && !nameField_.empty()) {
                 nameField_.pop_back();
             } else if (wParam == VK_RETURN) {
+                // Return keeps meaning "ok" here, wherever the focus ring is.
                 postMessage(mainWindow(), WM_BUTTON_COMMAND, kPlayerOk, 0);
+                return true;
+            } else if (listKey(wParam)) {
+                return true;
             }
             break;
         case WM_LBUTTONDOWN:
@@ -113,6 +121,49 @@ bool PlayerSelection::handleInput(MessageId message, WParam wParam, LParam lPara
             break;
     }
     return ButtonPanel::handleInput(message, wParam, lParam);
+}
+
+bool PlayerSelection::listKey(WParam key)
+{
+    const std::size_t count = names_.size();
+    switch (key) {
+        case VK_UP:
+        case VK_DOWN: {
+            if (count == 0) {
+                return true;
+            }
+            const bool onName =
+                selectedIndex_ >= 0 && static_cast<std::size_t>(selectedIndex_) < count;
+            std::size_t next = 0;
+            if (onName) {
+                const auto at = static_cast<std::size_t>(selectedIndex_);
+                next = key == VK_DOWN ? std::min(at + 1, count - 1) : (at > 0 ? at - 1 : 0);
+            }
+            selectedIndex_ = static_cast<std::int32_t>(next);
+            nameField_ = names_[next];
+            // The picked name stays in view.
+            if (next < firstVisible_) {
+                firstVisible_ = next;
+            } else if (next >= firstVisible_ + kVisibleRows) {
+                firstVisible_ = next + 1 - kVisibleRows;
+            }
+            return true;
+        }
+        case VK_PRIOR:
+        case VK_NEXT:
+            for (std::size_t i = 0; i < kVisibleRows; ++i) {
+                runCommand(key == VK_PRIOR ? kPlayerUp : kPlayerDown);
+            }
+            return true;
+        case VK_HOME:
+            firstVisible_ = 0;
+            return true;
+        case VK_END:
+            firstVisible_ = count > kVisibleRows ? count - kVisibleRows : 0;
+            return true;
+        default:
+            return false;
+    }
 }
 
 void PlayerSelection::clickRow()
@@ -178,8 +229,15 @@ void PlayerSelection::askPassword(PendingAction action, bool startEmpty)
 {
     pendingAction_ = action;
     enteredPassword_.clear();
+    // The box in front has its own ring; this panel's would show around its edges.
+    ring().hide();
     passwordDialog_ = std::make_unique<PasswordEntry>(game_, "ep_fon", startEmpty,
                                                       state_.currentPlayer.passwordView(), *this);
+}
+
+const panels::Button* PlayerSelection::focusedButton() const
+{
+    return passwordDialog_ ? passwordDialog_->focusedButton() : ButtonPanel::focusedButton();
 }
 
 void PlayerSelection::passwordClosed(std::string password)

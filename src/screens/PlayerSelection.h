@@ -43,6 +43,8 @@ public:
     void draw() override;
     std::string_view className() const override { return "PlayerSelection"; }
     void describe(nlohmann::ordered_json& fields) const override;
+    // The password box's ring while it is open.
+    const panels::Button* focusedButton() const override;
 
     // The password panel's answer as it closes (empty for none); it is destroyed here.
     void passwordClosed(std::string password);
@@ -65,6 +67,9 @@ private:
     // A record that could not be read, or was moved aside, is said at the foot of the screen.
     void tellProblem(const game::PlayerProblem& problem);
     void clickRow();
+    // Up and Down pick the name above or below; the page keys, Home and End scroll. True when
+    // the key was one of them.
+    bool listKey(platform::WParam key);
 
     bool startupMode_;
     game::Game& game_;

@@ -68,7 +68,11 @@ shot menu.png
 click 586 430
 tick 10
 shot question.png
-click 260 266
+key shift+tab
+tick 3
+shot question-ring.png
+key tab
+key space
 tick 3
 state
 EOF
@@ -153,13 +157,16 @@ if [[ -n "${WORDLARK_E2E_KEEP:-}" ]]; then
     cp "$work/window.png" "$WORDLARK_E2E_KEEP" 2>/dev/null
 fi
 
-# The menu rises over the bottom right; its exit asks first, and the question's yes ends the
-# program with its exit code 0.
+# The menu rises over the bottom right; its exit asks first, and the question's yes, taken
+# from the keyboard (Shift+Tab rings the last button, Tab the first, Space presses it), ends
+# the program with its exit code 0.
 click 600 417
 shows "the menu at rest" menu.png
 click 586 430
 shows "the exit question" question.png
-click 260 266
+xdotool key shift+Tab
+shows "the focus ring on the question's no" question-ring.png
+xdotool key Tab space
 expect_clean_end "the exit question's yes"
 [[ -s "$work/err" ]] && { echo "stderr:"; cat "$work/err"; }
 

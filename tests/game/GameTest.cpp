@@ -225,13 +225,13 @@ TEST_F(GameTest, AClickOnAButtonRunsItsCommand)
     EXPECT_FALSE(game_->button(kCommandStart)->enabled());
 }
 
-TEST_F(GameTest, MouseLettersEnableDemandButTypedOnesDoNot)
+TEST_F(GameTest, TypedLettersEnableDemandAsMouseLettersDo)
 {
     makeGame();
     startWith("CATSEXWORDS[");
     type("cat");
     EXPECT_EQ(game_->playerRow()->word(), "CAT");
-    EXPECT_EQ(buttonStates(), "110011101");  // typing leaves demand and clear off
+    EXPECT_EQ(buttonStates(), "110111111");  // a typed word can be judged from the keyboard
 
     // Outside A-Z and "?" nothing is taken.
     type("1 .\xC9");
@@ -240,17 +240,20 @@ TEST_F(GameTest, MouseLettersEnableDemandButTypedOnesDoNot)
 
     post(WM_KEYDOWN, VK_BACK);
     post(WM_KEYDOWN, VK_DELETE);
-    post(WM_KEYDOWN, VK_RETURN);  // ignored
     EXPECT_EQ(game_->playerRow()->word(), "C");
     EXPECT_TRUE(game_->pool()->available(1));
+    EXPECT_EQ(buttonStates(), "110111111");
+    post(WM_KEYDOWN, VK_BACK);  // the row is empty: demand and clear go off
+    EXPECT_EQ(buttonStates(), "110011101");
+    post(WM_KEYDOWN, VK_BACK);  // nothing to take back changes nothing
+    EXPECT_EQ(buttonStates(), "110011101");
 
     clickPool(3);  // S
-    EXPECT_EQ(game_->playerRow()->word(), "CS");
+    clickPool(0);  // C
+    EXPECT_EQ(game_->playerRow()->word(), "SC");
     EXPECT_EQ(buttonStates(), "110111111");
-
-    clickRow(0);  // C goes back
-    EXPECT_EQ(game_->playerRow()->word(), "S");
-    EXPECT_TRUE(game_->pool()->available(0));
+    clickRow(0);  // S goes back
+    EXPECT_EQ(game_->playerRow()->word(), "C");
     EXPECT_EQ(buttonStates(), "110111111");
     clickRow(0);  // the row is empty: demand and clear go off
     EXPECT_EQ(buttonStates(), "110011101");

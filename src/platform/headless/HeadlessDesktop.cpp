@@ -208,22 +208,13 @@ void HeadlessDesktop::mouseButton(MouseButton button, bool down, std::int32_t x,
     postMouse(client, frame, x, y);
 }
 
-void HeadlessDesktop::keyDown(WParam virtualKey)
+void HeadlessDesktop::keyDown(WParam virtualKey, LParam held)
 {
     if (menuOpen_) {
         chooseMenuCommand(0);
         return;
     }
-    postMessage(lastWindow_, WM_KEYDOWN, virtualKey, 1);
-}
-
-void HeadlessDesktop::altKeyDown(WParam virtualKey)
-{
-    if (menuOpen_) {
-        chooseMenuCommand(0);
-        return;
-    }
-    postMessage(lastWindow_, WM_SYSKEYDOWN, virtualKey, 1);
+    postMessage(lastWindow_, WM_KEYDOWN, virtualKey, 1 | held);
 }
 
 void HeadlessDesktop::typeChar(std::uint8_t character)

@@ -65,9 +65,8 @@ public:
     // whether the press reaches the client area or the window's frame (caption, menu corner).
     void mouseMove(std::int32_t x, std::int32_t y);
     void mouseButton(MouseButton button, bool down, std::int32_t x, std::int32_t y);
-    void keyDown(WParam virtualKey);
-    // A key pressed with Alt held, a system key as the system posts it (Alt+Enter).
-    void altKeyDown(WParam virtualKey);
+    // `held` carries the Shift and Alt held with the key, as WM_KEYDOWN's lParam bits.
+    void keyDown(WParam virtualKey, LParam held = 0);
     // A typed character (a Windows-1252 byte).
     void typeChar(std::uint8_t character);
     // Focus moves away from / back to the window (a minimised window is restored).

@@ -453,10 +453,7 @@ void SdlDesktop::translate(const SDL_Event& event)
         }
         case SDL_KEYDOWN:
             if (const std::optional<WParam> key = virtualKey(event.key.keysym.sym)) {
-                // As the system posts them: a key pressed with Alt is a system key (Alt+Enter).
-                const MessageId kind =
-                    (event.key.keysym.mod & KMOD_ALT) != 0 ? WM_SYSKEYDOWN : WM_KEYDOWN;
-                postMessage(mainWindow_, kind, *key, event.key.repeat != 0 ? 0x40000001 : 1);
+                postMessage(mainWindow_, WM_KEYDOWN, *key, keyFlags(event.key));
             }
             break;
         case SDL_TEXTINPUT:

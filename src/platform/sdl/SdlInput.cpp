@@ -12,6 +12,9 @@ std::optional<WParam> virtualKey(SDL_Keycode key)
     if (key >= SDLK_0 && key <= SDLK_9) {
         return static_cast<WParam>(key);
     }
+    if (key >= SDLK_F1 && key <= SDLK_F12) {
+        return VK_F1 + static_cast<WParam>(key - SDLK_F1);
+    }
     switch (key) {
         case SDLK_BACKSPACE:
             return VK_BACK;
@@ -40,15 +43,32 @@ std::optional<WParam> virtualKey(SDL_Keycode key)
         case SDLK_LCTRL:
         case SDLK_RCTRL:
             return VK_CONTROL;
-        case SDLK_F1:
-            return VK_F1;
-        case SDLK_F9:
-            return VK_F9;
-        case SDLK_F11:
-            return VK_F11;
+        case SDLK_PAGEUP:
+            return VK_PRIOR;
+        case SDLK_PAGEDOWN:
+            return VK_NEXT;
+        case SDLK_HOME:
+            return VK_HOME;
+        case SDLK_END:
+            return VK_END;
+        case SDLK_LALT:
+        case SDLK_RALT:
+            return VK_MENU;
         default:
             return std::nullopt;
     }
+}
+
+LParam keyFlags(const SDL_KeyboardEvent& event)
+{
+    LParam flags = event.repeat != 0 ? kKeyWasDown | 1 : 1;
+    if ((event.keysym.mod & KMOD_SHIFT) != 0) {
+        flags |= kKeyShiftHeld;
+    }
+    if ((event.keysym.mod & KMOD_ALT) != 0) {
+        flags |= kKeyAltHeld;
+    }
+    return flags;
 }
 
 std::string textInputToCp1252(std::string_view text)

@@ -24,8 +24,9 @@
     X(WM_USER) X(HTNOWHERE) X(HTCLIENT) X(HTCAPTION) X(HTMENU)                                    \
     X(SC_SIZE) X(SC_MOVE) X(SC_MINIMIZE) X(SC_MAXIMIZE) X(SC_CLOSE) X(SC_RESTORE) X(MSGF_MENU)    \
     X(MK_LBUTTON) X(MK_RBUTTON) X(VK_BACK) X(VK_TAB) X(VK_RETURN) X(VK_SHIFT) X(VK_CONTROL)       \
-    X(VK_ESCAPE) X(VK_SPACE) X(VK_LEFT) X(VK_UP) X(VK_RIGHT) X(VK_DOWN) X(VK_DELETE) X(VK_F1)     \
-    X(WM_SYSKEYDOWN) X(WM_SYSCHAR) X(VK_F9) X(VK_F11)
+    X(VK_ESCAPE) X(VK_SPACE) X(VK_LEFT) X(VK_UP) X(VK_RIGHT) X(VK_DOWN) X(VK_DELETE) X(VK_F1)    \
+    X(VK_MENU) X(VK_PRIOR) X(VK_NEXT) X(VK_END) X(VK_HOME) X(VK_F2) X(VK_F3) X(VK_F4) X(VK_F5)     \
+    X(VK_F6) X(VK_F7) X(VK_F8) X(VK_F9) X(VK_F10) X(VK_F11) X(VK_F12) X(WM_SYSCHAR)
 // clang-format on
 namespace seamNumbers {
 #define WORDLARK_TAKE(name) constexpr long long seam_##name = wordlark::platform::name;
@@ -676,6 +677,17 @@ LResult Win32Desktop::deliver(HWND window, WindowRecord& record, std::uint32_t m
             return 0;
         }
         wParam = *converted;
+    }
+    if (message == WM_SYSKEYDOWN && (wParam == VK_F10 || wParam == VK_RETURN)) {
+        // F10 and Alt+Enter are the game's keys, not the window menu's: they come as the keys
+        // they are, with Alt told in lParam as the system tells it.
+        message = WM_KEYDOWN;
+    } else if (message == WM_SYSKEYUP && wParam == VK_F10) {
+        // Let go, F10 would still open the window menu.
+        message = WM_KEYUP;
+    }
+    if (message == WM_KEYDOWN && GetKeyState(VK_SHIFT) < 0) {
+        lParam |= kKeyShiftHeld;
     }
     // A copy: the procedure may destroy its own window, and the record with it, while it runs.
     const WindowProcedure procedure = record.procedure;
