@@ -202,12 +202,13 @@ std::optional<HistoryEntry> parseHistoryLine(std::string_view line)
     const auto computerBefore = rating(fields[8]);
     const auto computerAfter = rating(fields[9]);
     const auto longest = number<std::int32_t>(fields[10], 0, static_cast<std::int32_t>(kMaxWord));
-    const bool lettersValid = letters.size() == kLetters &&
-                              isCapitals(std::string_view(letters).substr(0, kLetters - 1)) &&
-                              (isCapitals(letters.substr(kLetters - 1)) || letters.back() == kJoker);
-    if (!time || !lettersValid || !level || fields[3].size() > kMaxWord ||
-        !isCapitals(fields[3]) || fields[4].size() > kMaxWord || !isCapitals(fields[4]) ||
-        !ratingBefore || !ratingAfter || !computerBefore || !computerAfter || !longest) {
+    const bool lettersValid =
+        letters.size() == kLetters &&
+        isCapitals(std::string_view(letters).substr(0, kLetters - 1)) &&
+        (isCapitals(letters.substr(kLetters - 1)) || letters.back() == kJoker);
+    if (!time || !lettersValid || !level || fields[3].size() > kMaxWord || !isCapitals(fields[3]) ||
+        fields[4].size() > kMaxWord || !isCapitals(fields[4]) || !ratingBefore || !ratingAfter ||
+        !computerBefore || !computerAfter || !longest) {
         return std::nullopt;
     }
     if (fields[5] == "victory") {

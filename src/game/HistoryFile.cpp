@@ -87,7 +87,8 @@ HistoryFile::Status HistoryFile::read(const std::function<void(const HistoryEntr
     line.reserve(kMaxHistoryLine + 2);
     const auto buffer = std::make_unique<char[]>(kChunk);
     while (offset < *size) {
-        const auto wanted = static_cast<std::size_t>(std::min<std::uint64_t>(kChunk, *size - offset));
+        const auto wanted =
+            static_cast<std::size_t>(std::min<std::uint64_t>(kChunk, *size - offset));
         const std::ptrdiff_t n = platform::readAt(fd, buffer.get(), wanted, offset);
         if (n <= 0) {
             break;

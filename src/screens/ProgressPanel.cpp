@@ -87,8 +87,8 @@ Scale scaleOf(const std::vector<std::int32_t>& a, const std::vector<std::int32_t
 
 std::int32_t yOf(std::int64_t value, const Scale& scale)
 {
-    const double part = static_cast<double>(value - scale.low) /
-                        static_cast<double>(scale.high - scale.low);
+    const double part =
+        static_cast<double>(value - scale.low) / static_cast<double>(scale.high - scale.low);
     return kChartBottom - static_cast<std::int32_t>(part * (kChartBottom - kChartTop) + 0.5);
 }
 
@@ -213,9 +213,8 @@ void ProgressPanel::drawChart() const
     if ((scale.high - scale.low) / kTitleStep <= kMostBands) {
         display.setTextColor(kInkSoft);
         for (std::int64_t edge = scale.low; edge < scale.high;) {
-            const std::int64_t next = edge < kFirstTitleEdge
-                                          ? kFirstTitleEdge
-                                          : std::min(scale.high, edge + kTitleStep);
+            const std::int64_t next =
+                edge < kFirstTitleEdge ? kFirstTitleEdge : std::min(scale.high, edge + kTitleStep);
             const std::int32_t top = yOf(next, scale);
             const std::int32_t bottom = yOf(edge, scale);
             const std::int64_t index = edge < kFirstTitleEdge ? 0 : (edge + 50) / kTitleStep;

@@ -18,11 +18,8 @@ using namespace platform;
 namespace {
 
 panels::ButtonRow table[] = {
-    {0, "st_ok", nullptr},
-    {1, "st_up", nullptr},
-    {2, "st_down", nullptr},
-    {3, "st_progress", nullptr},
-    {-1, "", nullptr},
+    {0, "st_ok", nullptr},       {1, "st_up", nullptr}, {2, "st_down", nullptr},
+    {3, "st_progress", nullptr}, {-1, "", nullptr},
 };
 
 constexpr std::array<std::string_view, 12> kTitles = {
