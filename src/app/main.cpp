@@ -21,9 +21,11 @@
 #include "app/ReplayScript.h"
 #include "app/Shell.h"
 #include "archive/ArchiveRegistry.h"
+#include "game/HistoryExport.h"
 #include "game/RecordFile.h"
 #include "graphics/Display.h"
 #include "graphics/PictureClasses.h"
+#include "platform/CodePage.h"
 #include "platform/FolderLock.h"
 #include "platform/ProgramFolder.h"
 #include "platform/Text.h"
@@ -54,6 +56,7 @@ void printUsage()
         "usage: wordlark [--data DIR] [--seed N] [--scale N] [--depth 8]\n"
         "       wordlark --headless [--seed N] [--data DIR] [--shots DIR]\n"
         "                [--screen WxH] --script FILE|-\n"
+        "       wordlark --export-history NAME [--data DIR]\n"
         "  --data DIR    read vek.heap and the save folder from DIR instead of the program's "
         "folder\n"
         "  --seed N      deal from a fixed random sequence\n"
@@ -63,6 +66,8 @@ void printUsage()
         "  --script FILE the replay script ('-' reads standard input)\n"
         "  --shots DIR   where the script's shots are written (default: current folder)\n"
         "  --screen WxH  the headless screen's size (default 1920x1080)\n"
+        "  --export-history NAME\n"
+        "                write NAME's history of games as CSV to standard output\n"
         "  --help        show this text\n"
         "  --version     show the version");
 }
@@ -76,7 +81,8 @@ struct Options {
     std::int32_t screenWidth = 1920;
     std::int32_t screenHeight = 1080;
     int scale = 1;
-    std::int32_t depth = 0;  // 0: the desktop's own
+    std::int32_t depth = 0;                    // 0: the desktop's own
+    std::optional<std::string> exportHistory;  // the player's name, as typed
 };
 
 // The whole text must be the number; no sign, no spaces, nothing past the type's range.
@@ -182,6 +188,9 @@ std::optional<int> parseCommandLine(int argc, char** argv, Options& options)
     }));
     headless->needs(scriptOption);
     scriptOption->needs(headless);
+    std::string exportName;
+    CLI::Option* exportOption = cli.add_option("--export-history", exportName)->check(aValue);
+    exportOption->excludes(headless);
 
     try {
         cli.parse(argc, argv);
@@ -225,7 +234,25 @@ std::optional<int> parseCommandLine(int argc, char** argv, Options& options)
     if (scriptOption->count() > 0) {
         options.script = script;
     }
+    if (exportOption->count() > 0) {
+        options.exportHistory = exportName;
+    }
     return std::nullopt;
+}
+
+// --export-history: the player's history as CSV on standard output; nothing is made on disk.
+int exportHistory(const std::string& typed, const platform::GameFolders& folders)
+{
+#if defined(_WIN32)
+    const std::optional<std::string> name = typed;  // the ANSI code page is the game's own
+#else
+    const std::optional<std::string> name = platform::utf8ToCp1252(typed);
+#endif
+    if (!name) {
+        std::fprintf(stderr, "wordlark: no player named %s\n", typed.c_str());
+        return 1;
+    }
+    return game::exportHistory(folders.player, *name, stdout, stderr);
 }
 
 // The replay: the whole game on the headless desktop, its input from the script.
@@ -362,6 +389,9 @@ int main(int argc, char** argv)
         options.data, platform::executableFolder(), WORDLARK_INSTALLED_DATA,
         std::getenv("XDG_DATA_HOME"), std::getenv("HOME"));
 #endif
+    if (options.exportHistory) {
+        return exportHistory(*options.exportHistory, folders);
+    }
     // Without its archive the game cannot start, and a start-up that fails leaves nothing
     // behind: no save folder is made before the archive is found.
     if (std::string why; !archive::ArchiveRegistry(folders.data).openArchive("vek.heap", &why)) {
