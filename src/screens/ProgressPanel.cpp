@@ -190,8 +190,8 @@ void ProgressPanel::draw()
     panels::setCommonTextStyle();
     graphics::Display& display = graphics::display();
     if (history_.games() == 0) {
-        display.drawTextBox(kChartLeft, kChartTop, kChartRight - kChartLeft,
-                            kChartBottom - kChartTop, "No games recorded yet",
+        display.drawTextBox(kChartLeft, (kChartTop + kChartBottom) / 2 - 8,
+                            kChartRight - kChartLeft, 16, "No games recorded yet",
                             graphics::kTextCenter);
         return;
     }
@@ -239,6 +239,8 @@ void ProgressPanel::drawChart() const
         }
         return kChartLeft + static_cast<std::int32_t>(i * (kChartRight - kChartLeft) / (count - 1));
     };
+    // Few games get larger marks, so that a lone one still shows.
+    const std::int32_t dot = count < 20 ? 5 : 3;
     for (const auto* line : {&computer, &player}) {
         const std::uint16_t color = line == &player ? kPlayerColor : kComputerColor;
         for (std::size_t i = 0; i < count; ++i) {
@@ -250,7 +252,7 @@ void ProgressPanel::drawChart() const
                 graphics::drawLine(frame, px, py, x, y, color);
                 graphics::drawLine(frame, px, py - 1, x, y - 1, color);
             }
-            graphics::fillRect(frame, x - 1, y - 1, 3, 3, color);
+            graphics::fillRect(frame, x - dot / 2, y - dot / 2, dot, dot, color);
         }
     }
 
