@@ -49,11 +49,13 @@ bool isCapitals(std::string_view word)
     return true;
 }
 
-// A decimal number of digits only (no sign, no spaces) within [low, high].
+// A decimal number of digits only (no sign, no spaces) within [low, high]. A field has one
+// spelling per number, as the game writes it, without leading zeros; a date's parts have their
+// fixed widths instead.
 template <typename T>
-std::optional<T> number(std::string_view text, T low, T high)
+std::optional<T> number(std::string_view text, T low, T high, bool fixedWidth = false)
 {
-    if (text.empty() || text.size() > 10) {
+    if (text.empty() || text.size() > 10 || (!fixedWidth && text.size() > 1 && text[0] == '0')) {
         return std::nullopt;
     }
     std::int64_t value = 0;
@@ -115,12 +117,12 @@ std::optional<std::int64_t> parseUtcTime(std::string_view text)
         text[13] != ':' || text[16] != ':' || text[19] != 'Z') {
         return std::nullopt;
     }
-    const auto year = number<int>(text.substr(0, 4), 1970, 9999);
-    const auto month = number<unsigned>(text.substr(5, 2), 1, 12);
-    const auto day = number<unsigned>(text.substr(8, 2), 1, 31);
-    const auto hour = number<int>(text.substr(11, 2), 0, 23);
-    const auto minute = number<int>(text.substr(14, 2), 0, 59);
-    const auto second = number<int>(text.substr(17, 2), 0, 59);
+    const auto year = number<int>(text.substr(0, 4), 1970, 9999, true);
+    const auto month = number<unsigned>(text.substr(5, 2), 1, 12, true);
+    const auto day = number<unsigned>(text.substr(8, 2), 1, 31, true);
+    const auto hour = number<int>(text.substr(11, 2), 0, 23, true);
+    const auto minute = number<int>(text.substr(14, 2), 0, 59, true);
+    const auto second = number<int>(text.substr(17, 2), 0, 59, true);
     if (!year || !month || !day || !hour || !minute || !second) {
         return std::nullopt;
     }
@@ -190,7 +192,12 @@ std::optional<HistoryEntry> parseHistoryLine(std::string_view line)
     }
     HistoryEntry entry;
     const auto time = parseUtcTime(fields[0]);
-    std::string letters(fields[1]);
+    // Capitals, the last perhaps the joker, written '?'.
+    const std::string_view dealt = fields[1];
+    const bool lettersValid = dealt.size() == kLetters &&
+                              isCapitals(dealt.substr(0, kLetters - 1)) &&
+                              (isCapitals(dealt.substr(kLetters - 1)) || dealt.back() == '?');
+    std::string letters(dealt);
     for (char& c : letters) {
         if (c == '?') {
             c = kJoker;
@@ -202,10 +209,6 @@ std::optional<HistoryEntry> parseHistoryLine(std::string_view line)
     const auto computerBefore = rating(fields[8]);
     const auto computerAfter = rating(fields[9]);
     const auto longest = number<std::int32_t>(fields[10], 0, static_cast<std::int32_t>(kMaxWord));
-    const bool lettersValid =
-        letters.size() == kLetters &&
-        isCapitals(std::string_view(letters).substr(0, kLetters - 1)) &&
-        (isCapitals(letters.substr(kLetters - 1)) || letters.back() == kJoker);
     if (!time || !lettersValid || !level || fields[3].size() > kMaxWord || !isCapitals(fields[3]) ||
         fields[4].size() > kMaxWord || !isCapitals(fields[4]) || !ratingBefore || !ratingAfter ||
         !computerBefore || !computerAfter || !longest) {
