@@ -99,7 +99,9 @@ Deal::Judgement Deal::demand()
         saved = recordTie(state_, scores_, programFolder_, &why);
     }
     checkSaved(saved, why);
-    keepHistory(result, word, before);
+    if (saved) {
+        keepHistory(result, word, before);
+    }
     return Judgement::Judged;
 }
 
@@ -111,7 +113,9 @@ void Deal::pass()
     std::string why;
     const bool saved = recordDefeat(state_, scores_, programFolder_, &why);
     checkSaved(saved, why);
-    keepHistory(HistoryResult::Defeat, "", before);
+    if (saved) {
+        keepHistory(HistoryResult::Defeat, "", before);
+    }
 }
 
 void Deal::clear()
@@ -155,8 +159,9 @@ Deal::Ratings Deal::ratings() const
     return {state_.currentPlayer.rating, state_.computerRating};
 }
 
-// The history is the player's story, not his record: a line that cannot be written is told,
-// and the verdict stands.
+// The history follows the record that reached the disk (a record that could not be saved has
+// been told already, and its folder would refuse the line too). It is the player's story, not
+// his record: a line that cannot be written is told, and the verdict stands.
 void Deal::keepHistory(HistoryResult result, const std::string& playerWord, Ratings before)
 {
     HistoryEntry entry;

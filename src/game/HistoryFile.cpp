@@ -48,8 +48,11 @@ bool HistoryFile::append(const HistoryEntry& entry, std::string* why) const
         if (*size > 0 && platform::readAt(fd, &last, 1, *size - 1) != 1) {
             reason = "cannot read " + *path_ + ": " + std::strerror(errno);
         } else {
+            // A last line without its break was cut short by a crash or a full disk: "12" cut
+            // to "1" would still read as a verdict once a line follows it. An empty field ends
+            // it, so that it never reads as one.
             if (last != '\n') {
-                line.insert(line.begin(), '\n');
+                line.insert(0, "\t\n");
             }
             if (!platform::writeAll(fd, line.data(), line.size())) {
                 reason = "cannot write " + *path_ + ": " + std::strerror(errno);

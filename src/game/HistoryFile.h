@@ -21,8 +21,8 @@ public:
 
     // Appends the entry's line with one write: the file is made readable by its owner alone,
     // only a regular file is written (a link at the name is not followed, a FIFO cannot block),
-    // and a file cut inside its last line gets a line break first, so that the new line stands
-    // whole. False (*why says why) when any of it fails.
+    // and a last line cut short is ended as a line that does not read, so that the new line
+    // stands whole and the cut one is never taken. False (*why says why) when any of it fails.
     bool append(const HistoryEntry& entry, std::string* why = nullptr) const;
 
     enum class Status {
