@@ -1,6 +1,7 @@
 // GameBench -- one whole game-screen frame (rolling pool, two full rows, every button and score)
 // composed and presented, with and without a draw log; opening the analysis of the richest
-// letter set; the top ten over a full save folder.
+// letter set; the top ten over a full save folder; the progress screen over a long history and
+// what a verdict adds to keep it.
 #include <benchmark/benchmark.h>
 
 #include <cstdint>
@@ -14,6 +15,8 @@
 #include "archive/ArchiveRegistry.h"
 #include "game/Game.h"
 #include "game/GameState.h"
+#include "game/HistoryEntry.h"
+#include "game/HistoryFile.h"
 #include "game/LetterPool.h"
 #include "game/PlayerRecord.h"
 #include "game/Players.h"
@@ -29,7 +32,9 @@
 #include "platform/ProgramFolder.h"
 #include "screens/AnalysisPanel.h"
 #include "screens/GameScreens.h"
+#include "screens/ProgressPanel.h"
 #include "screens/TopTenPanel.h"
+#include "words/WordSearch.h"
 
 namespace {
 
@@ -216,6 +221,82 @@ void BM_OpenTopTen(benchmark::State& state)
     state.counters["listed"] = static_cast<double>(listed);
 }
 BENCHMARK(BM_OpenTopTen)->Unit(benchmark::kMicrosecond);
+
+// A history of that many verdicts for the game's current player, some 90 bytes a line.
+void writeHistory(const std::string& folder, std::string_view name, std::size_t games)
+{
+    std::string text;
+    game::HistoryEntry entry;
+    entry.time = 1796801400;
+    entry.letters = kRichestLetters;
+    entry.level = 4;
+    entry.playerWord = "CORDIALS";
+    entry.computerWord = "TRACE";
+    for (std::size_t i = 0; i < games; ++i) {
+        entry.result = i % 3 == 0 ? game::HistoryResult::Defeat : game::HistoryResult::Victory;
+        entry.ratingBefore = static_cast<std::int32_t>(400 + i % 700);
+        entry.ratingAfter = entry.ratingBefore + 8;
+        entry.computerRatingBefore = static_cast<std::int32_t>(300 + i % 500);
+        entry.computerRatingAfter = entry.computerRatingBefore - 8;
+        entry.longest = static_cast<std::int32_t>(8 + i % 5);
+        entry.time += 60;
+        text += game::formatHistoryLine(entry);
+    }
+    const game::HistoryFile file(folder, name);
+    std::FILE* out = std::fopen(file.path()->c_str(), "wb");
+    if (out == nullptr || std::fwrite(text.data(), 1, text.size(), out) != text.size() ||
+        std::fclose(out) != 0) {
+        std::fprintf(stderr, "GameBench: the history was not written\n");
+        std::exit(1);
+    }
+}
+
+// The progress screen as the statistics open it over 100 000 verdicts (about 9 MB): the
+// history read and summed up, its pictures, and its first frame drawn.
+void BM_OpenProgress(benchmark::State& state)
+{
+    Table table;
+    if (!table.ready()) {
+        state.SkipWithError("vek.heap missing from the build folder or the display not ready");
+        return;
+    }
+    const game::GameState& game = table.game().state();
+    writeHistory(table.folder(), game.currentPlayer.nameView(), 100000);
+    std::size_t games = 0;
+    for (auto _ : state) {
+        screens::ProgressPanel panel(table.game(), "pg_fon", game, table.folder());
+        panel.draw();
+        games = panel.history().games();
+        benchmark::ClobberMemory();
+    }
+    state.counters["games"] = static_cast<double>(games);
+}
+BENCHMARK(BM_OpenProgress)->Unit(benchmark::kMillisecond);
+
+// What a verdict adds to keep the history: the longest word the letters allowed, looked for
+// over the whole list (on the richest set, where most words fit), and the line appended.
+void BM_VerdictHistory(benchmark::State& state)
+{
+    Table table;
+    if (!table.ready()) {
+        state.SkipWithError("vek.heap missing from the build folder or the display not ready");
+        return;
+    }
+    const game::HistoryFile file(table.folder(), "Bench");
+    game::HistoryEntry entry;
+    entry.letters = kRichestLetters;
+    std::size_t longest = 0;
+    for (auto _ : state) {
+        longest = words::longestMakeableLength(*table.game().dictionary(), entry.letters);
+        entry.longest = static_cast<std::int32_t>(longest);
+        if (!file.append(entry)) {
+            state.SkipWithError("the history could not be appended to");
+            return;
+        }
+    }
+    state.counters["longest"] = static_cast<double>(longest);
+}
+BENCHMARK(BM_VerdictHistory)->Unit(benchmark::kMicrosecond);
 
 }  // namespace
 

@@ -86,6 +86,7 @@ std::string CommandLine::usage()
     return "usage: wordlark [--data DIR] [--seed N] [--scale N|fit] [--fullscreen] [--depth 8]\n"
            "       wordlark --headless [--seed N] [--data DIR] [--shots DIR]\n"
            "                [--screen WxH] --script FILE|-\n"
+           "       wordlark --export-history NAME [--data DIR]\n"
            "  --data DIR    read vek.heap and the save folder from DIR instead of the program's "
            "folder\n"
            "  --seed N      deal from a fixed random sequence\n"
@@ -97,6 +98,8 @@ std::string CommandLine::usage()
            "  --script FILE the replay script ('-' reads standard input)\n"
            "  --shots DIR   where the script's shots are written (default: current folder)\n"
            "  --screen WxH  the headless screen's size (default 1920x1080)\n"
+           "  --export-history NAME\n"
+           "                write NAME's history of games as CSV to standard output\n"
            "  --help        show this text\n"
            "  --version     show the version\n";
 }
@@ -164,6 +167,9 @@ void CommandLine::parse(std::vector<std::string> arguments)
     }));
     cli.get_option("--headless")->needs(scriptOption);
     scriptOption->needs(cli.get_option("--headless"));
+    std::string exportName;
+    CLI::Option* exportOption = cli.add_option("--export-history", exportName)->check(aValue);
+    exportOption->excludes(cli.get_option("--headless"));
 
     try {
         // CLI11 takes its words last first.
@@ -215,6 +221,9 @@ void CommandLine::parse(std::vector<std::string> arguments)
     }
     if (scriptOption->count() > 0) {
         options_.script = script;
+    }
+    if (exportOption->count() > 0) {
+        options_.exportHistory = exportName;
     }
 }
 

@@ -23,6 +23,7 @@ public:
         // choice (the player's settings) can fill it; a run's word overrides it for that run.
         std::optional<int> scale;  // platform::kFitScale or 1 to platform::kMaxScale
         std::optional<bool> fullscreen;
+        std::optional<std::string> exportHistory;  // the player's name, as typed
     };
 
     // Reads the words after the program's name.

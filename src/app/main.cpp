@@ -6,6 +6,10 @@
 #include <iostream>
 #include <optional>
 #include <string>
+#if defined(_WIN32)
+#include <fcntl.h>
+#include <io.h>
+#endif
 
 #include "app/Backends.h"
 #include "app/CommandLine.h"
@@ -13,9 +17,11 @@
 #include "app/ReplayScript.h"
 #include "app/Shell.h"
 #include "archive/ArchiveRegistry.h"
+#include "game/HistoryExport.h"
 #include "game/RecordFile.h"
 #include "game/Settings.h"
 #include "graphics/PictureClasses.h"
+#include "platform/CodePage.h"
 #include "platform/FolderLock.h"
 #include "platform/ProgramFolder.h"
 #include "platform/Text.h"
@@ -51,6 +57,23 @@ platform::DisplayMode displayModeFor(const Options& options, const game::Setting
         mode.fullscreen = *options.fullscreen;
     }
     return mode;
+}
+
+// --export-history: the player's history as CSV on standard output; nothing is made on disk.
+int exportHistory(const std::string& typed, const platform::GameFolders& folders)
+{
+#if defined(_WIN32)
+    // The rows end in CR LF already; a text-mode stdout would make that CR CR LF.
+    _setmode(_fileno(stdout), _O_BINARY);
+    const std::optional<std::string> name = typed;  // the ANSI code page is the game's own
+#else
+    const std::optional<std::string> name = platform::utf8ToCp1252(typed);
+#endif
+    if (!name) {
+        std::fprintf(stderr, "wordlark: no player named %s\n", typed.c_str());
+        return 1;
+    }
+    return game::exportHistory(folders.player, *name, stdout, stderr);
 }
 
 // The replay: the whole game on the headless desktop, its input from the script.
@@ -161,6 +184,9 @@ int main(int argc, char** argv)
         options.data, platform::executableFolder(), WORDLARK_INSTALLED_DATA,
         std::getenv("XDG_DATA_HOME"), std::getenv("HOME"), std::getenv("XDG_CONFIG_HOME"));
 #endif
+    if (options.exportHistory) {
+        return exportHistory(*options.exportHistory, folders);
+    }
     // Without its archive the game cannot start, and a start-up that fails leaves nothing
     // behind: no save folder is made before the archive is found.
     if (std::string why; !archive::ArchiveRegistry(folders.data).openArchive("vek.heap", &why)) {

@@ -2,8 +2,10 @@
 
 #include <algorithm>
 #include <array>
+#include <chrono>
 
 #include "game/GameState.h"
+#include "game/HistoryFile.h"
 #include "game/LetterPool.h"
 #include "game/SaveProblems.h"
 #include "game/Scores.h"
@@ -67,6 +69,7 @@ void Deal::start()
     words::LetterSet letters{};
     words::dealLetters(dictionary_, state_.random, letters);
     pool_.deal(letters);
+    dealt_ = pool_.letters();
 }
 
 Deal::Judgement Deal::demand()
@@ -82,16 +85,23 @@ Deal::Judgement Deal::demand()
     state_.usedWords.add(word);
     answer();
     const std::size_t theirs = computerRow_.word().size();
+    const Ratings before = ratings();
     std::string why;
     bool saved = false;
+    HistoryResult result = HistoryResult::Tie;
     if (word.size() > theirs) {
         saved = recordVictory(state_, scores_, programFolder_, &why);
+        result = HistoryResult::Victory;
     } else if (word.size() < theirs) {
         saved = recordDefeat(state_, scores_, programFolder_, &why);
+        result = HistoryResult::Defeat;
     } else {
         saved = recordTie(state_, scores_, programFolder_, &why);
     }
     checkSaved(saved, why);
+    if (saved) {
+        keepHistory(result, word, before);
+    }
     return Judgement::Judged;
 }
 
@@ -99,9 +109,13 @@ void Deal::pass()
 {
     clear();
     answer();
+    const Ratings before = ratings();
     std::string why;
     const bool saved = recordDefeat(state_, scores_, programFolder_, &why);
     checkSaved(saved, why);
+    if (saved) {
+        keepHistory(HistoryResult::Defeat, "", before);
+    }
 }
 
 void Deal::clear()
@@ -138,6 +152,38 @@ void Deal::answer()
     const std::string text(found);
     computerRow_.setWord(text);
     state_.usedWords.add(text);
+}
+
+Deal::Ratings Deal::ratings() const
+{
+    return {state_.currentPlayer.rating, state_.computerRating};
+}
+
+// The history follows the record that reached the disk (a record that could not be saved has
+// been told already, and its folder would refuse the line too). It is the player's story, not
+// his record: a line that cannot be written is told, and the verdict stands.
+void Deal::keepHistory(HistoryResult result, const std::string& playerWord, Ratings before)
+{
+    HistoryEntry entry;
+    entry.time = std::chrono::duration_cast<std::chrono::seconds>(
+                     std::chrono::system_clock::now().time_since_epoch())
+                     .count();
+    entry.letters = dealt_.empty() ? pool_.letters() : dealt_;
+    entry.level = state_.currentLevel;
+    entry.playerWord = playerWord;
+    entry.computerWord = computerRow_.word();
+    entry.result = result;
+    entry.ratingBefore = before.player;
+    entry.ratingAfter = state_.currentPlayer.rating;
+    entry.computerRatingBefore = before.computer;
+    entry.computerRatingAfter = state_.computerRating;
+    entry.longest =
+        static_cast<std::int32_t>(words::longestMakeableLength(dictionary_, entry.letters));
+    std::string why;
+    const std::string name(state_.currentPlayer.nameView());
+    if (!HistoryFile(programFolder_, name).append(entry, &why)) {
+        problems_.report("the history of " + name, why);
+    }
 }
 
 void Deal::checkSaved(bool saved, const std::string& why)

@@ -4,6 +4,8 @@
 #include <cstdint>
 #include <string>
 
+#include "game/HistoryEntry.h"
+
 namespace wordlark::platform {
 class Random;
 }
@@ -57,8 +59,15 @@ public:
     void saveWordAnswer(bool yes);
 
 private:
+    struct Ratings {
+        std::int32_t player;
+        std::int32_t computer;
+    };
+    Ratings ratings() const;
     void answer();
     void checkSaved(bool saved, const std::string& why);
+    // Appends the verdict just recorded to the player's history.
+    void keepHistory(HistoryResult result, const std::string& playerWord, Ratings before);
 
     GameState& state_;
     Scores& scores_;
@@ -68,6 +77,8 @@ private:
     WordRow& computerRow_;
     words::Dictionary& dictionary_;
     std::string programFolder_;
+    // The letters of the deal as they were dealt, before any sorting.
+    std::string dealt_;
 };
 
 }  // namespace wordlark::game

@@ -326,7 +326,8 @@ bool MainMenu::runCommand(std::int32_t command)
             game_.openHelp();
             break;
         case kMenuStatistics:
-            game_.openModalPanel(std::make_unique<StatisticsPanel>(game_, "st_fon", state_));
+            game_.openModalPanel(
+                std::make_unique<StatisticsPanel>(game_, "st_fon", state_, programFolder_));
             break;
         case kMenuTopTen:
             game_.openModalPanel(std::make_unique<TopTenPanel>(game_, "top_fon", programFolder_));

@@ -3,10 +3,13 @@
 #include <algorithm>
 #include <array>
 #include <cstdio>
+#include <memory>
 #include <string>
 
 #include "game/GameState.h"
 #include "graphics/Display.h"
+#include "panels/PanelHost.h"
+#include "screens/ProgressPanel.h"
 
 namespace wordlark::screens {
 
@@ -15,16 +18,17 @@ using namespace platform;
 namespace {
 
 panels::ButtonRow table[] = {
-    {0, "st_ok", nullptr},
-    {1, "st_up", nullptr},
-    {2, "st_down", nullptr},
-    {-1, "", nullptr},
+    {0, "st_ok", nullptr},       {1, "st_up", nullptr}, {2, "st_down", nullptr},
+    {3, "st_progress", nullptr}, {-1, "", nullptr},
 };
 
 constexpr std::array<std::string_view, 12> kTitles = {
     "No rating",   "Beginner", "Amateur",     "IV cathegory", "III cathegory", "II cathegory",
     "I cathegory", "Master",   "Grossmaster", "Champion",     "Giant",         "Guru",
 };
+
+constexpr std::int32_t kProgressCommand = 3;
+constexpr platform::WParam kProgressKey = 'P';
 
 constexpr std::int32_t kLinesX = 190;
 constexpr std::int32_t kFirstLineY = 220;
@@ -42,13 +46,22 @@ std::string_view ratingTitle(std::int32_t rating)
 }
 
 StatisticsPanel::StatisticsPanel(panels::PanelHost& host, std::string_view backgroundName,
-                                 const game::GameState& state)
-    : ButtonPanel(host, backgroundName, table, true), state_(state)
+                                 const game::GameState& state, std::string programFolder)
+    : ButtonPanel(host, backgroundName, table, true),
+      state_(state),
+      programFolder_(std::move(programFolder))
 {
 }
 
 bool StatisticsPanel::handleInput(MessageId message, WParam wParam, LParam lParam)
 {
+    if ((message == WM_BUTTON_COMMAND && wParam == kProgressCommand) ||
+        (message == WM_KEYDOWN && wParam == kProgressKey)) {
+        // Replaces, and so destroys, this panel: nothing of it is touched afterwards.
+        host_.openModalPanel(
+            std::make_unique<ProgressPanel>(host_, "pg_fon", state_, programFolder_));
+        return true;
+    }
     return closeOnCommand(0, message, wParam, lParam);
 }
 

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 #include <string_view>
 
 #include "panels/ButtonPanel.h"
@@ -18,10 +19,12 @@ std::string_view ratingTitle(std::int32_t rating);
 
 class StatisticsPanel : public panels::ButtonPanel {
 public:
+    // The player's files (his history, for the progress screen) are under programFolder.
     StatisticsPanel(panels::PanelHost& host, std::string_view backgroundName,
-                    const game::GameState& state);
+                    const game::GameState& state, std::string programFolder);
 
-    // Its ok button and Escape close it; the two arrows do nothing.
+    // Its ok button and Escape close it; the two arrows do nothing. The progress button and
+    // the key P put the progress screen in its place.
     bool handleInput(platform::MessageId message, platform::WParam wParam,
                      platform::LParam lParam) override;
     void draw() override;
@@ -29,6 +32,7 @@ public:
 
 private:
     const game::GameState& state_;
+    std::string programFolder_;
 };
 
 }  // namespace wordlark::screens

@@ -348,4 +348,18 @@ std::vector<std::string> makeableWords(Dictionary& dictionary, std::string_view 
     return words;
 }
 
+std::size_t longestMakeableLength(Dictionary& dictionary, std::string_view letters)
+{
+    std::size_t longest = 0;
+    LetterBag bag(letters);
+    WordBuffer word;
+    for (bool more = dictionary.firstWord(word); more; more = dictionary.nextWord(word)) {
+        const std::size_t length = std::strlen(word);
+        if (length > longest && length <= letters.size() && bag.fits(word, length)) {
+            longest = length;
+        }
+    }
+    return longest;
+}
+
 }  // namespace wordlark::words

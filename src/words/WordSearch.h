@@ -52,4 +52,8 @@ void findComputerWord(Dictionary& dictionary, platform::Random& random, const Us
 // that can be laid out of letters, as often as it occurs: the analysis list.
 std::vector<std::string> makeableWords(Dictionary& dictionary, std::string_view letters);
 
+// The length of the longest word of that listing: what the best answer to the letters was. 0
+// when no word can be made.
+std::size_t longestMakeableLength(Dictionary& dictionary, std::string_view letters);
+
 }  // namespace wordlark::words

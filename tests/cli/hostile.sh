@@ -249,6 +249,35 @@ check "a link at settings.json is replaced, not followed" \
 check "the choice reached the file" grep -q '"fullscreen": true' "$work/settings-garbage/settings.json"
 check "no temporary settings file is left" \
     test -z "$(find "$work"/settings-* -name '.settings-*')"
+# 8. The player's history: huge, garbage, overlong lines, NULs, CR LF, odd values, or not a
+# file at all. The game plays, the progress screen opens on what could be read, the verdict
+# is saved in the record, and the export neither hangs nor dies.
+good=$'2026-12-09T07:30:00Z\tSNUSUAGLRMI?\t3\tLUNGS\tNIL\tvictory\t0\t13\t300\t287\t9'
+{ passes 1; printf 'click 600 417\ntick 6\nclick 586 290\ntick 7\nkey 80\ntick 2\nstate\n'; } >"$work/progress.txt"
+for kind in huge garbage long nul crlf odd fifo folder link; do
+    d="$work/history-$kind"
+    fresh "$d"
+    h="$d/save/Lark.his"
+    case $kind in
+    huge) yes "$good" | head -c 100M >"$h" ;;
+    garbage) head -c 1M /dev/urandom >"$h" ;;
+    long) { head -c 1M /dev/zero | tr '\0' A; printf '%s\n' "$good"; } >"$h" ;;
+    nul) printf '%s\0\n%s\n' "$good" "$good" >"$h" ;;
+    crlf) printf '%s\r\n' "$good" "$good" >"$h" ;;
+    odd) printf '%s\n' "${good/victory?0?13/victory	-4	99999999999}" "${good/2026/9999}" >"$h" ;;
+    fifo) mkfifo "$h" ;;
+    folder) mkdir "$h" ;;
+    link) ln -s "$d/nowhere" "$h" ;;
+    esac
+    timeout 30 "$game" --headless --seed 1 --data "$d" --script "$work/progress.txt" >"$work/out" 2>"$work/err"
+    check "a $kind history: the game plays on (exit $?)" grep -q '"modal":"ProgressPanel","panel":{"games":' "$work/out"
+    check "a $kind history: the verdict is in the record" test "$(decode_record "$d/save/Lark.sav")" == "Lark 0 1 1 0 1 0"
+    timeout 30 "$game" --export-history Lark --data "$d" >"$work/out" 2>"$work/err"
+    status=$?
+    check "a $kind history: the export ends (exit $status)" test "$status" -le 1
+    check "a $kind history: nothing is made through the link" test ! -e "$d/nowhere"
+done
+check "a huge history shows its last verdicts" grep -q '"games":[1-9]' <<<"$(timeout 30 "$game" --headless --seed 1 --data "$work/history-huge" --script "$work/progress.txt")"
 
 [[ $failures -eq 0 ]] && echo "hostile: all checks passed"
 exit $((failures > 0))

@@ -5,6 +5,8 @@
 #   #seed N          the random seed (default 1)         #screen WxH   the headless screen
 #   #> TEXT          the output of the latest `state` line contains TEXT
 #   #put PATH TEXT   before the run, PATH in the data folder holds TEXT (no newline added)
+#   #history PATH N  before the run, PATH in the data folder holds a history of N verdicts
+#                    (tests/cli/make-history.py)
 #   #file PATH [LINE]  the run left PATH in its data folder, with LINE as one of its lines
 #                    when given (#nofile PATH: it did not leave PATH)
 #   #record NAME R L G V D T   at the end, save/NAME.sav holds that player with rating R,
@@ -45,6 +47,14 @@ run() {  # run SCRIPT RUNDIR SEED SCREEN
         mkdir -p "$(dirname "$dir/data/$path")"
         printf '%s' "$text" >"$dir/data/$path"
     done < <(sed -n 's/^#put //p' "$script")
+    local count
+    while read -r path count; do
+        if [[ $path == /* || /$path/ == */../* ]]; then
+            echo "#history $path: outside the data folder" >"$dir/err"
+            return 1
+        fi
+        python3 "$source_dir/tests/cli/make-history.py" "$count" >"$dir/data/$path"
+    done < <(sed -n 's/^#history //p' "$script")
     "$game" --headless --seed "$seed" --screen "$screen" --data "$dir/data" \
         --shots "$dir/shots" --script "$script" >"$dir/out" 2>"$dir/err"
 }
