@@ -9,8 +9,10 @@
 #include <optional>
 #include <string>
 
+#include "platform/Desktop.h"
 #include "platform/DisplayMode.h"
 #include "platform/Text.h"
+#include "platform/platform.h"
 
 namespace wordlark::app {
 
@@ -27,6 +29,11 @@ std::unique_ptr<platform::TextRenderer> makeTextRenderer();
 // `play`'s exit code; nothing, with *why saying why in a few words, when no window can start.
 std::optional<int> runInWindow(const WindowRequest& request, const std::function<int()>& play,
                                std::string& why);
+
+// Installs a started window's desktop and video, runs `play`, and takes them out again after
+// the display has let go of the video. `play`'s exit code; the systems' files share it.
+int playInstalled(platform::Desktop& desktop, platform::Video& video,
+                  const std::function<int()>& play);
 
 // Tells a player who started the game from the desktop, where no console shows the standard
 // error, that it could not start. Nothing where the standard error is what the player sees.

@@ -1,7 +1,5 @@
 // The real window through SDL, its text drawn by FreeType.
 #include "app/Backends.h"
-#include "graphics/Display.h"
-#include "platform/Desktop.h"
 #include "platform/freetype/FreeTypeText.h"
 #include "platform/sdl/SdlDesktop.h"
 #include "platform/sdl/SdlVideo.h"
@@ -21,14 +19,7 @@ std::optional<int> runInWindow(const WindowRequest& request, const std::function
         return std::nullopt;
     }
     platform::sdl::SdlVideo video(desktop, request.depth);
-    platform::setDesktop(&desktop);
-    platform::setVideo(&video);
-    const int code = play();
-    // The display lets go of the window's video before the backends go.
-    graphics::display().close();
-    platform::setVideo(nullptr);
-    platform::setDesktop(nullptr);
-    return code;
+    return playInstalled(desktop, video, play);
 }
 
 // The standard error is where a Linux player looks.

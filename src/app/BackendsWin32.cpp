@@ -1,7 +1,5 @@
 // The system's own window on Windows: its desktop, DirectDraw for the frame and GDI for text.
 #include "app/Backends.h"
-#include "graphics/Display.h"
-#include "platform/Desktop.h"
 #include "platform/win32/DirectDrawVideo.h"
 #include "platform/win32/ErrorBox.h"
 #include "platform/win32/GdiText.h"
@@ -27,12 +25,7 @@ std::optional<int> runInWindow(const WindowRequest& request, const std::function
     platform::win32::GdiText text(&video);
     platform::TextRenderer* const previousText = &platform::textRenderer();
     platform::setTextRenderer(&text);
-    platform::setDesktop(&desktop);
-    platform::setVideo(&video);
-    const int code = play();
-    graphics::display().close();
-    platform::setVideo(nullptr);
-    platform::setDesktop(nullptr);
+    const int code = playInstalled(desktop, video, play);
     platform::setTextRenderer(previousText);
     return code;
 }

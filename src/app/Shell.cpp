@@ -67,6 +67,14 @@ bool Shell::createMainWindow(ShowCommand show)
     return true;
 }
 
+void Shell::showFirstFrame()
+{
+    if (game_ && graphics::display().isReady()) {
+        game_->drawScreen();
+        graphics::display().present();
+    }
+}
+
 int Shell::runMessageLoop()
 {
     Message message;

@@ -51,6 +51,9 @@ public:
     // False when the window cannot be made or initialisation fails (everything already
     // taken down again).
     bool createMainWindow(platform::ShowCommand show);
+    // Composes and presents a frame now, so that a window just shown has the game in it
+    // before the first timer period has passed.
+    void showFirstFrame();
     // Runs the loop until the window is destroyed; the quit code.
     int runMessageLoop();
 

@@ -139,6 +139,8 @@ int runGame(const Options& options, const platform::GameFolders& folders, game::
             failure = shell.failure();
             return 1;
         }
+        // A replay's frames come with its ticks alone; a player's first one comes at once.
+        shell.showFirstFrame();
         return shell.runMessageLoop();
     };
     std::string why;
