@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <array>
-#include <chrono>
 
 #include "game/GameState.h"
 #include "game/HistoryFile.h"
@@ -11,6 +10,7 @@
 #include "game/Scores.h"
 #include "game/Verdict.h"
 #include "game/WordRow.h"
+#include "platform/Desktop.h"
 #include "words/Dictionary.h"
 #include "words/WordBuffer.h"
 #include "words/WordSearch.h"
@@ -57,7 +57,7 @@ Deal::Deal(GameState& state, Scores& scores, SaveProblems& problems, LetterPool&
 {
 }
 
-void Deal::start()
+void Deal::start(const std::string& letters, std::optional<std::int32_t> daily)
 {
     ++state_.currentPlayer.games;
     problems_.clearNotice();
@@ -66,10 +66,15 @@ void Deal::start()
     }
     while (computerRow_.removeFirst() != 0) {
     }
-    words::LetterSet letters{};
-    words::dealLetters(dictionary_, state_.random, letters);
-    pool_.deal(letters);
+    if (letters.empty()) {
+        words::LetterSet dealt{};
+        words::dealLetters(dictionary_, state_.random, dealt);
+        pool_.deal(dealt);
+    } else {
+        pool_.deal(letters);
+    }
     dealt_ = pool_.letters();
+    daily_ = letters.empty() ? std::nullopt : daily;
 }
 
 Deal::Judgement Deal::demand()
@@ -165,9 +170,7 @@ Deal::Ratings Deal::ratings() const
 void Deal::keepHistory(HistoryResult result, const std::string& playerWord, Ratings before)
 {
     HistoryEntry entry;
-    entry.time = std::chrono::duration_cast<std::chrono::seconds>(
-                     std::chrono::system_clock::now().time_since_epoch())
-                     .count();
+    entry.time = platform::desktop().wallClock();
     entry.letters = dealt_.empty() ? pool_.letters() : dealt_;
     entry.level = state_.currentLevel;
     entry.playerWord = playerWord;
@@ -179,6 +182,7 @@ void Deal::keepHistory(HistoryResult result, const std::string& playerWord, Rati
     entry.computerRatingAfter = state_.computerRating;
     entry.longest =
         static_cast<std::int32_t>(words::longestMakeableLength(dictionary_, entry.letters));
+    entry.daily = daily_;
     std::string why;
     const std::string name(state_.currentPlayer.nameView());
     if (!HistoryFile(programFolder_, name).append(entry, &why)) {

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 
 #include "game/HistoryEntry.h"
@@ -36,8 +37,14 @@ public:
          std::string programFolder);
 
     // A new deal: counts a game, forgets the used words, empties both rows (the letters are
-    // dropped) and deals twelve letters, the last perhaps the joker.
-    void start();
+    // dropped) and deals twelve letters, the last perhaps the joker: `letters` when given (a
+    // code or the daily deal, whose number `daily` is then), else new ones.
+    void start(const std::string& letters = {}, std::optional<std::int32_t> daily = {});
+
+    // The letters as dealt (before any sorting); empty before the first deal.
+    const std::string& dealt() const { return dealt_; }
+    // The number of the daily deal in play; none for any other deal.
+    std::optional<std::int32_t> daily() const { return daily_; }
 
     enum class Judgement {
         Repeat,   // played already in this deal: its letters went back to the pool
@@ -79,6 +86,7 @@ private:
     std::string programFolder_;
     // The letters of the deal as they were dealt, before any sorting.
     std::string dealt_;
+    std::optional<std::int32_t> daily_;
 };
 
 }  // namespace wordlark::game

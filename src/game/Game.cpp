@@ -8,6 +8,7 @@
 
 #include "archive/Archive.h"
 #include "archive/ArchiveRegistry.h"
+#include "game/DailyDeal.h"
 #include "game/Deal.h"
 #include "game/GameState.h"
 #include "game/LetterPool.h"
@@ -17,6 +18,7 @@
 #include "panels/Button.h"
 #include "panels/ImageReferences.h"
 #include "panels/Panel.h"
+#include "platform/Desktop.h"
 #include "platform/Random.h"
 #include "words/Dictionary.h"
 
@@ -81,6 +83,7 @@ Game::Game(std::string_view backgroundName, std::string_view archiveFile,
         deal_ = std::make_unique<Deal>(state_, scores_, saveProblems_, *pool_, *playerRow_,
                                        *computerRow_, *dictionary_, programFolder_);
     }
+    daily_ = std::make_unique<DailyDeal>();
     state_.currentPlayer = PlayerRecord::anonymous();
     scores_ = Scores{};
 }
@@ -130,6 +133,8 @@ bool Game::loadImages()
     }
     archive::ArchiveRegistry& registry = images().registry();
     const bool wordsLoaded = dictionary_ && dictionary_->load(registry);
+    // Without words there is no deal at all, and start-up says so for the dictionary.
+    daily_->load(registry);
     if (jokerMarkImage_ != nullptr) {
         jokerMarkImage_->load();
     }
@@ -174,6 +179,7 @@ panels::Button* Game::button(std::int32_t commandId)
 void Game::closeModalPanel()
 {
     modalPanel_.reset();
+    startRequestedDeal();
 }
 
 void Game::closeMenuOverlay()
@@ -184,6 +190,65 @@ void Game::closeMenuOverlay()
 void Game::openModalPanel(std::unique_ptr<panels::Panel> panel)
 {
     modalPanel_ = std::move(panel);
+}
+
+void Game::requestDeal(DealRequest request)
+{
+    requestedCode_ = std::move(request.code);
+    requestedDaily_ = request.daily;
+    fixedDay_ = request.day;
+}
+
+void Game::startRequestedDeal()
+{
+    if ((!requestedCode_ && !requestedDaily_) || modalPanel_ || menuOverlay_) {
+        return;
+    }
+    const std::optional<DealCode> code = std::move(requestedCode_);
+    requestedCode_.reset();
+    const bool daily = std::exchange(requestedDaily_, false);
+    if (code) {
+        playCode(*code);
+    } else if (daily) {
+        playDaily();
+    }
+}
+
+bool Game::playCode(const DealCode& code)
+{
+    const panels::Button* start = button(kCommandStart);
+    if (start == nullptr || !start->enabled()) {
+        return false;
+    }
+    startDeal(code.letters());
+    return true;
+}
+
+bool Game::playDaily()
+{
+    const panels::Button* start = button(kCommandStart);
+    const std::int64_t day = today();
+    const std::string letters = daily_->letters(day);
+    if (start == nullptr || !start->enabled() || letters.empty()) {
+        return false;
+    }
+    startDeal(letters, static_cast<std::int32_t>(DailyDeal::number(day)));
+    return true;
+}
+
+std::int64_t Game::today() const
+{
+    return fixedDay_ ? *fixedDay_ : DailyDeal::dayOf(platform::desktop().wallClock());
+}
+
+std::optional<DealCode> Game::dealCode() const
+{
+    return deal_ ? DealCode::fromLetters(deal_->dealt()) : std::nullopt;
+}
+
+std::optional<std::int32_t> Game::dailyInPlay() const
+{
+    return deal_ ? deal_->daily() : std::nullopt;
 }
 
 void Game::openModal(GameScreen screen)

@@ -6,10 +6,12 @@
 #include <functional>
 #include <initializer_list>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <utility>
 
+#include "game/DealCode.h"
 #include "game/GameState.h"
 #include "game/SaveProblems.h"
 #include "game/Scores.h"
@@ -36,6 +38,7 @@ class Dictionary;
 
 namespace wordlark::game {
 
+class DailyDeal;
 class Deal;
 class LetterPool;
 class Settings;
@@ -67,6 +70,8 @@ extern const GameButtonRow kGameButtonTable[kGameButtonCount + 1];
 
 // The caption band's options button, beside the table's buttons rather than in the table.
 inline constexpr std::int32_t kCommandOptions = kGameButtonCount;
+// The daily deal, from its key and the footer band.
+inline constexpr std::int32_t kCommandDaily = kGameButtonCount + 2;
 
 class Game : public panels::PanelHost {
 public:
@@ -99,6 +104,19 @@ public:
     // The button the focus ring is on in the screen in front: the menu, else the modal panel,
     // else the game screen; none while no ring is shown there.
     const panels::Button* focusedButton() const;
+
+    // The command line's wishes; the first deal waits for a player to be chosen.
+    void requestDeal(DealRequest request);
+    // A new deal of a code's letters, or the daily deal, as "start" would deal; false (and
+    // nothing happens) while "start" is not enabled.
+    bool playCode(const DealCode& code);
+    bool playDaily();
+    // Today as the daily deal counts it (days since 2026-01-01).
+    std::int64_t today() const;
+    // The deal in play, or the last one; none before the first.
+    std::optional<DealCode> dealCode() const;
+    // The number of the daily deal in play; none for any other deal.
+    std::optional<std::int32_t> dailyInPlay() const;
 
     // The save-word dialog's answer, just before it closes: keep the word in the player's
     // list (yes) or send its letters back (no).
@@ -152,7 +170,9 @@ private:
     // Runs the command of a game-screen button the way its click would, if it is enabled.
     void runIfEnabled(std::int32_t commandId);
     void runCommand(std::int32_t commandId);
-    void startDeal();
+    void startDeal(const std::string& letters = {}, std::optional<std::int32_t> daily = {});
+    // Deals what the command line asked for, once no panel is in front and "start" is enabled.
+    void startRequestedDeal();
     void demand();
     void pass();
     void analyze();
@@ -183,6 +203,10 @@ private:
     std::unique_ptr<panels::Panel> menuOverlay_;
     std::unique_ptr<words::Dictionary> dictionary_;
     std::unique_ptr<Deal> deal_;
+    std::unique_ptr<DailyDeal> daily_;
+    std::optional<DealCode> requestedCode_;
+    bool requestedDaily_ = false;
+    std::optional<std::int64_t> fixedDay_;
     std::string programFolder_;
     ScreenOpener* screens_;
     Settings& settings_;

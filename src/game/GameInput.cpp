@@ -165,6 +165,9 @@ void Game::handleGameKey(WParam key, LParam flags)
         case VK_F10:
             runIfEnabled(kCommandMenu);
             break;
+        case VK_F7:
+            playDaily();
+            break;
         default:
             break;
     }
@@ -245,6 +248,8 @@ void Game::handleGameScreen(MessageId message, WParam wParam, LParam lParam)
                 runCommand(static_cast<std::int32_t>(wParam));
             } else if (wParam == static_cast<WParam>(kCommandOptions)) {
                 openOptions();
+            } else if (wParam == static_cast<WParam>(kCommandDaily)) {
+                playDaily();
             }
             break;
         default:
@@ -288,9 +293,9 @@ void Game::runCommand(std::int32_t commandId)
     }
 }
 
-void Game::startDeal()
+void Game::startDeal(const std::string& letters, std::optional<std::int32_t> daily)
 {
-    deal_->start();
+    deal_->start(letters, daily);
     setPlayEnabled(true);
     setButtons({kCommandSort, kCommandPass}, {kCommandDemand, kCommandClear, kCommandStart});
     if (state_.currentLevel <= 3) {

@@ -112,6 +112,8 @@ public:
     virtual bool killTimer(WindowId window, TimerId id) = 0;
     // Milliseconds since some fixed moment.
     virtual std::uint64_t tickCount() const = 0;
+    // The calendar's time: seconds since 1970-01-01 00:00:00 UTC.
+    virtual std::int64_t wallClock() const;
 
     // The pointer in screen coordinates.
     virtual Point cursorPosition() const = 0;
