@@ -180,6 +180,9 @@ std::string gameStateJson(const game::Game* instance, const HeadlessDesktop* des
     const std::optional<std::int32_t> daily = instance->dailyInPlay();
     json["deal"] = {{"code", code ? Json(code->text()) : Json(nullptr)},
                     {"daily", daily ? Json(*daily) : Json(nullptr)}};
+    if (desktop != nullptr) {
+        json["clipboard"] = desktop->clipboardText();
+    }
     return json.dump(-1, ' ', false, Json::error_handler_t::replace);
 }
 

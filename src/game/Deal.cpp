@@ -75,6 +75,7 @@ void Deal::start(const std::string& letters, std::optional<std::int32_t> daily)
     }
     dealt_ = pool_.letters();
     daily_ = letters.empty() ? std::nullopt : daily;
+    judged_ = false;
 }
 
 Deal::Judgement Deal::demand()
@@ -169,6 +170,7 @@ Deal::Ratings Deal::ratings() const
 // his record: a line that cannot be written is told, and the verdict stands.
 void Deal::keepHistory(HistoryResult result, const std::string& playerWord, Ratings before)
 {
+    judged_ = true;
     HistoryEntry entry;
     entry.time = platform::desktop().wallClock();
     entry.letters = dealt_.empty() ? pool_.letters() : dealt_;

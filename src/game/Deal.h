@@ -45,6 +45,8 @@ public:
     const std::string& dealt() const { return dealt_; }
     // The number of the daily deal in play; none for any other deal.
     std::optional<std::int32_t> daily() const { return daily_; }
+    // Whether this deal has a verdict that reached the player's files.
+    bool judged() const { return judged_; }
 
     enum class Judgement {
         Repeat,   // played already in this deal: its letters went back to the pool
@@ -87,6 +89,7 @@ private:
     // The letters of the deal as they were dealt, before any sorting.
     std::string dealt_;
     std::optional<std::int32_t> daily_;
+    bool judged_ = false;
 };
 
 }  // namespace wordlark::game

@@ -11,6 +11,7 @@
 #include "game/DailyDeal.h"
 #include "game/Deal.h"
 #include "game/GameState.h"
+#include "game/HistoryFile.h"
 #include "game/LetterPool.h"
 #include "game/RecordFile.h"
 #include "game/WordRow.h"
@@ -239,6 +240,27 @@ bool Game::playDaily()
 std::int64_t Game::today() const
 {
     return fixedDay_ ? *fixedDay_ : DailyDeal::dayOf(platform::desktop().wallClock());
+}
+
+bool Game::playedToday()
+{
+    const std::int64_t day = today();
+    const std::string name(state_.currentPlayer.nameView());
+    if (name != markPlayer_ || day != markDay_) {
+        // Read again only when the player or the day changes; a verdict in the daily deal
+        // sets the mark itself.
+        markPlayer_ = name;
+        markDay_ = day;
+        markPlayed_ = false;
+        const auto number = static_cast<std::int32_t>(DailyDeal::number(day));
+        HistoryFile(programFolder_, name).read([this, number](const HistoryEntry& entry) {
+            markPlayed_ = markPlayed_ || entry.daily == number;
+        });
+    }
+    if (dailyInPlay() == DailyDeal::number(day) && deal_->judged()) {
+        markPlayed_ = true;
+    }
+    return markPlayed_;
 }
 
 std::optional<DealCode> Game::dealCode() const

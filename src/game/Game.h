@@ -70,7 +70,8 @@ extern const GameButtonRow kGameButtonTable[kGameButtonCount + 1];
 
 // The caption band's options button, beside the table's buttons rather than in the table.
 inline constexpr std::int32_t kCommandOptions = kGameButtonCount;
-// The daily deal, from its key and the footer band.
+// The deal panel and the daily deal, from their keys and the footer band.
+inline constexpr std::int32_t kCommandDealPanel = kGameButtonCount + 1;
 inline constexpr std::int32_t kCommandDaily = kGameButtonCount + 2;
 
 class Game : public panels::PanelHost {
@@ -117,6 +118,8 @@ public:
     std::optional<DealCode> dealCode() const;
     // The number of the daily deal in play; none for any other deal.
     std::optional<std::int32_t> dailyInPlay() const;
+    // Whether the player in play has a verdict in today's daily deal.
+    bool playedToday();
 
     // The save-word dialog's answer, just before it closes: keep the word in the player's
     // list (yes) or send its letters back (no).
@@ -183,6 +186,10 @@ private:
     // Opens a screen into its slot: the main menu as the overlay, the others as the modal panel.
     void openModal(GameScreen screen);
     void drawScores();
+    // The footer band: the deal's code at its left, the daily deal at its right.
+    void drawFooter();
+    // A press in the footer band's code or daily deal; false when it fell elsewhere.
+    bool pressFooter(std::int32_t x, std::int32_t y);
 
     graphics::ImageResource* background_ = nullptr;
     std::unique_ptr<LetterPool> pool_;
@@ -207,6 +214,10 @@ private:
     std::optional<DealCode> requestedCode_;
     bool requestedDaily_ = false;
     std::optional<std::int64_t> fixedDay_;
+    // Whom and which day the daily mark was last looked up for in the history, and the answer.
+    std::string markPlayer_;
+    std::int64_t markDay_ = -1;
+    bool markPlayed_ = false;
     std::string programFolder_;
     ScreenOpener* screens_;
     Settings& settings_;

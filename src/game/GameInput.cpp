@@ -165,6 +165,9 @@ void Game::handleGameKey(WParam key, LParam flags)
         case VK_F10:
             runIfEnabled(kCommandMenu);
             break;
+        case VK_F6:
+            openModal(GameScreen::Deal);
+            break;
         case VK_F7:
             playDaily();
             break;
@@ -223,7 +226,7 @@ void Game::handleGameScreen(MessageId message, WParam wParam, LParam lParam)
                 if (playerRow_->word().empty()) {
                     setButtons({}, {kCommandDemand, kCommandClear});
                 }
-            } else {
+            } else if (!pressFooter(pointerX(), pointerY())) {
                 for (auto& b : buttons_) {
                     b->handleMouse(message);
                 }
@@ -250,6 +253,8 @@ void Game::handleGameScreen(MessageId message, WParam wParam, LParam lParam)
                 openOptions();
             } else if (wParam == static_cast<WParam>(kCommandDaily)) {
                 playDaily();
+            } else if (wParam == static_cast<WParam>(kCommandDealPanel)) {
+                openModal(GameScreen::Deal);
             }
             break;
         default:

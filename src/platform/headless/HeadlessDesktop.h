@@ -46,6 +46,14 @@ public:
     void setCursorPosition(std::int32_t x, std::int32_t y) override;
     void setCursor(CursorShape shape) override { shape_ = shape; }
 
+    // A clipboard of its own, which the replay reads.
+    bool setClipboardText(const std::string& text) override
+    {
+        clipboard_ = text;
+        return true;
+    }
+    std::string clipboardText() const override { return clipboard_; }
+
     bool openHelp(const std::string& path, std::string* why) override;
     bool launchProgram(const std::string& path) override;
 
@@ -129,6 +137,7 @@ private:
     std::vector<std::string> helpOpened_;
     std::vector<std::string> launched_;
     std::function<bool()> idleSource_;
+    std::string clipboard_;
 };
 
 }  // namespace wordlark::platform::headless
