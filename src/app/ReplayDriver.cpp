@@ -180,6 +180,8 @@ std::string gameStateJson(const game::Game* instance, const HeadlessDesktop* des
     const std::optional<std::int32_t> daily = instance->dailyInPlay();
     json["deal"] = {{"code", code ? Json(code->text()) : Json(nullptr)},
                     {"daily", daily ? Json(*daily) : Json(nullptr)}};
+    const std::optional<std::string> share = instance->shareText();
+    json["shareText"] = share ? Json(*share) : Json(nullptr);
     if (desktop != nullptr) {
         json["clipboard"] = desktop->clipboardText();
     }

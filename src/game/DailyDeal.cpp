@@ -1,8 +1,10 @@
 #include "game/DailyDeal.h"
 
+#include <set>
 #include <string>
 
 #include "game/HistoryEntry.h"
+#include "game/HistoryFile.h"
 #include "platform/Random.h"
 #include "words/WordSearch.h"
 
@@ -51,6 +53,24 @@ std::int64_t DailyDeal::dayOf(std::int64_t seconds)
         --days;
     }
     return days < kFirstDay ? 0 : days - kFirstDay;
+}
+
+std::int64_t DailyDeal::streak(std::string_view playerFolder, std::string_view playerName,
+                               std::int64_t today)
+{
+    std::set<std::int64_t> days;
+    HistoryFile(playerFolder, playerName).read([&days](const HistoryEntry& entry) {
+        if (entry.daily && *entry.daily == number(dayOf(entry.time))) {
+            days.insert(*entry.daily - 1);
+        }
+    });
+    std::int64_t day = days.count(today) != 0 ? today : today - 1;
+    std::int64_t run = 0;
+    while (days.count(day) != 0) {
+        ++run;
+        --day;
+    }
+    return run;
 }
 
 std::optional<std::int64_t> DailyDeal::parseDate(std::string_view text)

@@ -38,6 +38,12 @@ public:
     static std::optional<std::int64_t> parseDate(std::string_view text);
     static std::int64_t number(std::int64_t day) { return day + 1; }
 
+    // The player's run of days, from his history, each with a verdict in that day's daily deal
+    // given on the day itself (a past day's deal played later does not count), ending today, or
+    // yesterday while today's is still to play.
+    static std::int64_t streak(std::string_view playerFolder, std::string_view playerName,
+                               std::int64_t today);
+
 private:
     words::Dictionary words_;
 };

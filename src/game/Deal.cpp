@@ -76,6 +76,7 @@ void Deal::start(const std::string& letters, std::optional<std::int32_t> daily)
     dealt_ = pool_.letters();
     daily_ = letters.empty() ? std::nullopt : daily;
     judged_ = false;
+    best_.reset();
 }
 
 Deal::Judgement Deal::demand()
@@ -185,6 +186,9 @@ void Deal::keepHistory(HistoryResult result, const std::string& playerWord, Rati
     entry.longest =
         static_cast<std::int32_t>(words::longestMakeableLength(dictionary_, entry.letters));
     entry.daily = daily_;
+    if (!best_ || playerWord.size() > best_->word) {
+        best_ = Best{playerWord.size(), entry.computerWord.size(), result, entry.longest};
+    }
     std::string why;
     const std::string name(state_.currentPlayer.nameView());
     if (!HistoryFile(programFolder_, name).append(entry, &why)) {

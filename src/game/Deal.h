@@ -48,6 +48,16 @@ public:
     // Whether this deal has a verdict that reached the player's files.
     bool judged() const { return judged_; }
 
+    // The player's best verdict of this deal: his longest accepted word (none for a pass),
+    // the computer's answer to it, and the longest word the letters allowed.
+    struct Best {
+        std::size_t word = 0;
+        std::size_t computer = 0;
+        HistoryResult result = HistoryResult::Defeat;
+        std::int32_t longest = 0;
+    };
+    const std::optional<Best>& best() const { return best_; }
+
     enum class Judgement {
         Repeat,   // played already in this deal: its letters went back to the pool
         Unknown,  // neither the dictionary nor the player's list knows it: nothing changed
@@ -90,6 +100,7 @@ private:
     std::string dealt_;
     std::optional<std::int32_t> daily_;
     bool judged_ = false;
+    std::optional<Best> best_;
 };
 
 }  // namespace wordlark::game

@@ -263,6 +263,36 @@ bool Game::playedToday()
     return markPlayed_;
 }
 
+bool Game::canShare() const
+{
+    return deal_ && deal_->daily() && deal_->best();
+}
+
+std::optional<std::string> Game::shareText() const
+{
+    if (!canShare()) {
+        return std::nullopt;
+    }
+    const Deal::Best& best = *deal_->best();
+    const char* verdict = best.result == HistoryResult::Victory ? "beat the computer"
+                          : best.result == HistoryResult::Tie   ? "tied with the computer"
+                                                                : "lost to the computer";
+    // The streak counts the days of the calendar, whatever day was asked to be played.
+    const std::int64_t streak =
+        DailyDeal::streak(programFolder_, state_.currentPlayer.nameView(),
+                          DailyDeal::dayOf(platform::desktop().wallClock()));
+    const std::size_t longest =
+        std::max<std::size_t>(static_cast<std::size_t>(best.longest), best.word);
+    std::string text = "Wordlark #" + std::to_string(*deal_->daily()) + "  " +
+                       std::to_string(best.word) + "/" + std::to_string(longest) + "  " + verdict +
+                       " (" + std::to_string(best.computer) + ")  streak " +
+                       std::to_string(streak) + "\n";
+    for (std::size_t i = 0; i < longest; ++i) {
+        text += i < best.word ? "\xF0\x9F\x9F\xA8" : "\xE2\xAC\x9B";  // yellow and black squares
+    }
+    return text;
+}
+
 std::optional<DealCode> Game::dealCode() const
 {
     return deal_ ? DealCode::fromLetters(deal_->dealt()) : std::nullopt;

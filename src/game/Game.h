@@ -120,6 +120,11 @@ public:
     std::optional<std::int32_t> dailyInPlay() const;
     // Whether the player in play has a verdict in today's daily deal.
     bool playedToday();
+    // After a verdict in a daily deal, the result to share, which gives no letter away: the
+    // deal's number, the player's best word against the longest the letters allowed, his
+    // verdict and his streak, then a row of squares; none otherwise. Reads the history.
+    std::optional<std::string> shareText() const;
+    bool canShare() const;
 
     // The save-word dialog's answer, just before it closes: keep the word in the player's
     // list (yes) or send its letters back (no).

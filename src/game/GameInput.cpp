@@ -171,6 +171,13 @@ void Game::handleGameKey(WParam key, LParam flags)
         case VK_F7:
             playDaily();
             break;
+        case VK_F8:
+            // The deal panel says what was copied, or why nothing was.
+            openModal(GameScreen::Deal);
+            if (modalPanel_) {
+                modalPanel_->handleInput(WM_KEYDOWN, VK_F8, flags);
+            }
+            break;
         default:
             break;
     }

@@ -18,11 +18,9 @@ using namespace platform;
 namespace {
 
 panels::ButtonRow table[] = {
-    {DealPanel::kPlay, "dl_play", nullptr},
-    {DealPanel::kCopy, "dl_copy", nullptr},
-    {DealPanel::kDaily, "dl_daily", nullptr},
-    {DealPanel::kClose, "dl_close", nullptr},
-    {-1, "", nullptr},
+    {DealPanel::kPlay, "dl_play", nullptr},   {DealPanel::kCopy, "dl_copy", nullptr},
+    {DealPanel::kDaily, "dl_daily", nullptr}, {DealPanel::kShare, "dl_share", nullptr},
+    {DealPanel::kClose, "dl_close", nullptr}, {-1, "", nullptr},
 };
 
 constexpr std::int32_t kTextX = 176;
@@ -59,6 +57,9 @@ void DealPanel::refreshButtons()
     if (panels::Button* b = buttonFor(kCopy)) {
         b->setEnabled(game_.dealCode().has_value());
     }
+    if (panels::Button* b = buttonFor(kShare)) {
+        b->setEnabled(game_.canShare());
+    }
 }
 
 bool DealPanel::handleInput(MessageId message, WParam wParam, LParam lParam)
@@ -73,6 +74,9 @@ bool DealPanel::handleInput(MessageId message, WParam wParam, LParam lParam)
                 return true;
             case kDaily:
                 daily();
+                return true;
+            case kShare:
+                share();
                 return true;
             case kClose:
                 closeSelf();
@@ -90,6 +94,10 @@ bool DealPanel::handleInput(MessageId message, WParam wParam, LParam lParam)
             }
             return true;
         }
+    }
+    if (message == WM_KEYDOWN && wParam == VK_F8) {
+        share();
+        return true;
     }
     if (message == WM_KEYDOWN && wParam == VK_BACK) {
         if (!typed_.empty()) {
@@ -145,6 +153,24 @@ void DealPanel::daily()
     game.playDaily();
 }
 
+void DealPanel::share()
+{
+    const std::optional<std::string> text = game_.shareText();
+    if (!text) {
+        message_ = "a daily deal's verdict comes first";
+        return;
+    }
+    // The panel's text is the game's own code page: the squares stay on the clipboard.
+    const std::string line = text->substr(0, text->find('\n'));
+    const std::size_t score = line.find("  ");
+    const std::size_t streak = line.rfind("streak");
+    message_ =
+        desktop().setClipboardText(*text)
+            ? "result copied: " + line.substr(score + 2, line.find("  ", score + 2) - score - 2) +
+                  ", " + line.substr(streak)
+            : "the clipboard would not take it";
+}
+
 void DealPanel::draw()
 {
     refreshButtons();
@@ -179,7 +205,8 @@ void DealPanel::describe(nlohmann::ordered_json& fields) const
     fields["code"] = code ? nlohmann::ordered_json(code->text()) : nlohmann::ordered_json(nullptr);
     fields["typed"] = typed_;
     fields["message"] = message_;
-    for (const auto& [id, name] : {std::pair{kPlay, "play"}, {kCopy, "copy"}, {kDaily, "daily"}}) {
+    for (const auto& [id, name] :
+         {std::pair{kPlay, "play"}, {kCopy, "copy"}, {kDaily, "daily"}, {kShare, "share"}}) {
         const panels::Button* b = buttonFor(id);
         fields[name] = b != nullptr && b->enabled();
     }

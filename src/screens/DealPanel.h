@@ -15,14 +15,15 @@ namespace wordlark::screens {
 
 // Shows the code of the deal in play and takes a typed code with the name field's caret and
 // keys. Play (or Return) deals the typed code, Daily the daily deal, each as "start" would and
-// only when it could; Copy puts the deal's code on the clipboard. A code that cannot be played
-// is refused with its reason in the panel.
+// only when it could; Copy puts the deal's code on the clipboard, Share (or F8) the result of a
+// daily deal. A code that cannot be played is refused with its reason in the panel.
 class DealPanel : public panels::ButtonPanel {
 public:
     static constexpr std::int32_t kPlay = 0;
     static constexpr std::int32_t kCopy = 1;
     static constexpr std::int32_t kDaily = 2;
     static constexpr std::int32_t kClose = 3;
+    static constexpr std::int32_t kShare = 4;
     // The most a typed code holds: twelve symbols with a few spaces or dashes between.
     static constexpr std::size_t kMaxTyped = 20;
 
@@ -39,6 +40,7 @@ private:
     void play();
     void copy();
     void daily();
+    void share();
 
     game::Game& game_;
     std::string typed_;

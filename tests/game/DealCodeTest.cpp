@@ -2,9 +2,12 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <string>
 
 #include "game/DailyDeal.h"
+#include "game/HistoryFile.h"
+#include "support/TempDir.h"
 
 namespace wordlark::game {
 namespace {
@@ -69,6 +72,35 @@ TEST(DailyDealTest, DaysCountFromTheFirstOf2026)
     EXPECT_EQ(DailyDeal::dayOf((DailyDeal::kFirstDay + 342) * 86400 - 1), 341);
     EXPECT_EQ(DailyDeal::dayOf((DailyDeal::kFirstDay + 342) * 86400), 342);
     EXPECT_EQ(DailyDeal::dayOf(-1), 0);
+}
+
+// Only a daily verdict given on its own day counts; a past day's deal played later does not
+// extend the run, and a day without one ends it.
+TEST(DailyDealTest, TheStreakCountsDaysPlayedOnTheirOwnDay)
+{
+    test::TempDir dir;
+    std::filesystem::create_directory(dir.file("save"));
+    const HistoryFile file(dir.folder(), "Ada");
+    const auto verdict = [&file](std::int64_t daily, std::int64_t playedOn) {
+        HistoryEntry entry;
+        entry.time = (DailyDeal::kFirstDay + playedOn) * 86400 + 3600;
+        entry.letters = "ABCDEFGHIJKL";
+        entry.daily = static_cast<std::int32_t>(DailyDeal::number(daily));
+        ASSERT_TRUE(file.append(entry));
+    };
+    EXPECT_EQ(DailyDeal::streak(dir.folder(), "Ada", 10), 0);
+    verdict(10, 10);
+    verdict(11, 11);
+    verdict(11, 11);
+    verdict(12, 12);
+    verdict(9, 12);  // day 9's deal, played on day 12
+    EXPECT_EQ(DailyDeal::streak(dir.folder(), "Ada", 12), 3);
+    EXPECT_EQ(DailyDeal::streak(dir.folder(), "Ada", 13), 3);  // today's still to play
+    EXPECT_EQ(DailyDeal::streak(dir.folder(), "Ada", 14), 0);
+    verdict(13, 14);
+    EXPECT_EQ(DailyDeal::streak(dir.folder(), "Ada", 13), 3);
+    verdict(14, 14);
+    EXPECT_EQ(DailyDeal::streak(dir.folder(), "Ada", 14), 1);
 }
 
 }  // namespace
