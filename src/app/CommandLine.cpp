@@ -12,6 +12,7 @@
 #include <CLI/CLI.hpp>
 
 #include "Version.h"
+#include "game/DailyDeal.h"
 #include "platform/DisplayMode.h"
 
 namespace wordlark::app {
@@ -86,6 +87,7 @@ std::string CommandLine::usage()
     return "usage: wordlark [--data DIR] [--seed N] [--scale N|fit] [--fullscreen] [--depth 8]\n"
            "       wordlark --headless [--seed N] [--data DIR] [--shots DIR]\n"
            "                [--screen WxH] --script FILE|-\n"
+           "       wordlark [--deal CODE | --daily] [--date YYYY-MM-DD] ...\n"
            "       wordlark --export-history NAME [--data DIR]\n"
            "  --data DIR    read vek.heap and the save folder from DIR instead of the program's "
            "folder\n"
@@ -98,6 +100,10 @@ std::string CommandLine::usage()
            "  --script FILE the replay script ('-' reads standard input)\n"
            "  --shots DIR   where the script's shots are written (default: current folder)\n"
            "  --screen WxH  the headless screen's size (default 1920x1080)\n"
+           "  --deal CODE   deal these twelve letters (? the joker) once a player is chosen\n"
+           "  --daily       deal the day's deal once a player is chosen\n"
+           "  --date YYYY-MM-DD\n"
+           "                the day whose deal is the daily deal (from 2026-01-01)\n"
            "  --export-history NAME\n"
            "                write NAME's history of games as CSV to standard output\n"
            "  --help        show this text\n"
@@ -170,6 +176,21 @@ void CommandLine::parse(std::vector<std::string> arguments)
     std::string exportName;
     CLI::Option* exportOption = cli.add_option("--export-history", exportName)->check(aValue);
     exportOption->excludes(cli.get_option("--headless"));
+    std::string deal;
+    std::string date;
+    CLI::Option* dealOption =
+        cli.add_option("--deal", deal)->check(aValue)->check(valueCheck([](const std::string& v) {
+            std::string why;
+            return game::DealCode::parse(v, &why) ? std::string() : why;
+        }));
+    CLI::Option* dailyOption = cli.add_flag("--daily", options_.daily);
+    CLI::Option* dateOption =
+        cli.add_option("--date", date)->check(aValue)->check(valueCheck([](const std::string& v) {
+            return game::DailyDeal::parseDate(v)
+                       ? std::string()
+                       : "needs a date YYYY-MM-DD from 2026-01-01 on, not " + v;
+        }));
+    dealOption->excludes(dailyOption);
 
     try {
         // CLI11 takes its words last first.
@@ -224,6 +245,12 @@ void CommandLine::parse(std::vector<std::string> arguments)
     }
     if (exportOption->count() > 0) {
         options_.exportHistory = exportName;
+    }
+    if (dealOption->count() > 0) {
+        options_.deal = game::DealCode::parse(deal);
+    }
+    if (dateOption->count() > 0) {
+        options_.day = game::DailyDeal::parseDate(date);
     }
 }
 

@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "game/DealCode.h"
+
 namespace wordlark::app {
 
 class CommandLine {
@@ -24,6 +26,11 @@ public:
         std::optional<int> scale;  // platform::kFitScale or 1 to platform::kMaxScale
         std::optional<bool> fullscreen;
         std::optional<std::string> exportHistory;  // the player's name, as typed
+        // The first deal once a player is chosen: these letters, or the daily deal.
+        std::optional<game::DealCode> deal;
+        bool daily = false;
+        // The day that counts as today for the daily deal (days since 2026-01-01).
+        std::optional<std::int64_t> day;
     };
 
     // Reads the words after the program's name.

@@ -12,6 +12,7 @@
 
 #include <nlohmann/json.hpp>
 
+#include "game/DealCode.h"
 #include "game/Game.h"
 #include "game/GameState.h"
 #include "game/LetterPool.h"
@@ -175,6 +176,15 @@ std::string gameStateJson(const game::Game* instance, const HeadlessDesktop* des
     }
     // What the foot of the screen tells, last so that the lines before it read as they did.
     json["notice"] = utf8(instance->saveProblems().notice());
+    const std::optional<game::DealCode> code = instance->dealCode();
+    const std::optional<std::int32_t> daily = instance->dailyInPlay();
+    json["deal"] = {{"code", code ? Json(code->text()) : Json(nullptr)},
+                    {"daily", daily ? Json(*daily) : Json(nullptr)}};
+    const std::optional<std::string> share = instance->shareText();
+    json["shareText"] = share ? Json(*share) : Json(nullptr);
+    if (desktop != nullptr) {
+        json["clipboard"] = desktop->clipboardText();
+    }
     return json.dump(-1, ' ', false, Json::error_handler_t::replace);
 }
 
@@ -316,6 +326,9 @@ void ReplayDriver::run(const ReplayStep& step)
             break;
         case ReplayAction::Paint:
             desktop.invalidateWindow(desktop.lastWindow());
+            break;
+        case ReplayAction::Clock:
+            desktop.setWallClock(step.seconds);
             break;
     }
 }

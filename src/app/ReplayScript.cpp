@@ -6,6 +6,7 @@
 #include <string_view>
 #include <utility>
 
+#include "game/HistoryEntry.h"
 #include "platform/CodePage.h"
 #include "platform/Messages.h"
 
@@ -209,6 +210,16 @@ std::optional<ReplayScript> ReplayScript::parse(std::istream& in, std::string& e
                 return fail("focus needs on or off");
             }
             step.action = parts[1] == "on" ? ReplayAction::FocusOn : ReplayAction::FocusOff;
+        } else if (verb == "clock") {
+            step.action = ReplayAction::Clock;
+            const std::optional<std::int64_t> noon =
+                parts.size() == 2 && parts[1].size() == 10
+                    ? game::parseUtcTime(std::string(parts[1]) + "T12:00:00Z")
+                    : std::nullopt;
+            if (!noon) {
+                return fail("clock needs a date YYYY-MM-DD");
+            }
+            step.seconds = *noon;
         } else if (verb == "state" || verb == "paint" || verb == "quit") {
             step.action = verb == "state"   ? ReplayAction::State
                           : verb == "paint" ? ReplayAction::Paint

@@ -26,13 +26,15 @@ enum class ReplayAction {
     FocusOff,   // focus off: the window loses it
     Paint,      // paint: the desktop asks the window to repaint itself
     Quit,       // quit: the window is closed as its menu's Close would
+    Clock,      // clock YYYY-MM-DD: the desktop's calendar moves to noon UTC of that day
 };
 
 struct ReplayStep {
     ReplayAction action = ReplayAction::State;
-    std::int32_t x = 0;  // point, or the key, the command id or the tick count
-    std::int32_t y = 0;  // point, or the keys held with a key (WM_KEYDOWN's lParam bits)
-    std::string text;    // typed text (Windows-1252) or the shot's file name
+    std::int32_t x = 0;        // point, or the key, the command id or the tick count
+    std::int32_t y = 0;        // point, or the keys held with a key (WM_KEYDOWN's lParam bits)
+    std::string text;          // typed text (Windows-1252) or the shot's file name
+    std::int64_t seconds = 0;  // the calendar's time (seconds since 1970-01-01 UTC)
     int line = 0;
 };
 

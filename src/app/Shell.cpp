@@ -99,6 +99,7 @@ bool Shell::initialise(WindowId window)
                                                 *screens_, settings_);
     game_ = std::move(created);
     game::Game* instance = game_.get();
+    instance->requestDeal(dealRequest_);
     if (!instance->loadImages()) {
         // The dictionary says what let it down: the archive, the word list or another entry
         // whose damage stopped the archive being read before the words were reached. With the

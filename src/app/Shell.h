@@ -6,6 +6,7 @@
 #include <optional>
 #include <string>
 
+#include "game/DealCode.h"
 #include "platform/Desktop.h"
 
 namespace wordlark::archive {
@@ -51,6 +52,8 @@ public:
     // False when the window cannot be made or initialisation fails (everything already
     // taken down again).
     bool createMainWindow(platform::ShowCommand show);
+    // What the command line asks of the game's deals; before createMainWindow.
+    void requestDeal(game::DealRequest request) { dealRequest_ = std::move(request); }
     // Composes and presents a frame now, so that a window just shown has the game in it
     // before the first timer period has passed.
     void showFirstFrame();
@@ -76,6 +79,7 @@ private:
     std::optional<std::uint32_t> seed_;
     std::string executableFolder_;
     game::Settings& settings_;
+    game::DealRequest dealRequest_;
     platform::WindowId window_ = platform::kNoWindow;
     platform::TimerId frameTimer_ = 0;
     std::unique_ptr<archive::ArchiveRegistry> registry_;

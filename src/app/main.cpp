@@ -59,6 +59,11 @@ platform::DisplayMode displayModeFor(const Options& options, const game::Setting
     return mode;
 }
 
+game::DealRequest dealRequestFor(const Options& options)
+{
+    return {options.deal, options.daily, options.day};
+}
+
 // --export-history: the player's history as CSV on standard output; nothing is made on disk.
 int exportHistory(const std::string& typed, const platform::GameFolders& folders)
 {
@@ -111,6 +116,7 @@ int runReplay(const Options& options, const platform::GameFolders& folders,
         driver.attach(desktop, video);
         app::Shell shell(folders.data, folders.player, options.seed, platform::executableFolder(),
                          settings);
+        shell.requestDeal(dealRequestFor(options));
         driver.follow(shell);
         if (shell.createMainWindow(platform::ShowCommand::Normal)) {
             code = shell.runMessageLoop();
@@ -135,6 +141,7 @@ int runGame(const Options& options, const platform::GameFolders& folders, game::
     const auto play = [&] {
         app::Shell shell(folders.data, folders.player, options.seed, platform::executableFolder(),
                          settings);
+        shell.requestDeal(dealRequestFor(options));
         if (!shell.createMainWindow(platform::ShowCommand::Normal)) {
             failure = shell.failure();
             return 1;

@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <array>
-#include <chrono>
 
 #include "game/GameState.h"
 #include "game/HistoryFile.h"
@@ -11,6 +10,7 @@
 #include "game/Scores.h"
 #include "game/Verdict.h"
 #include "game/WordRow.h"
+#include "platform/Desktop.h"
 #include "words/Dictionary.h"
 #include "words/WordBuffer.h"
 #include "words/WordSearch.h"
@@ -57,7 +57,7 @@ Deal::Deal(GameState& state, Scores& scores, SaveProblems& problems, LetterPool&
 {
 }
 
-void Deal::start()
+void Deal::start(const std::string& letters, std::optional<std::int32_t> daily)
 {
     ++state_.currentPlayer.games;
     problems_.clearNotice();
@@ -66,10 +66,17 @@ void Deal::start()
     }
     while (computerRow_.removeFirst() != 0) {
     }
-    words::LetterSet letters{};
-    words::dealLetters(dictionary_, state_.random, letters);
-    pool_.deal(letters);
+    if (letters.empty()) {
+        words::LetterSet dealt{};
+        words::dealLetters(dictionary_, state_.random, dealt);
+        pool_.deal(dealt);
+    } else {
+        pool_.deal(letters);
+    }
     dealt_ = pool_.letters();
+    daily_ = letters.empty() ? std::nullopt : daily;
+    judged_ = false;
+    best_.reset();
 }
 
 Deal::Judgement Deal::demand()
@@ -164,10 +171,9 @@ Deal::Ratings Deal::ratings() const
 // his record: a line that cannot be written is told, and the verdict stands.
 void Deal::keepHistory(HistoryResult result, const std::string& playerWord, Ratings before)
 {
+    judged_ = true;
     HistoryEntry entry;
-    entry.time = std::chrono::duration_cast<std::chrono::seconds>(
-                     std::chrono::system_clock::now().time_since_epoch())
-                     .count();
+    entry.time = platform::desktop().wallClock();
     entry.letters = dealt_.empty() ? pool_.letters() : dealt_;
     entry.level = state_.currentLevel;
     entry.playerWord = playerWord;
@@ -179,6 +185,10 @@ void Deal::keepHistory(HistoryResult result, const std::string& playerWord, Rati
     entry.computerRatingAfter = state_.computerRating;
     entry.longest =
         static_cast<std::int32_t>(words::longestMakeableLength(dictionary_, entry.letters));
+    entry.daily = daily_;
+    if (!best_ || playerWord.size() > best_->word) {
+        best_ = Best{playerWord.size(), entry.computerWord.size(), result, entry.longest};
+    }
     std::string why;
     const std::string name(state_.currentPlayer.nameView());
     if (!HistoryFile(programFolder_, name).append(entry, &why)) {

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 
 #include "game/HistoryEntry.h"
@@ -36,8 +37,26 @@ public:
          std::string programFolder);
 
     // A new deal: counts a game, forgets the used words, empties both rows (the letters are
-    // dropped) and deals twelve letters, the last perhaps the joker.
-    void start();
+    // dropped) and deals twelve letters, the last perhaps the joker: `letters` when given (a
+    // code or the daily deal, whose number `daily` is then), else new ones.
+    void start(const std::string& letters = {}, std::optional<std::int32_t> daily = {});
+
+    // The letters as dealt (before any sorting); empty before the first deal.
+    const std::string& dealt() const { return dealt_; }
+    // The number of the daily deal in play; none for any other deal.
+    std::optional<std::int32_t> daily() const { return daily_; }
+    // Whether this deal has a verdict that reached the player's files.
+    bool judged() const { return judged_; }
+
+    // The player's best verdict of this deal: his longest accepted word (none for a pass),
+    // the computer's answer to it, and the longest word the letters allowed.
+    struct Best {
+        std::size_t word = 0;
+        std::size_t computer = 0;
+        HistoryResult result = HistoryResult::Defeat;
+        std::int32_t longest = 0;
+    };
+    const std::optional<Best>& best() const { return best_; }
 
     enum class Judgement {
         Repeat,   // played already in this deal: its letters went back to the pool
@@ -79,6 +98,9 @@ private:
     std::string programFolder_;
     // The letters of the deal as they were dealt, before any sorting.
     std::string dealt_;
+    std::optional<std::int32_t> daily_;
+    bool judged_ = false;
+    std::optional<Best> best_;
 };
 
 }  // namespace wordlark::game

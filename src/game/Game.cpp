@@ -8,8 +8,10 @@
 
 #include "archive/Archive.h"
 #include "archive/ArchiveRegistry.h"
+#include "game/DailyDeal.h"
 #include "game/Deal.h"
 #include "game/GameState.h"
+#include "game/HistoryFile.h"
 #include "game/LetterPool.h"
 #include "game/RecordFile.h"
 #include "game/WordRow.h"
@@ -17,6 +19,7 @@
 #include "panels/Button.h"
 #include "panels/ImageReferences.h"
 #include "panels/Panel.h"
+#include "platform/Desktop.h"
 #include "platform/Random.h"
 #include "words/Dictionary.h"
 
@@ -81,6 +84,7 @@ Game::Game(std::string_view backgroundName, std::string_view archiveFile,
         deal_ = std::make_unique<Deal>(state_, scores_, saveProblems_, *pool_, *playerRow_,
                                        *computerRow_, *dictionary_, programFolder_);
     }
+    daily_ = std::make_unique<DailyDeal>();
     state_.currentPlayer = PlayerRecord::anonymous();
     scores_ = Scores{};
 }
@@ -130,6 +134,8 @@ bool Game::loadImages()
     }
     archive::ArchiveRegistry& registry = images().registry();
     const bool wordsLoaded = dictionary_ && dictionary_->load(registry);
+    // Without words there is no deal at all, and start-up says so for the dictionary.
+    daily_->load(registry);
     if (jokerMarkImage_ != nullptr) {
         jokerMarkImage_->load();
     }
@@ -174,6 +180,7 @@ panels::Button* Game::button(std::int32_t commandId)
 void Game::closeModalPanel()
 {
     modalPanel_.reset();
+    startRequestedDeal();
 }
 
 void Game::closeMenuOverlay()
@@ -184,6 +191,116 @@ void Game::closeMenuOverlay()
 void Game::openModalPanel(std::unique_ptr<panels::Panel> panel)
 {
     modalPanel_ = std::move(panel);
+}
+
+void Game::requestDeal(DealRequest request)
+{
+    requestedCode_ = std::move(request.code);
+    requestedDaily_ = request.daily;
+    fixedDay_ = request.day;
+}
+
+void Game::startRequestedDeal()
+{
+    if ((!requestedCode_ && !requestedDaily_) || modalPanel_ || menuOverlay_) {
+        return;
+    }
+    const std::optional<DealCode> code = std::move(requestedCode_);
+    requestedCode_.reset();
+    const bool daily = std::exchange(requestedDaily_, false);
+    if (code) {
+        playCode(*code);
+    } else if (daily) {
+        playDaily();
+    }
+}
+
+bool Game::playCode(const DealCode& code)
+{
+    const panels::Button* start = button(kCommandStart);
+    if (start == nullptr || !start->enabled()) {
+        return false;
+    }
+    startDeal(code.letters());
+    return true;
+}
+
+bool Game::playDaily()
+{
+    const panels::Button* start = button(kCommandStart);
+    const std::int64_t day = today();
+    const std::string letters = daily_->letters(day);
+    if (start == nullptr || !start->enabled() || letters.empty()) {
+        return false;
+    }
+    startDeal(letters, static_cast<std::int32_t>(DailyDeal::number(day)));
+    return true;
+}
+
+std::int64_t Game::today() const
+{
+    return fixedDay_ ? *fixedDay_ : DailyDeal::dayOf(platform::desktop().wallClock());
+}
+
+bool Game::playedToday()
+{
+    const std::int64_t day = today();
+    const std::string name(state_.currentPlayer.nameView());
+    if (name != markPlayer_ || day != markDay_) {
+        // Read again only when the player or the day changes; a verdict in the daily deal
+        // sets the mark itself.
+        markPlayer_ = name;
+        markDay_ = day;
+        markPlayed_ = false;
+        const auto number = static_cast<std::int32_t>(DailyDeal::number(day));
+        HistoryFile(programFolder_, name).read([this, number](const HistoryEntry& entry) {
+            markPlayed_ = markPlayed_ || entry.daily == number;
+        });
+    }
+    if (dailyInPlay() == DailyDeal::number(day) && deal_->judged()) {
+        markPlayed_ = true;
+    }
+    return markPlayed_;
+}
+
+bool Game::canShare() const
+{
+    return deal_ && deal_->daily() && deal_->best();
+}
+
+std::optional<std::string> Game::shareText() const
+{
+    if (!canShare()) {
+        return std::nullopt;
+    }
+    const Deal::Best& best = *deal_->best();
+    const char* verdict = best.result == HistoryResult::Victory ? "beat the computer"
+                          : best.result == HistoryResult::Tie   ? "tied with the computer"
+                                                                : "lost to the computer";
+    // The streak counts the days of the calendar, whatever day was asked to be played.
+    const std::int64_t streak =
+        DailyDeal::streak(programFolder_, state_.currentPlayer.nameView(),
+                          DailyDeal::dayOf(platform::desktop().wallClock()));
+    const std::size_t longest =
+        std::max<std::size_t>(static_cast<std::size_t>(best.longest), best.word);
+    std::string text = "Wordlark #" + std::to_string(*deal_->daily()) + "  " +
+                       std::to_string(best.word) + "/" + std::to_string(longest) + "  " + verdict +
+                       " (" + std::to_string(best.computer) + ")  streak " +
+                       std::to_string(streak) + "\n";
+    for (std::size_t i = 0; i < longest; ++i) {
+        text += i < best.word ? "\xF0\x9F\x9F\xA8" : "\xE2\xAC\x9B";  // yellow and black squares
+    }
+    return text;
+}
+
+std::optional<DealCode> Game::dealCode() const
+{
+    return deal_ ? DealCode::fromLetters(deal_->dealt()) : std::nullopt;
+}
+
+std::optional<std::int32_t> Game::dailyInPlay() const
+{
+    return deal_ ? deal_->daily() : std::nullopt;
 }
 
 void Game::openModal(GameScreen screen)

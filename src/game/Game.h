@@ -6,10 +6,12 @@
 #include <functional>
 #include <initializer_list>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <utility>
 
+#include "game/DealCode.h"
 #include "game/GameState.h"
 #include "game/SaveProblems.h"
 #include "game/Scores.h"
@@ -36,6 +38,7 @@ class Dictionary;
 
 namespace wordlark::game {
 
+class DailyDeal;
 class Deal;
 class LetterPool;
 class Settings;
@@ -67,6 +70,9 @@ extern const GameButtonRow kGameButtonTable[kGameButtonCount + 1];
 
 // The caption band's options button, beside the table's buttons rather than in the table.
 inline constexpr std::int32_t kCommandOptions = kGameButtonCount;
+// The deal panel and the daily deal, from their keys and the footer band.
+inline constexpr std::int32_t kCommandDealPanel = kGameButtonCount + 1;
+inline constexpr std::int32_t kCommandDaily = kGameButtonCount + 2;
 
 class Game : public panels::PanelHost {
 public:
@@ -99,6 +105,26 @@ public:
     // The button the focus ring is on in the screen in front: the menu, else the modal panel,
     // else the game screen; none while no ring is shown there.
     const panels::Button* focusedButton() const;
+
+    // The command line's wishes; the first deal waits for a player to be chosen.
+    void requestDeal(DealRequest request);
+    // A new deal of a code's letters, or the daily deal, as "start" would deal; false (and
+    // nothing happens) while "start" is not enabled.
+    bool playCode(const DealCode& code);
+    bool playDaily();
+    // Today as the daily deal counts it (days since 2026-01-01).
+    std::int64_t today() const;
+    // The deal in play, or the last one; none before the first.
+    std::optional<DealCode> dealCode() const;
+    // The number of the daily deal in play; none for any other deal.
+    std::optional<std::int32_t> dailyInPlay() const;
+    // Whether the player in play has a verdict in today's daily deal.
+    bool playedToday();
+    // After a verdict in a daily deal, the result to share, which gives no letter away: the
+    // deal's number, the player's best word against the longest the letters allowed, his
+    // verdict and his streak, then a row of squares; none otherwise. Reads the history.
+    std::optional<std::string> shareText() const;
+    bool canShare() const;
 
     // The save-word dialog's answer, just before it closes: keep the word in the player's
     // list (yes) or send its letters back (no).
@@ -152,7 +178,9 @@ private:
     // Runs the command of a game-screen button the way its click would, if it is enabled.
     void runIfEnabled(std::int32_t commandId);
     void runCommand(std::int32_t commandId);
-    void startDeal();
+    void startDeal(const std::string& letters = {}, std::optional<std::int32_t> daily = {});
+    // Deals what the command line asked for, once no panel is in front and "start" is enabled.
+    void startRequestedDeal();
     void demand();
     void pass();
     void analyze();
@@ -163,6 +191,10 @@ private:
     // Opens a screen into its slot: the main menu as the overlay, the others as the modal panel.
     void openModal(GameScreen screen);
     void drawScores();
+    // The footer band: the deal's code at its left, the daily deal at its right.
+    void drawFooter();
+    // A press in the footer band's code or daily deal; false when it fell elsewhere.
+    bool pressFooter(std::int32_t x, std::int32_t y);
 
     graphics::ImageResource* background_ = nullptr;
     std::unique_ptr<LetterPool> pool_;
@@ -183,6 +215,14 @@ private:
     std::unique_ptr<panels::Panel> menuOverlay_;
     std::unique_ptr<words::Dictionary> dictionary_;
     std::unique_ptr<Deal> deal_;
+    std::unique_ptr<DailyDeal> daily_;
+    std::optional<DealCode> requestedCode_;
+    bool requestedDaily_ = false;
+    std::optional<std::int64_t> fixedDay_;
+    // Whom and which day the daily mark was last looked up for in the history, and the answer.
+    std::string markPlayer_;
+    std::int64_t markDay_ = -1;
+    bool markPlayed_ = false;
     std::string programFolder_;
     ScreenOpener* screens_;
     Settings& settings_;

@@ -2,6 +2,7 @@
 #include <cstdint>
 #include <cstdio>
 
+#include "game/DailyDeal.h"
 #include "game/Game.h"
 #include "game/GameState.h"
 #include "game/JokerStrip.h"
@@ -9,6 +10,7 @@
 #include "game/WordRow.h"
 #include "graphics/Display.h"
 #include "graphics/ImageResource.h"
+#include "graphics/Lines.h"
 #include "panels/Button.h"
 #include "panels/Panel.h"
 #include "panels/PanelHost.h"
@@ -34,6 +36,19 @@ constexpr ScoreBox kComputerRatingBox{425, 60, 70, 19};
 constexpr ScoreBox kPointsBox{425, 418, 70, 19};
 // The foot of the screen, where a failed save is told until the next deal.
 constexpr ScoreBox kNoticeBox{0, 456, 640, 20};
+// The footer band's code and daily deal, left of the frame the menu rises from behind; a
+// press anywhere in their boxes counts.
+constexpr ScoreBox kCodeBox{8, 450, 232, 28};
+constexpr ScoreBox kDailyBox{400, 450, 124, 28};
+constexpr std::int32_t kFooterTextY = 456;
+// Amber like the game's buttons: the footer's texts can be clicked.
+constexpr graphics::ColorRef kFooterColor = 0x70D4FF;
+constexpr std::uint16_t kMarkColor = 0xFEAE;  // (255, 212, 112) in RGB565
+
+bool inside(const ScoreBox& box, std::int32_t x, std::int32_t y)
+{
+    return x >= box.x && x < box.x + box.width && y >= box.y && y < box.y + box.height;
+}
 
 void drawBox(graphics::Display& display, const ScoreBox& box, const char* text)
 {
@@ -87,6 +102,7 @@ void Game::drawScreen()
     std::snprintf(points, sizeof points, "%d:%d", static_cast<int>(scores_.playerPoints),
                   static_cast<int>(scores_.computerPoints));
     drawBox(display, kPointsBox, points);
+    drawFooter();
     if (!saveProblems_.notice().empty()) {
         // Light behind the black text, on the dark band at the foot of the screen.
         display.setBackMode(graphics::kBackOpaque);
@@ -104,6 +120,43 @@ void Game::drawScreen()
     if (modalPanel_) {
         modalPanel_->draw();
     }
+}
+
+void Game::drawFooter()
+{
+    graphics::Display& display = graphics::display();
+    display.setTextColor(kFooterColor);
+    if (const std::optional<DealCode> code = dealCode()) {
+        display.drawText(kCodeBox.x + 4, kFooterTextY, "Deal " + code->text());
+    }
+    const std::string daily = "Daily #" + std::to_string(DailyDeal::number(today()));
+    display.drawTextBox(kDailyBox.x, kFooterTextY, kDailyBox.width - 20, 20, daily,
+                        graphics::kTextCenter);
+    if (playedToday()) {
+        // A tick after the number: today's deal has its verdict.
+        const std::int32_t x = kDailyBox.x + kDailyBox.width - 18;
+        const std::int32_t y = kFooterTextY + 9;
+        for (std::int32_t thick = 0; thick < 2; ++thick) {
+            graphics::drawLine(display.backBuffer(), x, y + thick, x + 4, y + 4 + thick,
+                               kMarkColor);
+            graphics::drawLine(display.backBuffer(), x + 4, y + 4 + thick, x + 12, y - 5 + thick,
+                               kMarkColor);
+        }
+    }
+    panels::setCommonTextStyle();
+}
+
+bool Game::pressFooter(std::int32_t x, std::int32_t y)
+{
+    if (inside(kCodeBox, x, y) && dealCode()) {
+        openModal(GameScreen::Deal);
+        return true;
+    }
+    if (inside(kDailyBox, x, y)) {
+        playDaily();
+        return true;
+    }
+    return false;
 }
 
 void Game::drawScores()

@@ -165,6 +165,19 @@ void Game::handleGameKey(WParam key, LParam flags)
         case VK_F10:
             runIfEnabled(kCommandMenu);
             break;
+        case VK_F6:
+            openModal(GameScreen::Deal);
+            break;
+        case VK_F7:
+            playDaily();
+            break;
+        case VK_F8:
+            // The deal panel says what was copied, or why nothing was.
+            openModal(GameScreen::Deal);
+            if (modalPanel_) {
+                modalPanel_->handleInput(WM_KEYDOWN, VK_F8, flags);
+            }
+            break;
         default:
             break;
     }
@@ -220,7 +233,7 @@ void Game::handleGameScreen(MessageId message, WParam wParam, LParam lParam)
                 if (playerRow_->word().empty()) {
                     setButtons({}, {kCommandDemand, kCommandClear});
                 }
-            } else {
+            } else if (!pressFooter(pointerX(), pointerY())) {
                 for (auto& b : buttons_) {
                     b->handleMouse(message);
                 }
@@ -245,6 +258,10 @@ void Game::handleGameScreen(MessageId message, WParam wParam, LParam lParam)
                 runCommand(static_cast<std::int32_t>(wParam));
             } else if (wParam == static_cast<WParam>(kCommandOptions)) {
                 openOptions();
+            } else if (wParam == static_cast<WParam>(kCommandDaily)) {
+                playDaily();
+            } else if (wParam == static_cast<WParam>(kCommandDealPanel)) {
+                openModal(GameScreen::Deal);
             }
             break;
         default:
@@ -288,9 +305,9 @@ void Game::runCommand(std::int32_t commandId)
     }
 }
 
-void Game::startDeal()
+void Game::startDeal(const std::string& letters, std::optional<std::int32_t> daily)
 {
-    deal_->start();
+    deal_->start(letters, daily);
     setPlayEnabled(true);
     setButtons({kCommandSort, kCommandPass}, {kCommandDemand, kCommandClear, kCommandStart});
     if (state_.currentLevel <= 3) {

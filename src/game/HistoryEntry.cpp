@@ -13,6 +13,8 @@ constexpr char kJoker = '[';
 constexpr std::size_t kLetters = 12;
 constexpr std::size_t kMaxWord = 15;
 constexpr std::int32_t kMaxLevel = 99;
+// The daily deal of 9999-12-31.
+constexpr std::int32_t kMaxDaily = 2912443;
 
 // Days since 1970-01-01 of a date of the proleptic Gregorian calendar, and back: eras of 400
 // years, each starting on the 1st of March so that the leap day ends the year.
@@ -161,6 +163,7 @@ std::string formatHistoryLine(const HistoryEntry& entry)
     field(std::to_string(entry.computerRatingBefore));
     field(std::to_string(entry.computerRatingAfter));
     field(std::to_string(entry.longest));
+    field(entry.daily ? std::to_string(*entry.daily) : std::string());
     line += '\n';
     return line;
 }
@@ -173,7 +176,7 @@ std::optional<HistoryEntry> parseHistoryLine(std::string_view line)
     if (line.size() > kMaxHistoryLine) {
         return std::nullopt;
     }
-    constexpr std::size_t kFields = 11;
+    constexpr std::size_t kFields = 12;
     std::array<std::string_view, kFields> fields;
     std::size_t count = 0;
     for (std::size_t start = 0;;) {
@@ -187,7 +190,7 @@ std::optional<HistoryEntry> parseHistoryLine(std::string_view line)
         }
         start = tab + 1;
     }
-    if (count != kFields) {
+    if (count < kFields - 1) {
         return std::nullopt;
     }
     HistoryEntry entry;
@@ -209,6 +212,13 @@ std::optional<HistoryEntry> parseHistoryLine(std::string_view line)
     const auto computerBefore = rating(fields[8]);
     const auto computerAfter = rating(fields[9]);
     const auto longest = number<std::int32_t>(fields[10], 0, static_cast<std::int32_t>(kMaxWord));
+    std::optional<std::int32_t> daily;
+    if (count == kFields && !fields[11].empty()) {
+        daily = number<std::int32_t>(fields[11], 1, kMaxDaily);
+        if (!daily) {
+            return std::nullopt;
+        }
+    }
     if (!time || !lettersValid || !level || fields[3].size() > kMaxWord || !isCapitals(fields[3]) ||
         fields[4].size() > kMaxWord || !isCapitals(fields[4]) || !ratingBefore || !ratingAfter ||
         !computerBefore || !computerAfter || !longest) {
@@ -233,6 +243,7 @@ std::optional<HistoryEntry> parseHistoryLine(std::string_view line)
     entry.computerRatingBefore = *computerBefore;
     entry.computerRatingAfter = *computerAfter;
     entry.longest = *longest;
+    entry.daily = daily;
     return entry;
 }
 

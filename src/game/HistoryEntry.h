@@ -24,6 +24,7 @@ struct HistoryEntry {
     std::int32_t computerRatingBefore = 0;
     std::int32_t computerRatingAfter = 0;
     std::int32_t longest = 0;
+    std::optional<std::int32_t> daily;  // the number of the daily deal; none for another deal
 
     bool operator==(const HistoryEntry&) const = default;
 };
@@ -33,11 +34,13 @@ inline constexpr std::size_t kMaxHistoryLine = 256;
 
 // The line of an entry, fields separated by tabs, ending in '\n': the time as
 // 2026-12-09T07:30:00Z, the letters with '?' for the joker, the level, both words, the result
-// ("victory", "defeat" or "tie"), both ratings of the player, both of the computer, longest.
+// ("victory", "defeat" or "tie"), both ratings of the player, both of the computer, longest,
+// and the daily deal's number or nothing.
 std::string formatHistoryLine(const HistoryEntry& entry);
 
 // The entry of one line (without its '\n'; a '\r' before it is allowed). None when any field
-// is missing, extra, malformed or out of range.
+// is missing, extra, malformed or out of range; a line written before deals had numbers, without
+// the last field, reads as another deal's.
 std::optional<HistoryEntry> parseHistoryLine(std::string_view line);
 
 // "2026-12-09T07:30:00Z" for seconds since the epoch, and back (none for anything else).

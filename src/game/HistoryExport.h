@@ -10,7 +10,7 @@ namespace wordlark::game {
 // The first line of the export: the names of the history's fields.
 inline constexpr std::string_view kHistoryCsvHeader =
     "time,letters,level,player_word,computer_word,result,rating_before,rating_after,"
-    "computer_rating_before,computer_rating_after,longest";
+    "computer_rating_before,computer_rating_after,longest,daily";
 
 // A field as a CSV field: quoted, with its quotes doubled, when it holds a comma, a quote or a
 // line break.

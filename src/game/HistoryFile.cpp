@@ -49,10 +49,10 @@ bool HistoryFile::append(const HistoryEntry& entry, std::string* why) const
             reason = "cannot read " + *path_ + ": " + std::strerror(errno);
         } else {
             // A last line without its break was cut short by a crash or a full disk: "12" cut
-            // to "1" would still read as a verdict once a line follows it. An empty field ends
-            // it, so that it never reads as one.
+            // to "1" would still read as a verdict once a line follows it. Two empty fields end
+            // it, so that it never reads as one: too many fields, or an empty number.
             if (last != '\n') {
-                line.insert(0, "\t\n");
+                line.insert(0, "\t\t\n");
             }
             if (!platform::writeAll(fd, line.data(), line.size())) {
                 reason = "cannot write " + *path_ + ": " + std::strerror(errno);

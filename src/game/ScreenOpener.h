@@ -14,7 +14,7 @@ class Game;
 // The screens the game screen itself opens: the main menu into the overlay slot, the others
 // into the modal slot. The options open over the panel in front, which they keep and give
 // back when they close.
-enum class GameScreen { PlayerSelection, SaveWord, Analysis, MainMenu, Options };
+enum class GameScreen { PlayerSelection, SaveWord, Analysis, MainMenu, Options, Deal };
 
 // Start-up hands one of these to the game, so every screen the game asks for exists.
 class ScreenOpener {

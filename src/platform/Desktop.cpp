@@ -1,5 +1,7 @@
 #include "platform/Desktop.h"
 
+#include <chrono>
+
 namespace wordlark::platform {
 
 namespace {
@@ -11,6 +13,13 @@ WindowId& theMainWindow()
 }
 
 }  // namespace
+
+std::int64_t Desktop::wallClock() const
+{
+    return std::chrono::duration_cast<std::chrono::seconds>(
+               std::chrono::system_clock::now().time_since_epoch())
+        .count();
+}
 
 WindowId mainWindow()
 {

@@ -112,6 +112,17 @@ public:
     virtual bool killTimer(WindowId window, TimerId id) = 0;
     // Milliseconds since some fixed moment.
     virtual std::uint64_t tickCount() const = 0;
+    // The calendar's time: seconds since 1970-01-01 00:00:00 UTC.
+    virtual std::int64_t wallClock() const;
+
+    // The desktop's clipboard, as text in UTF-8. Putting text there: false when the desktop has
+    // no clipboard or would not take it. Reading: empty when it holds no text.
+    virtual bool setClipboardText(const std::string& text)
+    {
+        (void)text;
+        return false;
+    }
+    virtual std::string clipboardText() const { return {}; }
 
     // The pointer in screen coordinates.
     virtual Point cursorPosition() const = 0;

@@ -3,6 +3,7 @@
 #include "game/Game.h"
 #include "game/LetterPool.h"
 #include "screens/AnalysisPanel.h"
+#include "screens/DealPanel.h"
 #include "screens/MainMenu.h"
 #include "screens/OptionsPanel.h"
 #include "screens/PlayerSelection.h"
@@ -22,6 +23,8 @@ std::unique_ptr<panels::Panel> GameScreens::open(game::GameScreen screen, game::
             return std::make_unique<AnalysisPanel>(
                 "an_fon", game, game.pool() != nullptr ? game.pool()->letters() : "",
                 analysisAlphabetical_);
+        case game::GameScreen::Deal:
+            return std::make_unique<DealPanel>(game);
         case game::GameScreen::MainMenu:
             return std::make_unique<MainMenu>("menu", game, game.programFolder());
         case game::GameScreen::Options:

@@ -69,6 +69,16 @@ TEST(CommandLineTest, RefusesWhatItCannotFollowInOneLine)
              {"--headless"},
              {"--script", "-"},
              {"--frobnicate"},
+             {"--deal", "ABCDEFGHIJK"},
+             {"--deal", "ABCDEFGHIJ??"},
+             {"--deal", "ABCDEFGHIJK\xff"},
+             {"--deal", "ABCDEFGHIJKL\nX"},
+             {"--deal", "ABCDEFGHIJKL", "--daily"},
+             {"--daily", "--daily"},
+             {"--date", "2025-12-31"},
+             {"--date", "2026-02-30"},
+             {"--date", "26-01-01"},
+             {"--date", "--daily"},
          }) {
         const CommandLine line = read(words);
         const std::string said = words.empty() ? "" : words.front() + " " + words.back();
@@ -79,6 +89,20 @@ TEST(CommandLineTest, RefusesWhatItCannotFollowInOneLine)
         EXPECT_TRUE(line.error().starts_with("wordlark: ")) << line.error();
     }
     EXPECT_NE(read({"--scale", "9"}).error().find("needs 1 to 8 or fit, not 9"), std::string::npos);
+}
+
+TEST(CommandLineTest, ReadsTheDealToPlay)
+{
+    const CommandLine code = read({"--deal", "abc?-efgh ijkl"});
+    ASSERT_FALSE(code.exitCode()) << code.error();
+    EXPECT_EQ(code.options().deal->letters(), "ABCEFGHIJKL[");
+    EXPECT_FALSE(code.options().daily);
+    const CommandLine daily = read({"--daily", "--date", "2026-12-09"});
+    ASSERT_FALSE(daily.exitCode()) << daily.error();
+    EXPECT_TRUE(daily.options().daily);
+    EXPECT_EQ(daily.options().day, 342);
+    EXPECT_FALSE(daily.options().deal);
+    EXPECT_NE(read({"--deal", "ABC"}).error().find("a code has twelve letters"), std::string::npos);
 }
 
 TEST(CommandLineTest, HelpAndVersionEndTheRunWell)

@@ -24,7 +24,7 @@ history = open(sys.argv[2], newline="").read().split("\n")
 csv = open(sys.argv[3], newline="").read().split("\r\n")
 assert history.pop() == "" and csv.pop() == "", "lines end with their breaks"
 assert csv.pop(0) == ("time,letters,level,player_word,computer_word,result,rating_before,"
-                      "rating_after,computer_rating_before,computer_rating_after,longest")
+                      "rating_after,computer_rating_before,computer_rating_after,longest,daily")
 assert len(states) == len(history) == len(csv) == 3, (len(states), len(history), len(csv))
 rating, computer = 0, 100  # a new player at level 1
 for state, line, row in zip(states, history, csv):
@@ -39,6 +39,7 @@ for state, line, row in zip(states, history, csv):
             str(computer), str(state["computerRating"])]
     assert f[2:10] == want, (f, want)
     assert max(len(word), len(answer)) <= int(f[10]) <= 12, f
+    assert len(f) == 12 and f[11] == "", "no daily deal was played"
     rating, computer = player["rating"], state["computerRating"]
 PY
 "$game" --export-history Nobody --data "$work/data" >"$work/csv" 2>"$work/err"

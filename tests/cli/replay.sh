@@ -3,6 +3,7 @@
 #
 # A script may carry, as comments, what its run must show:
 #   #seed N          the random seed (default 1)         #screen WxH   the headless screen
+#   #args WORDS      more words for the game's command line (split at spaces)
 #   #> TEXT          the output of the latest `state` line contains TEXT
 #   #put PATH TEXT   before the run, PATH in the data folder holds TEXT (no newline added)
 #   #history PATH N  before the run, PATH in the data folder holds a history of N verdicts
@@ -35,6 +36,8 @@ fail() {
 
 run() {  # run SCRIPT RUNDIR SEED SCREEN
     local script=$1 dir=$2 seed=$3 screen=$4
+    local -a args
+    read -r -a args < <(sed -n 's/^#args //p' "$script" | head -1)
     mkdir -p "$dir/data/save" "$dir/shots"
     cp "$build/vek.heap" "$dir/data/"
     local path text
@@ -56,7 +59,7 @@ run() {  # run SCRIPT RUNDIR SEED SCREEN
         python3 "$source_dir/tests/cli/make-history.py" "$count" >"$dir/data/$path"
     done < <(sed -n 's/^#history //p' "$script")
     "$game" --headless --seed "$seed" --screen "$screen" --data "$dir/data" \
-        --shots "$dir/shots" --script "$script" >"$dir/out" 2>"$dir/err"
+        --shots "$dir/shots" --script "$script" "${args[@]}" >"$dir/out" 2>"$dir/err"
 }
 
 for script in "$source_dir"/tests/replay/*.txt; do

@@ -5,7 +5,8 @@
 # opens from the menu corner and closes with Escape, the menu's exit question ends the program
 # with exit code 0. The window's pixels must be those the Linux build draws headless for the
 # same input, exactly outside text and nearly where text is drawn (GDI's fonts are not
-# FreeType's); the record it saves must be the Linux game's, byte for byte.
+# FreeType's); the record it saves must be the Linux game's, byte for byte. A replay of the
+# daily deal of a day deals the letters the Linux game deals.
 #   wine-e2e.sh WINDOWS_BUILD SOURCE_DIR LINUX_BUILD [WINE]
 set -u
 win_build=$1
@@ -58,6 +59,22 @@ if ! timeout 300 "$wine" cmd /c exit >"$work/boot.log" 2>&1; then
     echo "skipped: Wine cannot start here ($(tail -n 1 "$work/boot.log"))"
     exit 0
 fi
+
+# The daily deal of a day: the same letters on both systems, whatever the random sequence.
+daily=$work/daily
+mkdir -p "$daily/win/save" "$daily/linux/save"
+cp "$prog/vek.heap" "$daily/win/"
+cp "$linux_build/vek.heap" "$daily/linux/"
+printf 'type Wren\nkey return\ntype pw\nkey return\ntick 2\nstate\nquit\n' >"$daily/script.txt"
+# Paths relative to the folder the game starts in: Wine would read a Linux one as a drive's.
+(cd "$daily" && timeout 120 "$wine" "$prog/wordlark.exe" --headless --seed 9 --data win \
+    --script script.txt --daily --date 2026-03-01) >"$daily/win.out" 2>/dev/null
+"$linux_build/wordlark" --headless --seed 2 --data "$daily/linux" --script "$daily/script.txt" \
+    --daily --date 2026-03-01 >"$daily/linux.out" 2>/dev/null
+win_letters=$(grep -o '"letters":"[A-Z[]*"' "$daily/win.out")
+linux_letters=$(grep -o '"letters":"[A-Z[]*"' "$daily/linux.out")
+[[ -n $linux_letters && $win_letters == "$linux_letters" ]] ||
+    fail "the daily deal of 2026-03-01: Windows dealt ${win_letters:-nothing}, Linux $linux_letters"
 
 # A player made by the Linux game, in both save folders: the Windows game must list him.
 reference=$work/reference

@@ -203,6 +203,48 @@ TEST_F(GameTest, StartDealsTwelveLettersAndSetsTheButtonsForTheLevel)
     EXPECT_EQ(buttonStates(), "110010101");
 }
 
+TEST_F(GameTest, CodesAndDailyDealsAreDealtAsTheyAreWheneverStartCouldBe)
+{
+    screens_.makers[GameScreen::PlayerSelection] = [](Game& host) {
+        return std::make_unique<TestPanel>(host, "players", true);
+    };
+    makeGame();
+    // The command line's deal waits for the player to be chosen.
+    game_->requestDeal({DealCode::parse("abc?efghijkl"), false, 100});
+    EXPECT_EQ(game_->pool()->letters(), "");
+    post(WM_KEYDOWN, VK_ESCAPE);
+    EXPECT_EQ(game_->pool()->letters(), "ABCEFGHIJKL[");
+    EXPECT_EQ(game_->dealCode()->text(), "ABCEFGHIJKL?");
+    EXPECT_FALSE(game_->dailyInPlay());
+    EXPECT_EQ(state().currentPlayer.games, 1);
+    // A deal in play is not replaced while "start" is off.
+    EXPECT_FALSE(game_->playDaily());
+    EXPECT_FALSE(game_->playCode(*DealCode::parse("ZZZZZZZZZZZZ")));
+    EXPECT_EQ(game_->pool()->letters(), "ABCEFGHIJKL[");
+
+    // The daily deal is the day's: neither the game's random sequence nor the player's own
+    // words change it.
+    command(kCommandPass);
+    state().random.seed(1);
+    ASSERT_TRUE(game_->playDaily());
+    const std::string day100 = game_->pool()->letters();
+    EXPECT_EQ(game_->dailyInPlay(), 101);
+    EXPECT_EQ(buttonStates(), "110011101");
+    command(kCommandPass);
+    state().random.seed(77);
+    addToWordList("ZZZ ZZZZ ZZZZZ ZZZZZZ ZZZZZZZ QQQ QQQQ QQQQQ QQQQQQ QQQQQQQ");
+    post(WM_KEYDOWN, VK_F7);
+    EXPECT_EQ(game_->pool()->letters(), day100);
+    command(kCommandPass);
+    game_->requestDeal({std::nullopt, false, 101});
+    command(kCommandDaily);
+    EXPECT_NE(game_->pool()->letters(), day100);
+    EXPECT_EQ(game_->dailyInPlay(), 102);
+    command(kCommandPass);
+    command(kCommandStart);
+    EXPECT_FALSE(game_->dailyInPlay());
+}
+
 TEST_F(GameTest, AClickOnAButtonRunsItsCommand)
 {
     makeGame();

@@ -34,11 +34,12 @@ HistoryEntry sample()
     entry.computerRatingBefore = 300;
     entry.computerRatingAfter = 287;
     entry.longest = 9;
+    entry.daily = 343;
     return entry;
 }
 
 const std::string kSampleLine =
-    "2026-12-09T07:30:00Z\tSNUSUAGLRMI?\t3\tLUNGS\tNIL\tvictory\t0\t13\t300\t287\t9";
+    "2026-12-09T07:30:00Z\tSNUSUAGLRMI?\t3\tLUNGS\tNIL\tvictory\t0\t13\t300\t287\t9\t343";
 
 std::vector<HistoryEntry> readAll(const HistoryFile& file, std::uint64_t maxBytes,
                                   HistoryFile::Status* status = nullptr)
@@ -63,9 +64,13 @@ TEST(HistoryLineTest, LinesReadBackAsWrittenAndAnythingElseIsRefused)
     pass.result = HistoryResult::Defeat;
     pass.letters = "ABCDEFGHIJKL";
     pass.time = 0;
+    pass.daily.reset();
     const std::string line = formatHistoryLine(pass);
     EXPECT_EQ(line.substr(0, 35), "1970-01-01T00:00:00Z\tABCDEFGHIJKL\t3");
+    EXPECT_EQ(line.substr(line.size() - 4), "\t9\t\n");
     EXPECT_EQ(parseHistoryLine(line.substr(0, line.size() - 1)), pass);
+    // Lines written before deals had numbers end at the longest word.
+    EXPECT_EQ(parseHistoryLine(line.substr(0, line.size() - 2)), pass);
     EXPECT_EQ(parseUtcTime("2024-02-29T23:59:59Z"), 1709251199);
 
     const auto with = [](std::size_t field, const std::string& value) {
@@ -86,7 +91,7 @@ TEST(HistoryLineTest, LinesReadBackAsWrittenAndAnythingElseIsRefused)
     for (const std::string& bad : {
              std::string(),
              kSampleLine + "\t",
-             kSampleLine.substr(0, kSampleLine.size() - 2),
+             kSampleLine.substr(0, kSampleLine.rfind('\t', kSampleLine.rfind('\t') - 1)),
              kSampleLine + std::string(300, ' '),
              with(0, "2026-02-30T07:30:00Z"),
              with(0, "2026-12-09 07:30:00"),
@@ -105,6 +110,11 @@ TEST(HistoryLineTest, LinesReadBackAsWrittenAndAnythingElseIsRefused)
              with(8, "+3"),
              with(9, "1e3"),
              with(10, "16"),
+             with(11, "0"),
+             with(11, "0343"),
+             with(11, "-1"),
+             with(11, "2912444"),
+             with(11, " "),
              with(3, std::string("LU\0NG", 5)),
          }) {
         EXPECT_FALSE(parseHistoryLine(bad)) << bad;
@@ -140,11 +150,22 @@ TEST_F(HistoryFileTest, DamagedFilesGiveTheirReadableLinesOnly)
     EXPECT_EQ(readAll(file_, kSampleLine.size() * 2 + 1).size(), 1u);
     EXPECT_EQ(readAll(file_, kSampleLine.size() * 2 + 2).size(), 2u);
 
-    // An append after a cut line starts a line of its own, and the cut one never reads.
-    dir_.writeText("save/Ada.his", kSampleLine.substr(0, kSampleLine.size() - 1));
-    ASSERT_TRUE(file_.append(sample()));
-    ASSERT_TRUE(file_.append(sample()));
-    EXPECT_EQ(readAll(file_, HistoryFile::kMaxReadBytes), std::vector({sample(), sample()}));
+    // An append after a cut line starts a line of its own, and the cut one never reads,
+    // wherever the cut fell: in the daily number, in the longest word ("12" to "1"), or
+    // just before the break of a line of another deal.
+    HistoryEntry twelve = sample();
+    twelve.longest = 12;
+    twelve.daily.reset();
+    const std::string whole = formatHistoryLine(twelve);
+    for (const std::string& cut :
+         {kSampleLine.substr(0, kSampleLine.size() - 1), whole.substr(0, whole.size() - 1),
+          whole.substr(0, whole.size() - 2), whole.substr(0, whole.size() - 3)}) {
+        dir_.writeText("save/Ada.his", cut);
+        ASSERT_TRUE(file_.append(sample()));
+        ASSERT_TRUE(file_.append(sample()));
+        EXPECT_EQ(readAll(file_, HistoryFile::kMaxReadBytes), std::vector({sample(), sample()}))
+            << cut;
+    }
 #ifndef _WIN32
     struct stat info {};
     std::filesystem::remove(dir_.file("save/Ada.his"));
@@ -236,7 +257,7 @@ TEST_F(HistoryFileTest, TheExportIsCsvOfTheReadableLinesAndTheHistoryGoesWithThe
     std::FILE* out2 = std::tmpfile();
     EXPECT_EQ(exportHistory(dir_.folder(), "Ada", out2, err), 0);
     const std::string row =
-        "2026-12-09T07:30:00Z,SNUSUAGLRMI?,3,LUNGS,NIL,victory,0,13,300,287,9\r\n";
+        "2026-12-09T07:30:00Z,SNUSUAGLRMI?,3,LUNGS,NIL,victory,0,13,300,287,9,343\r\n";
     EXPECT_EQ(text(out2), std::string(kHistoryCsvHeader) + "\r\n" + row + row);
     EXPECT_EQ(csvField("a,\"b\""), "\"a,\"\"b\"\"\"");
     std::fclose(out);

@@ -35,10 +35,24 @@ public:
 
     bool getMessage(Message& message) override;
     std::uint64_t tickCount() const override { return now_; }
+    // A calendar of its own, so that a replay sees the same day on every run: it starts at
+    // kFirstWallClock and goes on with the manual clock.
+    std::int64_t wallClock() const override
+    {
+        return wallStart_ + static_cast<std::int64_t>(now_ / 1000);
+    }
 
     Point cursorPosition() const override { return cursor_; }
     void setCursorPosition(std::int32_t x, std::int32_t y) override;
     void setCursor(CursorShape shape) override { shape_ = shape; }
+
+    // A clipboard of its own, which the replay reads.
+    bool setClipboardText(const std::string& text) override
+    {
+        clipboard_ = text;
+        return true;
+    }
+    std::string clipboardText() const override { return clipboard_; }
 
     bool openHelp(const std::string& path, std::string* why) override;
     bool launchProgram(const std::string& path) override;
@@ -50,6 +64,14 @@ public:
     // Returning false means the input is exhausted; the desktop then closes every window (as
     // a user would), so a loop always comes to an end.
     void setIdleSource(std::function<bool()> source) { idleSource_ = std::move(source); }
+
+    // 2026-12-09 12:00:00 UTC.
+    static constexpr std::int64_t kFirstWallClock = 1'796'817'600;
+    // Sets the calendar's time now (seconds since 1970-01-01 UTC); the manual clock goes on.
+    void setWallClock(std::int64_t seconds)
+    {
+        wallStart_ = seconds - static_cast<std::int64_t>(now_ / 1000);
+    }
 
     // Advances the clock; every timer that fell due has one WM_TIMER waiting (ticks coalesce
     // as a real desktop's do).
@@ -107,6 +129,7 @@ private:
     WindowId lastWindow_ = kNoWindow;
     std::optional<int> quitTaken_;
     std::uint64_t now_ = 0;
+    std::int64_t wallStart_ = kFirstWallClock;
     Point cursor_{};
     CursorShape shape_ = CursorShape::Arrow;
     bool menuOpen_ = false;
@@ -114,6 +137,7 @@ private:
     std::vector<std::string> helpOpened_;
     std::vector<std::string> launched_;
     std::function<bool()> idleSource_;
+    std::string clipboard_;
 };
 
 }  // namespace wordlark::platform::headless

@@ -567,4 +567,23 @@ void SdlDesktop::releaseCapture()
     }
 }
 
+bool SdlDesktop::setClipboardText(const std::string& text)
+{
+    return SDL_SetClipboardText(text.c_str()) == 0;
+}
+
+std::string SdlDesktop::clipboardText() const
+{
+    if (SDL_HasClipboardText() != SDL_TRUE) {
+        return {};
+    }
+    char* text = SDL_GetClipboardText();
+    if (text == nullptr) {
+        return {};
+    }
+    std::string copy(text);
+    SDL_free(text);
+    return copy;
+}
+
 }  // namespace wordlark::platform::sdl

@@ -45,6 +45,8 @@ public:
     void setCursor(CursorShape shape) override;
     WindowId setCapture(WindowId window) override;
     void releaseCapture() override;
+    bool setClipboardText(const std::string& text) override;
+    std::string clipboardText() const override;
 
     // For the video half: the SDL window (null for an unknown window) and where the frame goes.
     SDL_Window* sdlWindow(WindowId window) const;

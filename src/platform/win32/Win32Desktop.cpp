@@ -524,6 +524,59 @@ bool Win32Desktop::launchProgram(const std::string& path)
     return startDetached(path);
 }
 
+// The system's clipboard takes UTF-16 text, which every program reads.
+bool Win32Desktop::setClipboardText(const std::string& text)
+{
+    const int length = MultiByteToWideChar(CP_UTF8, 0, text.c_str(), -1, nullptr, 0);
+    if (length <= 0) {
+        return false;
+    }
+    HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, static_cast<SIZE_T>(length) * sizeof(wchar_t));
+    if (memory == nullptr) {
+        return false;
+    }
+    auto* wide = static_cast<wchar_t*>(GlobalLock(memory));
+    const bool converted =
+        wide != nullptr && MultiByteToWideChar(CP_UTF8, 0, text.c_str(), -1, wide, length) > 0;
+    if (wide != nullptr) {
+        GlobalUnlock(memory);
+    }
+    if (!converted || OpenClipboard(nullptr) == 0) {
+        GlobalFree(memory);
+        return false;
+    }
+    EmptyClipboard();
+    // Once the clipboard holds it, the memory is the system's.
+    const bool put = SetClipboardData(CF_UNICODETEXT, memory) != nullptr;
+    CloseClipboard();
+    if (!put) {
+        GlobalFree(memory);
+    }
+    return put;
+}
+
+std::string Win32Desktop::clipboardText() const
+{
+    if (OpenClipboard(nullptr) == 0) {
+        return {};
+    }
+    std::string text;
+    if (HANDLE data = GetClipboardData(CF_UNICODETEXT); data != nullptr) {
+        if (const auto* wide = static_cast<const wchar_t*>(GlobalLock(data)); wide != nullptr) {
+            const int length =
+                WideCharToMultiByte(CP_UTF8, 0, wide, -1, nullptr, 0, nullptr, nullptr);
+            if (length > 1) {
+                text.resize(static_cast<std::size_t>(length));
+                WideCharToMultiByte(CP_UTF8, 0, wide, -1, text.data(), length, nullptr, nullptr);
+                text.resize(static_cast<std::size_t>(length - 1));
+            }
+            GlobalUnlock(data);
+        }
+    }
+    CloseClipboard();
+    return text;
+}
+
 void Win32Desktop::openWindowMenu(HWND window, Point at)
 {
     HMENU menu = GetSystemMenu(window, FALSE);

@@ -74,6 +74,8 @@ public:
     // The help page opens in the program the system has for HTML.
     bool openHelp(const std::string& path, std::string* why) override;
     bool launchProgram(const std::string& path) override;
+    bool setClipboardText(const std::string& text) override;
+    std::string clipboardText() const override;
 
 private:
     struct WindowRecord {
