@@ -12,6 +12,7 @@
 #include "game/GameState.h"
 #include "game/LetterPool.h"
 #include "game/RecordFile.h"
+#include "game/VerdictMeanings.h"
 #include "game/WordRow.h"
 #include "graphics/ImageResource.h"
 #include "panels/Button.h"
@@ -76,6 +77,9 @@ Game::Game(std::string_view backgroundName, std::string_view archiveFile,
     // The player's word list follows whoever is in play when a scan opens it.
     dictionary_.reset(new (std::nothrow) words::Dictionary(
         programFolder_, [this] { return std::string(state_.currentPlayer.nameView()); }));
+    if (dictionary_) {
+        meanings_ = std::make_unique<VerdictMeanings>(registry, *dictionary_);
+    }
     alphabetImage_ = images().acquire("Selchars", kHeap);
     if (pool_ && playerRow_ && computerRow_ && dictionary_) {
         deal_ = std::make_unique<Deal>(state_, scores_, saveProblems_, *pool_, *playerRow_,
@@ -100,6 +104,7 @@ Game::~Game()
     pool_.reset();
     images().release(letterImage_);
     images().release(rollImage_);
+    meanings_.reset();
     dictionary_.reset();
     images().release(jokerMarkImage_);
     images().release(alphabetImage_);

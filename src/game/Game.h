@@ -39,6 +39,7 @@ namespace wordlark::game {
 class Deal;
 class LetterPool;
 class Settings;
+class VerdictMeanings;
 class WordRow;
 
 // The command ids of the game screen's buttons, in the order of its button table.
@@ -124,6 +125,9 @@ public:
     SaveProblems& saveProblems() { return saveProblems_; }
     const SaveProblems& saveProblems() const { return saveProblems_; }
     words::Dictionary* dictionary() { return dictionary_.get(); }
+    // The meanings of the last verdict's words, shown in place of the instructions.
+    const VerdictMeanings* meanings() const { return meanings_.get(); }
+    VerdictMeanings* meanings() { return meanings_.get(); }
     const LetterPool* pool() const { return pool_.get(); }
     const WordRow* playerRow() const { return playerRow_.get(); }
     const WordRow* computerRow() const { return computerRow_.get(); }
@@ -182,6 +186,7 @@ private:
     std::unique_ptr<panels::Panel> modalPanel_;
     std::unique_ptr<panels::Panel> menuOverlay_;
     std::unique_ptr<words::Dictionary> dictionary_;
+    std::unique_ptr<VerdictMeanings> meanings_;
     std::unique_ptr<Deal> deal_;
     std::string programFolder_;
     ScreenOpener* screens_;

@@ -10,6 +10,7 @@
 #include "game/LetterPool.h"
 #include "game/Settings.h"
 #include "game/Verdict.h"
+#include "game/VerdictMeanings.h"
 #include "game/WordRow.h"
 #include "panels/Button.h"
 #include "panels/Panel.h"
@@ -291,6 +292,7 @@ void Game::runCommand(std::int32_t commandId)
 void Game::startDeal()
 {
     deal_->start();
+    meanings_->clear();
     setPlayEnabled(true);
     setButtons({kCommandSort, kCommandPass}, {kCommandDemand, kCommandClear, kCommandStart});
     if (state_.currentLevel <= 3) {
@@ -310,6 +312,7 @@ void Game::demand()
             openModal(GameScreen::SaveWord);
             return;
         case Deal::Judgement::Judged:
+            meanings_->show(playerRow_->word(), computerRow_->word());
             setButtons(
                 {kCommandStart, kCommandDemand, kCommandPass, kCommandClear, kCommandAnalyze}, {});
             setPlayEnabled(true);
@@ -320,6 +323,7 @@ void Game::demand()
 void Game::pass()
 {
     deal_->pass();
+    meanings_->show("", computerRow_->word());
     setButtons({kCommandStart, kCommandAnalyze},
                {kCommandDemand, kCommandPass, kCommandSort, kCommandClear});
     setPlayEnabled(false);
