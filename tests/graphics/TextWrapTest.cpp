@@ -21,8 +21,7 @@ TEST(TextWrap, BreaksAtSpacesAndCutsWithAnEllipsisWhereTheLinesEnd)
     EXPECT_EQ(wrapText("one two three four", 9, 2, bytes),
               (Lines{"one two", std::string("three") + kEllipsis}));
     // A word wider than a line is broken; the ellipsis always fits.
-    EXPECT_EQ(wrapText("abcdefghij", 4, 2, bytes),
-              (Lines{"abcd", std::string("efg") + kEllipsis}));
+    EXPECT_EQ(wrapText("abcdefghij", 4, 2, bytes), (Lines{"abcd", std::string("efg") + kEllipsis}));
     EXPECT_EQ(wrapText("noun: a; b", 6, 1, bytes), (Lines{std::string("noun:") + kEllipsis}));
     EXPECT_TRUE(wrapText("", 10, 2, bytes).empty());
     EXPECT_TRUE(wrapText("text", 10, 0, bytes).empty());
