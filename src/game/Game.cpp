@@ -43,10 +43,10 @@ constexpr std::string_view kHeap = "vek.heap";
 }  // namespace
 
 Game::Game(std::string_view backgroundName, std::string_view archiveFile,
-           archive::ArchiveRegistry& registry, std::string programFolder, ScreenOpener& screens,
+           archive::ArchiveRegistry& registry, std::string playerFolder, ScreenOpener& screens,
            Settings& settings)
     : PanelHost(registry),
-      programFolder_(std::move(programFolder)),
+      playerFolder_(std::move(playerFolder)),
       screens_(&screens),
       settings_(settings)
 {
@@ -76,14 +76,14 @@ Game::Game(std::string_view backgroundName, std::string_view archiveFile,
     playerRow_.reset(new (std::nothrow) WordRow(letterImage_, jokerMarkImage_, kPlayerRowTop));
     // The player's word list follows whoever is in play when a scan opens it.
     dictionary_.reset(new (std::nothrow) words::Dictionary(
-        programFolder_, [this] { return std::string(state_.currentPlayer.nameView()); }));
+        playerFolder_, [this] { return std::string(state_.currentPlayer.nameView()); }));
     if (dictionary_) {
         meanings_ = std::make_unique<VerdictMeanings>(registry, *dictionary_);
     }
     alphabetImage_ = images().acquire("Selchars", kHeap);
     if (pool_ && playerRow_ && computerRow_ && dictionary_) {
         deal_ = std::make_unique<Deal>(state_, scores_, saveProblems_, *pool_, *playerRow_,
-                                       *computerRow_, *dictionary_, programFolder_);
+                                       *computerRow_, *dictionary_, playerFolder_);
     }
     state_.currentPlayer = PlayerRecord::anonymous();
     scores_ = Scores{};
@@ -150,7 +150,7 @@ bool Game::loadImages()
     }
     setButtons({kCommandStart},
                {kCommandDemand, kCommandPass, kCommandSort, kCommandClear, kCommandAnalyze});
-    scores_.bestOtherRating = scanBestOtherRating(programFolder_, state_.currentPlayer.nameView());
+    scores_.bestOtherRating = scanBestOtherRating(playerFolder_, state_.currentPlayer.nameView());
     // A damaged picture stops the archive being read, whether before the words or after: the
     // game cannot be played without its pictures, and start-up must say which entry it was.
     archive::Archive* heap = registry.openArchive(kHeap);

@@ -72,11 +72,11 @@ inline constexpr std::int32_t kCommandOptions = kGameButtonCount;
 class Game : public panels::PanelHost {
 public:
     // Acquires every picture from `registry` and makes the buttons, pool, rows and dictionary;
-    // loads nothing. The player's files live under programFolder. The screens the game opens
+    // loads nothing. The player's files live under playerFolder. The screens the game opens
     // come from `screens`; the player's choices of the window go to `settings`. All three must
     // outlive the game.
     Game(std::string_view backgroundName, std::string_view archiveFile,
-         archive::ArchiveRegistry& registry, std::string programFolder, ScreenOpener& screens,
+         archive::ArchiveRegistry& registry, std::string playerFolder, ScreenOpener& screens,
          Settings& settings);
     ~Game() override;
     Game(const Game&) = delete;
@@ -135,7 +135,7 @@ public:
     const Scores& scores() const { return scores_; }
     const panels::Panel* modalPanel() const { return modalPanel_.get(); }
     const panels::Panel* menuOverlay() const { return menuOverlay_.get(); }
-    const std::string& programFolder() const { return programFolder_; }
+    const std::string& playerFolder() const { return playerFolder_; }
 
     // The two panel slots. A panel that closes itself resets its slot, which deletes it.
     std::unique_ptr<panels::Panel>& modalPanel() { return modalPanel_; }
@@ -188,7 +188,7 @@ private:
     std::unique_ptr<words::Dictionary> dictionary_;
     std::unique_ptr<VerdictMeanings> meanings_;
     std::unique_ptr<Deal> deal_;
-    std::string programFolder_;
+    std::string playerFolder_;
     ScreenOpener* screens_;
     Settings& settings_;
     panels::FocusRing ring_;

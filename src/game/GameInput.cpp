@@ -116,7 +116,7 @@ void Game::openHelp()
 {
     // The help comes with the data, wherever the player files are kept, as vek.hlp and under a
     // name the desktop opens as HTML; only that one is shown, from where it lies.
-    const std::string page = images().registry().programFolder() + kHelpPage;
+    const std::string page = images().registry().dataFolder() + kHelpPage;
     std::string why;
     if (desktop().openHelp(page, &why)) {
         return;
