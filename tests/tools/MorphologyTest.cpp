@@ -84,6 +84,9 @@ TEST(WordNetGloss, LosesItsQuotedExamplesOnly)
     EXPECT_EQ(WordNet::withoutExamples("a tab; a bill; \"pay the tab; now\"; \"he left\"  "),
               "a tab; a bill");
     EXPECT_EQ(WordNet::withoutExamples("\"only an example\""), "");
+    EXPECT_EQ(WordNet::withoutExamples("focus anew; The beam was refocused\""), "focus anew");
+    EXPECT_EQ(WordNet::withoutExamples("the letter \"a\""), "the letter \"a\"");
+    EXPECT_EQ(WordNet::withoutExamples("travel up, \"We ascended the hill\""), "travel up");
     EXPECT_EQ(WordNet::withoutExamples("caf\xE9 owner"), "caf? owner");
 }
 

@@ -1,5 +1,6 @@
 #include "heaptool/WordNet.h"
 
+#include <algorithm>
 #include <charconv>
 
 #include "archive/RegularFile.h"
@@ -199,9 +200,26 @@ std::string WordNet::withoutExamples(std::string_view gloss)
         }
     }
     std::string out;
-    for (const std::string_view piece : partsOf) {
-        if (piece.empty() || piece.front() == '"') {
+    for (std::string_view piece : partsOf) {
+        // An example starts with its quote; a few lack that one and only end with it.
+        if (piece.empty() || piece.front() == '"' ||
+            (piece.back() == '"' && std::count(piece.begin(), piece.end(), '"') == 1)) {
             continue;
+        }
+        // A few follow their definition after a colon or a comma: a quoted sentence at the end.
+        if (piece.back() == '"') {
+            const std::size_t open = piece.rfind('"', piece.size() - 2);
+            if (open != std::string_view::npos &&
+                piece.substr(open, piece.size() - open).find(' ') != std::string_view::npos) {
+                piece = piece.substr(0, open);
+                while (!piece.empty() &&
+                       (piece.back() == ' ' || piece.back() == ':' || piece.back() == ',')) {
+                    piece.remove_suffix(1);
+                }
+                if (piece.empty()) {
+                    continue;
+                }
+            }
         }
         if (!out.empty()) {
             out += "; ";
