@@ -8,6 +8,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
+#include <optional>
 #include <system_error>
 
 #include <nlohmann/json.hpp>
@@ -16,6 +17,7 @@
 #include "game/Game.h"
 #include "game/GameState.h"
 #include "game/LetterPool.h"
+#include "game/VerdictMeanings.h"
 #include "game/WordRow.h"
 #include "graphics/Display.h"
 #include "panels/Button.h"
@@ -171,6 +173,16 @@ std::string gameStateJson(const game::Game* instance, const HeadlessDesktop* des
     json["modal"] = modal != nullptr ? Json(std::string(modal->className())) : Json(nullptr);
     json["panel"] = panelFields(modal);
     json["menu"] = panelFields(instance->menuOverlay());
+    // What the game screen shows of the last verdict's words, whole.
+    const auto meaning = [](const std::optional<std::string>& text) {
+        return text ? Json(utf8(*text)) : Json(nullptr);
+    };
+    if (const game::VerdictMeanings* meanings = instance->meanings()) {
+        json["definitions"] = {{"player", meaning(meanings->player())},
+                               {"computer", meaning(meanings->computer())}};
+    } else {
+        json["definitions"] = nullptr;
+    }
     if (drawn != nullptr) {
         json["drawn"] = drawnJson(*drawn);
     }

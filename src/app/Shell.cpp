@@ -18,9 +18,9 @@ namespace wordlark::app {
 
 using namespace platform;
 
-Shell::Shell(std::string programFolder, std::string playerFolder, std::optional<std::uint32_t> seed,
+Shell::Shell(std::string dataFolder, std::string playerFolder, std::optional<std::uint32_t> seed,
              std::string executableFolder, game::Settings& settings)
-    : programFolder_(std::move(programFolder)),
+    : dataFolder_(std::move(dataFolder)),
       playerFolder_(std::move(playerFolder)),
       seed_(seed),
       executableFolder_(std::move(executableFolder)),
@@ -92,7 +92,7 @@ bool Shell::initialise(WindowId window)
         failure_ = "cannot open the display";
         return false;
     }
-    registry_ = std::make_unique<archive::ArchiveRegistry>(programFolder_);
+    registry_ = std::make_unique<archive::ArchiveRegistry>(dataFolder_);
     screens_ = std::make_unique<screens::GameScreens>();
     // The window procedure sees the game only once it is whole.
     auto created = std::make_unique<game::Game>("fon1", "vek.heap", *registry_, playerFolder_,
@@ -109,7 +109,7 @@ bool Shell::initialise(WindowId window)
         failure_ = dictionary != nullptr && !dictionary->failure().empty() ? dictionary->failure()
                    : heap != nullptr && !heap->firstFailure().empty()
                        ? heap->firstFailure()
-                       : "cannot read the word list from " + programFolder_ + "vek.heap";
+                       : "cannot read the word list from " + dataFolder_ + "vek.heap";
         return false;
     }
     frameTimer_ = desktop().setTimer(window, kFrameTimer, kFrameMilliseconds);

@@ -37,12 +37,12 @@ inline constexpr const char* kCompanionProgram = "tovarn.exe";
 // loop and takes everything down again in the reverse order.
 class Shell {
 public:
-    // The archives are read from programFolder, the player files kept under playerFolder.
+    // The archives are read from dataFolder, the player files kept under playerFolder.
     // `seed` fixes the game's random sequence; without one it comes from the clock. The
     // companion program is looked for in `executableFolder` only (none when it is empty): the
     // data folder can be anyone's, and nothing in it may be run. The player's choices of the
     // window go to `settings`, which outlives the shell.
-    Shell(std::string programFolder, std::string playerFolder, std::optional<std::uint32_t> seed,
+    Shell(std::string dataFolder, std::string playerFolder, std::optional<std::uint32_t> seed,
           std::string executableFolder, game::Settings& settings);
     ~Shell();
     Shell(const Shell&) = delete;
@@ -69,12 +69,12 @@ public:
     platform::WindowId window() const { return window_; }
     // The game, from the moment it is made until shut-down takes it apart; null otherwise.
     game::Game* game() const { return game_.get(); }
-    const std::string& programFolder() const { return programFolder_; }
+    const std::string& dataFolder() const { return dataFolder_; }
     // Why start-up failed, for the one line the entry point prints; empty when it did not.
     const std::string& failure() const { return failure_; }
 
 private:
-    std::string programFolder_;
+    std::string dataFolder_;
     std::string playerFolder_;
     std::optional<std::uint32_t> seed_;
     std::string executableFolder_;

@@ -4,10 +4,7 @@
 
 namespace wordlark::archive {
 
-ArchiveRegistry::ArchiveRegistry(std::string programFolder)
-    : programFolder_(std::move(programFolder))
-{
-}
+ArchiveRegistry::ArchiveRegistry(std::string dataFolder) : dataFolder_(std::move(dataFolder)) {}
 
 ArchiveRegistry::~ArchiveRegistry()
 {
@@ -33,7 +30,7 @@ Archive* ArchiveRegistry::openArchive(std::string_view fileName, std::string* re
             return registered.archive.get();
         }
     }
-    // Archives live in the program folder: a name with a separator (one read from a damaged
+    // Archives live in the data folder: a name with a separator (one read from a damaged
     // header, say) must not reach a file elsewhere.
     if (closing_ || fileName.empty() ||
         fileName.find_first_of(std::string_view("\0/\\", 3)) != std::string_view::npos) {
@@ -47,7 +44,7 @@ Archive* ArchiveRegistry::openArchive(std::string_view fileName, std::string* re
         return nullptr;
     }
     std::unique_ptr<Archive> archive =
-        Archive::open(programFolder_ + std::string(fileName), files_, reason);
+        Archive::open(dataFolder_ + std::string(fileName), files_, reason);
     if (!archive) {
         return nullptr;
     }

@@ -1,4 +1,4 @@
-// ArchiveRegistry.h -- the open archives of one program folder, keyed by upper-cased file name.
+// ArchiveRegistry.h -- the open archives of one data folder, keyed by upper-cased file name.
 #pragma once
 
 #include <memory>
@@ -13,12 +13,12 @@ namespace wordlark::archive {
 
 class ArchiveRegistry {
 public:
-    explicit ArchiveRegistry(std::string programFolder);
+    explicit ArchiveRegistry(std::string dataFolder);
     ~ArchiveRegistry();
     ArchiveRegistry(const ArchiveRegistry&) = delete;
     ArchiveRegistry& operator=(const ArchiveRegistry&) = delete;
 
-    // The archive of that file name in the program folder, opened on first use. A failed
+    // The archive of that file name in the data folder, opened on first use. A failed
     // open registers nothing, so a later call tries the file again; *reason (when given)
     // gets one line saying why it failed.
     Archive* openArchive(std::string_view fileName, std::string* reason = nullptr);
@@ -30,7 +30,7 @@ public:
     // registered archive holds (already destroyed, or foreign) are ignored untouched.
     void releaseObject(ArchiveObject* object);
 
-    const std::string& programFolder() const { return programFolder_; }
+    const std::string& dataFolder() const { return dataFolder_; }
     // The descriptors its archives read through.
     const FileHandleCache& files() const { return files_; }
 
@@ -42,7 +42,7 @@ private:
     // Declared first so that it outlives every archive that reads through it.
     FileHandleCache files_;
     std::vector<Registered> archives_;  // newest first
-    std::string programFolder_;
+    std::string dataFolder_;
     bool closing_ = false;  // shut-down: no archive is opened any more
 };
 

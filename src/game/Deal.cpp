@@ -45,7 +45,7 @@ std::int32_t computerWordLength(std::int32_t level, platform::Random& random)
 
 Deal::Deal(GameState& state, Scores& scores, SaveProblems& problems, LetterPool& pool,
            WordRow& playerRow, WordRow& computerRow, words::Dictionary& dictionary,
-           std::string programFolder)
+           std::string playerFolder)
     : state_(state),
       scores_(scores),
       problems_(problems),
@@ -53,7 +53,7 @@ Deal::Deal(GameState& state, Scores& scores, SaveProblems& problems, LetterPool&
       playerRow_(playerRow),
       computerRow_(computerRow),
       dictionary_(dictionary),
-      programFolder_(std::move(programFolder))
+      playerFolder_(std::move(playerFolder))
 {
 }
 
@@ -97,13 +97,13 @@ Deal::Judgement Deal::demand()
     bool saved = false;
     HistoryResult result = HistoryResult::Tie;
     if (word.size() > theirs) {
-        saved = recordVictory(state_, scores_, programFolder_, &why);
+        saved = recordVictory(state_, scores_, playerFolder_, &why);
         result = HistoryResult::Victory;
     } else if (word.size() < theirs) {
-        saved = recordDefeat(state_, scores_, programFolder_, &why);
+        saved = recordDefeat(state_, scores_, playerFolder_, &why);
         result = HistoryResult::Defeat;
     } else {
-        saved = recordTie(state_, scores_, programFolder_, &why);
+        saved = recordTie(state_, scores_, playerFolder_, &why);
     }
     checkSaved(saved, why);
     if (saved) {
@@ -118,7 +118,7 @@ void Deal::pass()
     answer();
     const Ratings before = ratings();
     std::string why;
-    const bool saved = recordDefeat(state_, scores_, programFolder_, &why);
+    const bool saved = recordDefeat(state_, scores_, playerFolder_, &why);
     checkSaved(saved, why);
     if (saved) {
         keepHistory(HistoryResult::Defeat, "", before);
@@ -191,7 +191,7 @@ void Deal::keepHistory(HistoryResult result, const std::string& playerWord, Rati
     }
     std::string why;
     const std::string name(state_.currentPlayer.nameView());
-    if (!HistoryFile(programFolder_, name).append(entry, &why)) {
+    if (!HistoryFile(playerFolder_, name).append(entry, &why)) {
         problems_.report("the history of " + name, why);
     }
 }

@@ -34,7 +34,7 @@ public:
     // Everything is the game's and outlives the deal.
     Deal(GameState& state, Scores& scores, SaveProblems& problems, LetterPool& pool,
          WordRow& playerRow, WordRow& computerRow, words::Dictionary& dictionary,
-         std::string programFolder);
+         std::string playerFolder);
 
     // A new deal: counts a game, forgets the used words, empties both rows (the letters are
     // dropped) and deals twelve letters, the last perhaps the joker: `letters` when given (a
@@ -95,7 +95,7 @@ private:
     WordRow& playerRow_;
     WordRow& computerRow_;
     words::Dictionary& dictionary_;
-    std::string programFolder_;
+    std::string playerFolder_;
     // The letters of the deal as they were dealt, before any sorting.
     std::string dealt_;
     std::optional<std::int32_t> daily_;

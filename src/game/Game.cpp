@@ -14,6 +14,7 @@
 #include "game/HistoryFile.h"
 #include "game/LetterPool.h"
 #include "game/RecordFile.h"
+#include "game/VerdictMeanings.h"
 #include "game/WordRow.h"
 #include "graphics/ImageResource.h"
 #include "panels/Button.h"
@@ -45,10 +46,10 @@ constexpr std::string_view kHeap = "vek.heap";
 }  // namespace
 
 Game::Game(std::string_view backgroundName, std::string_view archiveFile,
-           archive::ArchiveRegistry& registry, std::string programFolder, ScreenOpener& screens,
+           archive::ArchiveRegistry& registry, std::string playerFolder, ScreenOpener& screens,
            Settings& settings)
     : PanelHost(registry),
-      programFolder_(std::move(programFolder)),
+      playerFolder_(std::move(playerFolder)),
       screens_(&screens),
       settings_(settings)
 {
@@ -78,11 +79,14 @@ Game::Game(std::string_view backgroundName, std::string_view archiveFile,
     playerRow_.reset(new (std::nothrow) WordRow(letterImage_, jokerMarkImage_, kPlayerRowTop));
     // The player's word list follows whoever is in play when a scan opens it.
     dictionary_.reset(new (std::nothrow) words::Dictionary(
-        programFolder_, [this] { return std::string(state_.currentPlayer.nameView()); }));
+        playerFolder_, [this] { return std::string(state_.currentPlayer.nameView()); }));
+    if (dictionary_) {
+        meanings_ = std::make_unique<VerdictMeanings>(registry, *dictionary_);
+    }
     alphabetImage_ = images().acquire("Selchars", kHeap);
     if (pool_ && playerRow_ && computerRow_ && dictionary_) {
         deal_ = std::make_unique<Deal>(state_, scores_, saveProblems_, *pool_, *playerRow_,
-                                       *computerRow_, *dictionary_, programFolder_);
+                                       *computerRow_, *dictionary_, playerFolder_);
     }
     daily_ = std::make_unique<DailyDeal>();
     state_.currentPlayer = PlayerRecord::anonymous();
@@ -104,6 +108,7 @@ Game::~Game()
     pool_.reset();
     images().release(letterImage_);
     images().release(rollImage_);
+    meanings_.reset();
     dictionary_.reset();
     images().release(jokerMarkImage_);
     images().release(alphabetImage_);
@@ -151,7 +156,7 @@ bool Game::loadImages()
     }
     setButtons({kCommandStart},
                {kCommandDemand, kCommandPass, kCommandSort, kCommandClear, kCommandAnalyze});
-    scores_.bestOtherRating = scanBestOtherRating(programFolder_, state_.currentPlayer.nameView());
+    scores_.bestOtherRating = scanBestOtherRating(playerFolder_, state_.currentPlayer.nameView());
     // A damaged picture stops the archive being read, whether before the words or after: the
     // game cannot be played without its pictures, and start-up must say which entry it was.
     archive::Archive* heap = registry.openArchive(kHeap);
@@ -253,7 +258,7 @@ bool Game::playedToday()
         markDay_ = day;
         markPlayed_ = false;
         const auto number = static_cast<std::int32_t>(DailyDeal::number(day));
-        HistoryFile(programFolder_, name).read([this, number](const HistoryEntry& entry) {
+        HistoryFile(playerFolder_, name).read([this, number](const HistoryEntry& entry) {
             markPlayed_ = markPlayed_ || entry.daily == number;
         });
     }
@@ -279,7 +284,7 @@ std::optional<std::string> Game::shareText() const
                                                                 : "lost to the computer";
     // The streak counts the days of the calendar, whatever day was asked to be played.
     const std::int64_t streak =
-        DailyDeal::streak(programFolder_, state_.currentPlayer.nameView(),
+        DailyDeal::streak(playerFolder_, state_.currentPlayer.nameView(),
                           DailyDeal::dayOf(platform::desktop().wallClock()));
     const std::size_t longest =
         std::max<std::size_t>(static_cast<std::size_t>(best.longest), best.word);

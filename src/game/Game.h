@@ -42,6 +42,7 @@ class DailyDeal;
 class Deal;
 class LetterPool;
 class Settings;
+class VerdictMeanings;
 class WordRow;
 
 // The command ids of the game screen's buttons, in the order of its button table.
@@ -77,11 +78,11 @@ inline constexpr std::int32_t kCommandDaily = kGameButtonCount + 2;
 class Game : public panels::PanelHost {
 public:
     // Acquires every picture from `registry` and makes the buttons, pool, rows and dictionary;
-    // loads nothing. The player's files live under programFolder. The screens the game opens
+    // loads nothing. The player's files live under playerFolder. The screens the game opens
     // come from `screens`; the player's choices of the window go to `settings`. All three must
     // outlive the game.
     Game(std::string_view backgroundName, std::string_view archiveFile,
-         archive::ArchiveRegistry& registry, std::string programFolder, ScreenOpener& screens,
+         archive::ArchiveRegistry& registry, std::string playerFolder, ScreenOpener& screens,
          Settings& settings);
     ~Game() override;
     Game(const Game&) = delete;
@@ -150,6 +151,9 @@ public:
     SaveProblems& saveProblems() { return saveProblems_; }
     const SaveProblems& saveProblems() const { return saveProblems_; }
     words::Dictionary* dictionary() { return dictionary_.get(); }
+    // The meanings of the last verdict's words, shown in place of the instructions.
+    const VerdictMeanings* meanings() const { return meanings_.get(); }
+    VerdictMeanings* meanings() { return meanings_.get(); }
     const LetterPool* pool() const { return pool_.get(); }
     const WordRow* playerRow() const { return playerRow_.get(); }
     const WordRow* computerRow() const { return computerRow_.get(); }
@@ -157,7 +161,7 @@ public:
     const Scores& scores() const { return scores_; }
     const panels::Panel* modalPanel() const { return modalPanel_.get(); }
     const panels::Panel* menuOverlay() const { return menuOverlay_.get(); }
-    const std::string& programFolder() const { return programFolder_; }
+    const std::string& playerFolder() const { return playerFolder_; }
 
     // The two panel slots. A panel that closes itself resets its slot, which deletes it.
     std::unique_ptr<panels::Panel>& modalPanel() { return modalPanel_; }
@@ -214,6 +218,7 @@ private:
     std::unique_ptr<panels::Panel> modalPanel_;
     std::unique_ptr<panels::Panel> menuOverlay_;
     std::unique_ptr<words::Dictionary> dictionary_;
+    std::unique_ptr<VerdictMeanings> meanings_;
     std::unique_ptr<Deal> deal_;
     std::unique_ptr<DailyDeal> daily_;
     std::optional<DealCode> requestedCode_;
@@ -223,7 +228,7 @@ private:
     std::string markPlayer_;
     std::int64_t markDay_ = -1;
     bool markPlayed_ = false;
-    std::string programFolder_;
+    std::string playerFolder_;
     ScreenOpener* screens_;
     Settings& settings_;
     panels::FocusRing ring_;

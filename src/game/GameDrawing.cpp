@@ -7,6 +7,7 @@
 #include "game/GameState.h"
 #include "game/JokerStrip.h"
 #include "game/LetterPool.h"
+#include "game/VerdictMeanings.h"
 #include "game/WordRow.h"
 #include "graphics/Display.h"
 #include "graphics/ImageResource.h"
@@ -85,6 +86,9 @@ void Game::drawScreen()
     pool_->draw();
     computerRow_->draw();
     playerRow_->draw();
+    if (meanings_) {
+        meanings_->draw(display);
+    }
 
     // The panels drawn over the game screen rely on this text style.
     panels::setCommonTextStyle();

@@ -10,6 +10,7 @@
 #include "game/LetterPool.h"
 #include "game/Settings.h"
 #include "game/Verdict.h"
+#include "game/VerdictMeanings.h"
 #include "game/WordRow.h"
 #include "panels/Button.h"
 #include "panels/Panel.h"
@@ -115,7 +116,7 @@ void Game::openHelp()
 {
     // The help comes with the data, wherever the player files are kept, as vek.hlp and under a
     // name the desktop opens as HTML; only that one is shown, from where it lies.
-    const std::string page = images().registry().programFolder() + kHelpPage;
+    const std::string page = images().registry().dataFolder() + kHelpPage;
     std::string why;
     if (desktop().openHelp(page, &why)) {
         return;
@@ -308,6 +309,7 @@ void Game::runCommand(std::int32_t commandId)
 void Game::startDeal(const std::string& letters, std::optional<std::int32_t> daily)
 {
     deal_->start(letters, daily);
+    meanings_->clear();
     setPlayEnabled(true);
     setButtons({kCommandSort, kCommandPass}, {kCommandDemand, kCommandClear, kCommandStart});
     if (state_.currentLevel <= 3) {
@@ -327,6 +329,7 @@ void Game::demand()
             openModal(GameScreen::SaveWord);
             return;
         case Deal::Judgement::Judged:
+            meanings_->show(playerRow_->word(), computerRow_->word());
             setButtons(
                 {kCommandStart, kCommandDemand, kCommandPass, kCommandClear, kCommandAnalyze}, {});
             setPlayEnabled(true);
@@ -337,6 +340,7 @@ void Game::demand()
 void Game::pass()
 {
     deal_->pass();
+    meanings_->show("", computerRow_->word());
     setButtons({kCommandStart, kCommandAnalyze},
                {kCommandDemand, kCommandPass, kCommandSort, kCommandClear});
     setPlayEnabled(false);

@@ -15,11 +15,11 @@ namespace {
 constexpr std::int32_t kNoRating = -10000;
 
 // Reads the stored player of that name; none when his record cannot be read.
-std::optional<PlayerRecord> readPlayer(std::string_view programFolder, std::string_view name)
+std::optional<PlayerRecord> readPlayer(std::string_view playerFolder, std::string_view name)
 {
     PlayerRecord record;
     record.setName(name);
-    if (!loadRecord(programFolder, record)) {
+    if (!loadRecord(playerFolder, record)) {
         return std::nullopt;
     }
     return record;
@@ -29,10 +29,10 @@ std::optional<PlayerRecord> readPlayer(std::string_view programFolder, std::stri
 // a file system may fold case or not: a typed "bert" must find "Bert.sav" on both kinds, and
 // his saves must then land in that very file. The whole folder is looked at, not just the
 // players the selection lists.
-std::optional<std::string> storedName(std::string_view programFolder, std::string_view name)
+std::optional<std::string> storedName(std::string_view playerFolder, std::string_view name)
 {
     std::optional<std::string> found;
-    forEachPlayerFile(programFolder, [&](std::string_view listed) {
+    forEachPlayerFile(playerFolder, [&](std::string_view listed) {
         if (platform::compareNoCaseCp1252(listed, name) != 0) {
             return true;
         }
@@ -43,7 +43,7 @@ std::optional<std::string> storedName(std::string_view programFolder, std::strin
     });
     if (!found) {
         // A folder, say, under the player's name: no record the list shows, still his.
-        if (const auto path = words::playerFilePath(programFolder, name, ".sav");
+        if (const auto path = words::playerFilePath(playerFolder, name, ".sav");
             path && platform::kindOfPath(*path, false) != platform::FileKind::Missing) {
             found = name;
         }
@@ -53,10 +53,10 @@ std::optional<std::string> storedName(std::string_view programFolder, std::strin
 
 }  // namespace
 
-std::vector<std::string> listPlayers(std::string_view programFolder)
+std::vector<std::string> listPlayers(std::string_view playerFolder)
 {
     std::vector<std::string> names;
-    forEachPlayerFile(programFolder, [&](std::string_view name) {
+    forEachPlayerFile(playerFolder, [&](std::string_view name) {
         names.emplace_back(name);
         return names.size() < kMaxListedPlayers;
     });
@@ -73,9 +73,9 @@ std::optional<std::size_t> findPlayer(const std::vector<std::string>& names, std
     return std::nullopt;
 }
 
-bool hasRecordFile(std::string_view programFolder, std::string_view name)
+bool hasRecordFile(std::string_view playerFolder, std::string_view name)
 {
-    return storedName(programFolder, name).has_value();
+    return storedName(playerFolder, name).has_value();
 }
 
 bool isNameCharacter(unsigned char c)
@@ -125,7 +125,7 @@ bool isPasswordCharacter(unsigned char c)
     return c >= 32 && c < 128 && c != '.' && c != '?' && c != '*';
 }
 
-bool createPlayer(GameState& state, Scores& scores, std::string_view programFolder,
+bool createPlayer(GameState& state, Scores& scores, std::string_view playerFolder,
                   std::string_view name, std::string_view password, std::string* why)
 {
     state.currentPlayer = PlayerRecord{};
@@ -133,9 +133,9 @@ bool createPlayer(GameState& state, Scores& scores, std::string_view programFold
     state.currentPlayer.setPassword(password);
     state.currentPlayer.level = 1;
     state.setLevel(1);
-    const bool saved = saveRecord(programFolder, state.currentPlayer, why);
+    const bool saved = saveRecord(playerFolder, state.currentPlayer, why);
     scores.clearPoints();
-    scores.bestOtherRating = scanBestOtherRating(programFolder, state.currentPlayer.nameView());
+    scores.bestOtherRating = scanBestOtherRating(playerFolder, state.currentPlayer.nameView());
     return saved;
 }
 
@@ -145,14 +145,14 @@ namespace {
 // `done` runs with his record and his stored name. A record that was read and found damaged is
 // moved aside; one that could not be read stays where it is. Either is said in *problem.
 template <typename Action>
-PlayerCheck withStoredPlayer(GameState& state, Scores& scores, std::string_view programFolder,
+PlayerCheck withStoredPlayer(GameState& state, Scores& scores, std::string_view playerFolder,
                              std::string_view typedName, std::string_view password,
                              PlayerProblem* problem, Action done)
 {
-    const std::string name = storedName(programFolder, typedName).value_or(std::string(typedName));
+    const std::string name = storedName(playerFolder, typedName).value_or(std::string(typedName));
     PlayerRecord stored;
     stored.setName(name);
-    const RecordLoad load = loadRecord(programFolder, stored);
+    const RecordLoad load = loadRecord(playerFolder, stored);
     auto say = [problem](std::string line, std::string shown) {
         if (problem != nullptr) {
             *problem = {std::move(line), std::move(shown)};
@@ -169,7 +169,7 @@ PlayerCheck withStoredPlayer(GameState& state, Scores& scores, std::string_view 
                 "cannot read " + name + "'s record: " + load.reason);
             return PlayerCheck::Unreadable;
         case RecordLoad::Status::Damaged: {
-            const std::vector<std::string> moved = moveDamagedPlayerAside(programFolder, name);
+            const std::vector<std::string> moved = moveDamagedPlayerAside(playerFolder, name);
             std::string line = name + "'s record is damaged (" + load.reason + ")";
             std::string shown = name + "'s record is damaged";
             if (moved.empty()) {
@@ -185,7 +185,7 @@ PlayerCheck withStoredPlayer(GameState& state, Scores& scores, std::string_view 
             }
             say(std::move(line), std::move(shown));
             scores.bestOtherRating =
-                scanBestOtherRating(programFolder, state.currentPlayer.nameView());
+                scanBestOtherRating(playerFolder, state.currentPlayer.nameView());
             return PlayerCheck::Damaged;
         }
     }
@@ -193,19 +193,19 @@ PlayerCheck withStoredPlayer(GameState& state, Scores& scores, std::string_view 
         return PlayerCheck::WrongPassword;
     }
     done(stored, name);
-    scores.bestOtherRating = scanBestOtherRating(programFolder, state.currentPlayer.nameView());
+    scores.bestOtherRating = scanBestOtherRating(playerFolder, state.currentPlayer.nameView());
     return PlayerCheck::Accepted;
 }
 
 }  // namespace
 
-PlayerCheck switchPlayer(GameState& state, Scores& scores, std::string_view programFolder,
+PlayerCheck switchPlayer(GameState& state, Scores& scores, std::string_view playerFolder,
                          std::string_view typedName, std::string_view password,
                          PlayerProblem* problem)
 {
     // The best other rating is read again afterwards: it left out the previous player and
     // counted this one, and would show stale until the next verdict.
-    return withStoredPlayer(state, scores, programFolder, typedName, password, problem,
+    return withStoredPlayer(state, scores, playerFolder, typedName, password, problem,
                             [&](const PlayerRecord& stored, const std::string&) {
                                 state.currentPlayer = stored;
                                 state.setLevel(stored.level);
@@ -213,22 +213,22 @@ PlayerCheck switchPlayer(GameState& state, Scores& scores, std::string_view prog
                             });
 }
 
-PlayerCheck deletePlayer(GameState& state, Scores& scores, std::string_view programFolder,
+PlayerCheck deletePlayer(GameState& state, Scores& scores, std::string_view playerFolder,
                          std::string_view typedName, std::string_view password,
                          PlayerProblem* problem)
 {
-    return withStoredPlayer(state, scores, programFolder, typedName, password, problem,
+    return withStoredPlayer(state, scores, playerFolder, typedName, password, problem,
                             [&](const PlayerRecord&, const std::string& name) {
-                                deletePlayerFiles(programFolder, name);
+                                deletePlayerFiles(playerFolder, name);
                             });
 }
 
-std::vector<std::string> moveDamagedPlayerAside(std::string_view programFolder,
+std::vector<std::string> moveDamagedPlayerAside(std::string_view playerFolder,
                                                 std::string_view name)
 {
     std::vector<std::string> moved;
     for (const std::string_view extension : kPlayerFileExtensions) {
-        const auto path = words::playerFilePath(programFolder, name, extension);
+        const auto path = words::playerFilePath(playerFolder, name, extension);
         if (path && platform::kindOfPath(*path, false) != platform::FileKind::Missing &&
             platform::replaceFile(*path, *path + ".damaged")) {
             moved.push_back(std::string(name) + std::string(extension) + ".damaged");
@@ -237,11 +237,11 @@ std::vector<std::string> moveDamagedPlayerAside(std::string_view programFolder,
     return moved;
 }
 
-std::vector<TopTenEntry> readTopTen(std::string_view programFolder)
+std::vector<TopTenEntry> readTopTen(std::string_view playerFolder)
 {
     std::vector<TopTenEntry> entries;
-    forEachPlayerFile(programFolder, [&](std::string_view name) {
-        const std::optional<PlayerRecord> record = readPlayer(programFolder, name);
+    forEachPlayerFile(playerFolder, [&](std::string_view name) {
+        const std::optional<PlayerRecord> record = readPlayer(playerFolder, name);
         if (!record || record->rating <= kNoRating) {
             return true;
         }

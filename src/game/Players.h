@@ -21,7 +21,7 @@ inline constexpr std::size_t kMaxTopTenName = 49;
 inline constexpr std::size_t kTopTenSize = 10;
 
 // The players of the save folder in the order the folder lists them, at most 255.
-std::vector<std::string> listPlayers(std::string_view programFolder);
+std::vector<std::string> listPlayers(std::string_view playerFolder);
 
 // The first listed name equal to `name` without regard to letter case.
 std::optional<std::size_t> findPlayer(const std::vector<std::string>& names, std::string_view name);
@@ -29,7 +29,7 @@ std::optional<std::size_t> findPlayer(const std::vector<std::string>& names, std
 // Whether the save folder holds a record of that name in any letter case, readable or not,
 // listed or not (the list stops at 255), a folder in its place included: creating that
 // player would overwrite it or fail.
-bool hasRecordFile(std::string_view programFolder, std::string_view name);
+bool hasRecordFile(std::string_view playerFolder, std::string_view name);
 
 // Whether a typed character (a Windows-1252 byte) may go into a player's name: no control
 // codes, no wildcards, nothing that would lead out of the save folder, nothing any system
@@ -46,7 +46,7 @@ bool isPasswordCharacter(unsigned char c);
 // at once. The level and its computer rating are set, the match points cleared and the best
 // other rating read again. False when the record could not be saved (*why says why): the
 // player is in play all the same, and his next verdict tries again.
-bool createPlayer(GameState& state, Scores& scores, std::string_view programFolder,
+bool createPlayer(GameState& state, Scores& scores, std::string_view playerFolder,
                   std::string_view name, std::string_view password, std::string* why = nullptr);
 
 // What a password check on a stored player came to.
@@ -70,21 +70,21 @@ struct PlayerProblem {
 };
 
 // *problem, when given, says why a record was not read and what became of it.
-PlayerCheck switchPlayer(GameState& state, Scores& scores, std::string_view programFolder,
+PlayerCheck switchPlayer(GameState& state, Scores& scores, std::string_view playerFolder,
                          std::string_view name, std::string_view password,
                          PlayerProblem* problem = nullptr);
 
 // Deletes the stored player's record and word list when the password matches exactly. The
 // current player stays in play even when he is the one deleted: his next verdict writes his
 // record again.
-PlayerCheck deletePlayer(GameState& state, Scores& scores, std::string_view programFolder,
+PlayerCheck deletePlayer(GameState& state, Scores& scores, std::string_view playerFolder,
                          std::string_view name, std::string_view password,
                          PlayerProblem* problem = nullptr);
 
 // Renames the player's files that exist to the same names with ".damaged" added (replacing
 // older ones), so a damaged player leaves the list and nothing he owned is lost. Returns the
 // file names (without folder) they now have.
-std::vector<std::string> moveDamagedPlayerAside(std::string_view programFolder,
+std::vector<std::string> moveDamagedPlayerAside(std::string_view playerFolder,
                                                 std::string_view name);
 
 struct TopTenEntry {
@@ -94,6 +94,6 @@ struct TopTenEntry {
 
 // The best rated readable players of the save folder, highest first; equal ratings in the
 // order the folder lists them. Ratings of -10000 and below are never listed.
-std::vector<TopTenEntry> readTopTen(std::string_view programFolder);
+std::vector<TopTenEntry> readTopTen(std::string_view playerFolder);
 
 }  // namespace wordlark::game

@@ -27,9 +27,9 @@ constexpr char kLockName[] = ".lock";
 // The longest file name, in Windows-1252 characters with its extension, that names a player.
 constexpr std::size_t kMaxListedName = 18;
 
-std::optional<std::string> recordPath(std::string_view programFolder, std::string_view name)
+std::optional<std::string> recordPath(std::string_view playerFolder, std::string_view name)
 {
-    return words::playerFilePath(programFolder, name, kRecordExtension);
+    return words::playerFilePath(playerFolder, name, kRecordExtension);
 }
 
 // "what: the system's reason", from errno as it stands.
@@ -38,9 +38,9 @@ std::string systemReason(const std::string& what)
     return what + ": " + std::strerror(errno);
 }
 
-std::string saveFolder(std::string_view programFolder)
+std::string saveFolder(std::string_view playerFolder)
 {
-    return words::saveFolderPath(programFolder);
+    return words::saveFolderPath(playerFolder);
 }
 
 }  // namespace
@@ -77,7 +77,7 @@ bool decodeRecordFile(std::span<const std::uint8_t> bytes, PlayerRecord* record)
     return true;
 }
 
-bool saveRecord(std::string_view programFolder, const PlayerRecord& record, std::string* why)
+bool saveRecord(std::string_view playerFolder, const PlayerRecord& record, std::string* why)
 {
     auto fail = [why](std::string reason) {
         if (why != nullptr) {
@@ -85,14 +85,14 @@ bool saveRecord(std::string_view programFolder, const PlayerRecord& record, std:
         }
         return false;
     };
-    const auto path = recordPath(programFolder, record.nameView());
+    const auto path = recordPath(playerFolder, record.nameView());
     if (!path) {
         return fail("the player's name cannot name a file");
     }
     // The temporary file sits in the save folder itself, so that the rename that replaces
     // the old record cannot cross file systems. Its name is no player's: it does not end
     // in ".sav". It is made readable by the owner only, fit for a file with a password.
-    const std::string folder = saveFolder(programFolder);
+    const std::string folder = saveFolder(playerFolder);
     std::string temporary = folder + platform::kPathSeparator + kTemporaryPrefix + "XXXXXX";
     int fd = platform::createTemporaryFile(temporary);
     if (fd < 0 && errno == ENOENT && platform::makeFolder(folder)) {
@@ -127,7 +127,7 @@ bool saveRecord(std::string_view programFolder, const PlayerRecord& record, std:
     return true;
 }
 
-bool prepareSaveFolder(std::string_view programFolder, bool makeParents, platform::FolderLock& lock,
+bool prepareSaveFolder(std::string_view playerFolder, bool makeParents, platform::FolderLock& lock,
                        std::string* why)
 {
     auto fail = [why](std::string reason) {
@@ -136,7 +136,7 @@ bool prepareSaveFolder(std::string_view programFolder, bool makeParents, platfor
         }
         return false;
     };
-    const std::string folder = saveFolder(programFolder);
+    const std::string folder = saveFolder(playerFolder);
     // The folders above it may be missing on a first run (~/.local/share/wordlark): each one
     // made is the player's own. Anywhere else a missing folder above is a mistyped path.
     for (std::size_t slash = folder.find_first_of(platform::kPathSeparators, 1);
@@ -182,11 +182,11 @@ bool prepareSaveFolder(std::string_view programFolder, bool makeParents, platfor
     return true;
 }
 
-RecordLoad loadRecord(std::string_view programFolder, PlayerRecord& record)
+RecordLoad loadRecord(std::string_view playerFolder, PlayerRecord& record)
 {
     using Status = RecordLoad::Status;
     const std::string_view fileName = record.nameView();
-    const auto path = recordPath(programFolder, fileName);
+    const auto path = recordPath(playerFolder, fileName);
     if (!path) {
         return {Status::Missing, "the name cannot name a file"};
     }
@@ -241,20 +241,20 @@ RecordLoad loadRecord(std::string_view programFolder, PlayerRecord& record)
     return {Status::Loaded, {}};
 }
 
-void deletePlayerFiles(std::string_view programFolder, std::string_view name)
+void deletePlayerFiles(std::string_view playerFolder, std::string_view name)
 {
     for (const std::string_view extension : kPlayerFileExtensions) {
-        if (const auto path = words::playerFilePath(programFolder, name, extension)) {
+        if (const auto path = words::playerFilePath(playerFolder, name, extension)) {
             platform::removeFile(*path);
         }
     }
 }
 
-bool forEachPlayerFile(std::string_view programFolder,
+bool forEachPlayerFile(std::string_view playerFolder,
                        const std::function<bool(std::string_view name)>& visit)
 {
     return platform::forEachFolderEntry(
-        saveFolder(programFolder), [&visit](std::string_view fileName, platform::FileKind kind) {
+        saveFolder(playerFolder), [&visit](std::string_view fileName, platform::FileKind kind) {
             if (!fileName.ends_with(kRecordExtension) || kind == platform::FileKind::Folder) {
                 return true;
             }
@@ -267,17 +267,17 @@ bool forEachPlayerFile(std::string_view programFolder,
         });
 }
 
-std::uint32_t scanBestOtherRating(std::string_view programFolder, std::string_view currentName)
+std::uint32_t scanBestOtherRating(std::string_view playerFolder, std::string_view currentName)
 {
     std::uint32_t best = 0;
-    forEachPlayerFile(programFolder, [&](std::string_view name) {
+    forEachPlayerFile(playerFolder, [&](std::string_view name) {
         if (platform::compareNoCaseCp1252(name, currentName) == 0) {
             return true;
         }
         PlayerRecord other;
         other.setName(name);
         // loadRecord refuses what is not a regular file.
-        if (loadRecord(programFolder, other) && static_cast<std::uint32_t>(other.rating) > best) {
+        if (loadRecord(playerFolder, other) && static_cast<std::uint32_t>(other.rating) > best) {
             best = static_cast<std::uint32_t>(other.rating);
         }
         return true;

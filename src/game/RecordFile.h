@@ -32,11 +32,11 @@ std::array<std::uint8_t, kRecordFileSize> encodeRecordFile(const PlayerRecord& r
 // are fewer bytes or the checksum does not match; bytes after the 544th are not looked at.
 bool decodeRecordFile(std::span<const std::uint8_t> bytes, PlayerRecord* record);
 
-// Writes the record to save/<name>.sav under programFolder, making the save folder when it is
+// Writes the record to save/<name>.sav under playerFolder, making the save folder when it is
 // missing. The old file is replaced only by a complete new one (a temporary file renamed over
 // it, the folder synced after), so a failed write leaves it as it was. False when the name
 // cannot be a file name, or any step of the write fails; *why then says which and why.
-bool saveRecord(std::string_view programFolder, const PlayerRecord& record,
+bool saveRecord(std::string_view playerFolder, const PlayerRecord& record,
                 std::string* why = nullptr);
 
 // At start-up, once the data is found: makes the save folder readable by its owner only (and
@@ -46,7 +46,7 @@ bool saveRecord(std::string_view programFolder, const PlayerRecord& record,
 // files a save interrupted by a crash or a kill left. False (*why says why) when the folder
 // cannot be made or written, and the game's saves will fail, each told; or when it cannot be
 // locked, and every temporary file is kept.
-bool prepareSaveFolder(std::string_view programFolder, bool makeParents, platform::FolderLock& lock,
+bool prepareSaveFolder(std::string_view playerFolder, bool makeParents, platform::FolderLock& lock,
                        std::string* why = nullptr);
 
 // What reading a player's record came to.
@@ -68,23 +68,23 @@ struct RecordLoad {
 // range. The file's name decides whose record it is: one holding another player's name is
 // damaged, and one holding the same name in other letter case takes the file's spelling, so
 // that his saves land in the file they came from. Otherwise *record stays untouched.
-RecordLoad loadRecord(std::string_view programFolder, PlayerRecord& record);
+RecordLoad loadRecord(std::string_view playerFolder, PlayerRecord& record);
 
 // Deletes the player's files (kPlayerFileExtensions); a missing file or an unusable name
 // changes nothing.
-void deletePlayerFiles(std::string_view programFolder, std::string_view name);
+void deletePlayerFiles(std::string_view playerFolder, std::string_view name);
 
 // Calls `visit` with the player name (Windows-1252) of every record file of the save folder,
 // in the order the folder lists them, until it answers false. Folders, names that do not map
 // to Windows-1252 and file names (extension included) longer than 18 characters are not
 // players. False when the folder cannot be listed.
-bool forEachPlayerFile(std::string_view programFolder,
+bool forEachPlayerFile(std::string_view playerFolder,
                        const std::function<bool(std::string_view name)>& visit);
 
 // The highest rating, compared unsigned, among the loadable record files of the save folder
 // other than currentName's (compared without regard to case). Files whose names are longer
 // than 18 characters, or that do not map to Windows-1252, are not players. 0 when the
 // folder cannot be listed.
-std::uint32_t scanBestOtherRating(std::string_view programFolder, std::string_view currentName);
+std::uint32_t scanBestOtherRating(std::string_view playerFolder, std::string_view currentName);
 
 }  // namespace wordlark::game

@@ -35,7 +35,7 @@ struct Rule {
     std::int32_t PlayerRecord::*counter;
 };
 
-bool record(const Rule& rule, GameState& state, Scores& scores, std::string_view programFolder,
+bool record(const Rule& rule, GameState& state, Scores& scores, std::string_view playerFolder,
             std::string* why)
 {
     PlayerRecord& player = state.currentPlayer;
@@ -52,31 +52,30 @@ bool record(const Rule& rule, GameState& state, Scores& scores, std::string_view
     scores.playerPoints = add(scores.playerPoints, rule.playerPoints);
     scores.computerPoints = add(scores.computerPoints, rule.computerPoints);
 
-    const bool saved = saveRecord(programFolder, player, why);
-    scores.bestOtherRating = scanBestOtherRating(programFolder, player.nameView());
+    const bool saved = saveRecord(playerFolder, player, why);
+    scores.bestOtherRating = scanBestOtherRating(playerFolder, player.nameView());
     return saved;
 }
 
 }  // namespace
 
-bool recordVictory(GameState& state, Scores& scores, std::string_view programFolder,
+bool recordVictory(GameState& state, Scores& scores, std::string_view playerFolder,
                    std::string* why)
 {
     return record({Outcome::Victory, false, true, 3, 0, &PlayerRecord::victories}, state, scores,
-                  programFolder, why);
+                  playerFolder, why);
 }
 
-bool recordDefeat(GameState& state, Scores& scores, std::string_view programFolder,
-                  std::string* why)
+bool recordDefeat(GameState& state, Scores& scores, std::string_view playerFolder, std::string* why)
 {
     return record({Outcome::Defeat, true, false, 0, 3, &PlayerRecord::defeats}, state, scores,
-                  programFolder, why);
+                  playerFolder, why);
 }
 
-bool recordTie(GameState& state, Scores& scores, std::string_view programFolder, std::string* why)
+bool recordTie(GameState& state, Scores& scores, std::string_view playerFolder, std::string* why)
 {
     return record({Outcome::Tie, true, true, 1, 1, &PlayerRecord::ties}, state, scores,
-                  programFolder, why);
+                  playerFolder, why);
 }
 
 }  // namespace wordlark::game

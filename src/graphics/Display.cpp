@@ -216,6 +216,12 @@ void Display::drawText(std::int32_t x, std::int32_t y, std::string_view text)
                                       {0, 0, backBuffer_.width, backBuffer_.height});
 }
 
+std::int32_t Display::textWidth(std::string_view text) const
+{
+    text = text.substr(0, std::min(text.size(), text.find('\0')));
+    return platform::textRenderer().lineWidth(textStyle(), text);
+}
+
 void Display::drawTextBox(std::int32_t x, std::int32_t y, std::int32_t width, std::int32_t height,
                           std::string_view text, std::uint32_t format)
 {

@@ -85,6 +85,8 @@ public:
     void drawText(std::int32_t x, std::int32_t y, std::string_view text);
     void drawTextBox(std::int32_t x, std::int32_t y, std::int32_t width, std::int32_t height,
                      std::string_view text, std::uint32_t format);
+    // The width drawText would give the text with the current text state.
+    std::int32_t textWidth(std::string_view text) const;
     // Complements every frame pixel of the rectangle (clipped to the frame).
     void invertRect(std::int32_t x, std::int32_t y, std::int32_t width, std::int32_t height);
     // Paints the one-pixel outline of the rectangle in the colour (clipped to the frame).

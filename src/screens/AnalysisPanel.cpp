@@ -7,8 +7,10 @@
 #include <nlohmann/json.hpp>
 
 #include "game/Game.h"
+#include "game/VerdictMeanings.h"
 #include "game/WordRow.h"
 #include "graphics/Display.h"
+#include "graphics/TextWrap.h"
 #include "words/Dictionary.h"
 #include "words/WordSearch.h"
 
@@ -34,6 +36,18 @@ constexpr std::int32_t kFirstRowY = 223;
 constexpr std::int32_t kRowStep = 22;
 constexpr std::int32_t kRowsEndY = 399;
 constexpr std::size_t kScrollStep = 2;
+constexpr std::size_t kVisibleRows = 8;
+// The rows as the list's field draws them, for the pointer and the mark.
+constexpr std::int32_t kRowLeft = 179;
+constexpr std::int32_t kRowWidth = 230;
+constexpr std::int32_t kRowTopOffset = -2;
+// The strip below the list: the chosen word's meaning, wrapped, in a smaller upright face.
+constexpr std::int32_t kStripLeft = 114;
+constexpr std::int32_t kStripWidth = 414;
+constexpr std::int32_t kStripTop = 410;
+constexpr std::int32_t kStripLineStep = 15;
+constexpr std::size_t kStripLines = 4;
+constexpr std::int32_t kStripEm = -13;
 
 }  // namespace
 
@@ -58,6 +72,27 @@ AnalysisPanel::AnalysisPanel(std::string_view backgroundName, game::Game& game,
 
 // Both orders are stable: words of equal key keep the order they had, as a selection sort
 // that takes the first of the best would leave them.
+void AnalysisPanel::reorder(const std::vector<std::size_t>& order)
+{
+    std::vector<std::string> sorted;
+    sorted.reserve(words_.size());
+    std::size_t newTop = 0;
+    std::optional<std::size_t> newSelected;
+    for (std::size_t i = 0; i < order.size(); ++i) {
+        // The first row keeps showing the same word, now at its new place; so does the mark.
+        if (order[i] == top_) {
+            newTop = i;
+        }
+        if (selected_ && order[i] == *selected_) {
+            newSelected = i;
+        }
+        sorted.push_back(std::move(words_[order[i]]));
+    }
+    words_ = std::move(sorted);
+    top_ = newTop;
+    selected_ = newSelected;
+}
+
 void AnalysisPanel::sortAlphabetically()
 {
     std::vector<std::size_t> order(words_.size());
@@ -65,26 +100,64 @@ void AnalysisPanel::sortAlphabetically()
     // std::string compares its bytes as unsigned values, a prefix first.
     std::stable_sort(order.begin(), order.end(),
                      [this](std::size_t a, std::size_t b) { return words_[a] < words_[b]; });
-    std::vector<std::string> sorted;
-    sorted.reserve(words_.size());
-    std::size_t newTop = 0;
-    for (std::size_t i = 0; i < order.size(); ++i) {
-        // The first row keeps showing the same word, now at its new place.
-        if (order[i] == top_) {
-            newTop = i;
-        }
-        sorted.push_back(std::move(words_[order[i]]));
-    }
-    words_ = std::move(sorted);
-    top_ = newTop;
+    reorder(order);
 }
 
 void AnalysisPanel::sortByLength()
 {
-    std::stable_sort(words_.begin(), words_.end(), [](const std::string& a, const std::string& b) {
-        return a.size() > b.size();
+    std::vector<std::size_t> order(words_.size());
+    std::iota(order.begin(), order.end(), std::size_t{0});
+    std::stable_sort(order.begin(), order.end(), [this](std::size_t a, std::size_t b) {
+        return words_[a].size() > words_[b].size();
     });
+    reorder(order);
     top_ = 0;
+}
+
+void AnalysisPanel::clickRow()
+{
+    const std::int32_t x = game_.pointerX();
+    const std::int32_t y = game_.pointerY() - (kFirstRowY + kRowTopOffset);
+    if (x < kRowLeft || x >= kRowLeft + kRowWidth || y < 0 ||
+        y >= kRowStep * static_cast<std::int32_t>(kVisibleRows)) {
+        return;
+    }
+    const std::size_t index = top_ + static_cast<std::size_t>(y / kRowStep);
+    if (index >= words_.size() || selected_ == index) {
+        return;
+    }
+    selected_ = index;
+    definitionCut_ = false;
+    game::VerdictMeanings* meanings = game_.meanings();
+    definition_ =
+        meanings != nullptr ? std::optional(meanings->textOf(words_[index])) : std::nullopt;
+}
+
+bool AnalysisPanel::moveSelection(WParam key)
+{
+    if (!selected_ || (key != VK_UP && key != VK_DOWN)) {
+        return false;
+    }
+    std::size_t index = *selected_;
+    if (key == VK_UP && index > 0) {
+        --index;
+    } else if (key == VK_DOWN && index + 1 < words_.size()) {
+        ++index;
+    }
+    if (index < top_) {
+        top_ = index;
+    } else if (index >= top_ + kVisibleRows) {
+        top_ = index + 1 - kVisibleRows;
+    }
+    if (index != *selected_) {
+        // The pointer's row rule picks the word from the rows as they now stand.
+        selected_ = index;
+        definitionCut_ = false;
+        game::VerdictMeanings* meanings = game_.meanings();
+        definition_ =
+            meanings != nullptr ? std::optional(meanings->textOf(words_[index])) : std::nullopt;
+    }
+    return true;
 }
 
 bool AnalysisPanel::scrollKey(WParam key)
@@ -120,8 +193,11 @@ bool AnalysisPanel::scrollKey(WParam key)
 
 bool AnalysisPanel::handleInput(MessageId message, WParam wParam, LParam lParam)
 {
-    if (message == WM_KEYDOWN && scrollKey(wParam)) {
+    if (message == WM_KEYDOWN && (moveSelection(wParam) || scrollKey(wParam))) {
         return true;
+    }
+    if (message == WM_LBUTTONDOWN) {
+        clickRow();
     }
     if (message != WM_BUTTON_COMMAND || wParam > kAnalysisByLength) {
         return ButtonPanel::handleInput(message, wParam, lParam);
@@ -165,7 +241,27 @@ void AnalysisPanel::draw()
     }
     std::size_t index = top_;
     for (std::int32_t y = kFirstRowY; y < kRowsEndY && index < words_.size(); y += kRowStep) {
-        display.drawText(kTextX, y, words_[index++]);
+        display.drawText(kTextX, y, words_[index]);
+        // The chosen word's row inverted, its text with it.
+        if (selected_ == index) {
+            display.invertRect(kRowLeft, y + kRowTopOffset, kRowWidth, kRowStep - 1);
+        }
+        ++index;
+    }
+    if (definition_) {
+        display.setFontParameter(0, kStripEm);
+        display.setFontParameter(1, 0);
+        if (!definitionCut_) {
+            definitionLines_ = graphics::wrapText(
+                *definition_, kStripWidth, kStripLines,
+                [&display](std::string_view text) { return display.textWidth(text); });
+            definitionCut_ = true;
+        }
+        for (std::size_t i = 0; i < definitionLines_.size(); ++i) {
+            display.drawText(kStripLeft, kStripTop + kStripLineStep * static_cast<std::int32_t>(i),
+                             definitionLines_[i]);
+        }
+        panels::setCommonTextStyle();
     }
     char count[16];
     std::snprintf(count, sizeof count, "%zu", words_.size());
@@ -177,6 +273,8 @@ void AnalysisPanel::describe(nlohmann::ordered_json& fields) const
     fields["wordCount"] = words_.size();
     fields["top"] = top_;
     fields["alphabetical"] = alphabetical_;
+    fields["selected"] = selected_ ? nlohmann::ordered_json(words_[*selected_]) : nullptr;
+    fields["definition"] = definition_ ? nlohmann::ordered_json(*definition_) : nullptr;
 }
 
 }  // namespace wordlark::screens

@@ -3,6 +3,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -41,8 +42,16 @@ public:
     const std::vector<std::string>& words() const { return words_; }
     // The index of the word in the first visible row.
     std::size_t top() const { return top_; }
+    // The index of the word chosen for its meaning; none until a row is clicked.
+    std::optional<std::size_t> selected() const { return selected_; }
 
 private:
+    // A press on a row of the list chooses its word.
+    void clickRow();
+    // Up and Down move a chosen word's mark, the list following it; false without one.
+    bool moveSelection(platform::WParam key);
+    // Puts the words in `order` (indexes of the present list), keeping the chosen word.
+    void reorder(const std::vector<std::size_t>& order);
     // The arrow, page, Home and End keys scroll as the arrow buttons do; false for others.
     bool scrollKey(platform::WParam key);
     void sortAlphabetically();
@@ -52,6 +61,11 @@ private:
     bool& alphabetical_;
     std::vector<std::string> words_;
     std::size_t top_ = 0;
+    std::optional<std::size_t> selected_;
+    // The chosen word's meaning, whole and as cut for the strip below the list.
+    std::optional<std::string> definition_;
+    std::vector<std::string> definitionLines_;
+    bool definitionCut_ = false;
 };
 
 }  // namespace wordlark::screens

@@ -16,7 +16,7 @@ std::unique_ptr<panels::Panel> GameScreens::open(game::GameScreen screen, game::
     switch (screen) {
         case game::GameScreen::PlayerSelection:
             return std::make_unique<PlayerSelection>("ng_fon", true, game, game.state(),
-                                                     game.programFolder());
+                                                     game.playerFolder());
         case game::GameScreen::SaveWord:
             return std::make_unique<SaveWordDialog>("sw_fon", game);
         case game::GameScreen::Analysis:
@@ -26,7 +26,7 @@ std::unique_ptr<panels::Panel> GameScreens::open(game::GameScreen screen, game::
         case game::GameScreen::Deal:
             return std::make_unique<DealPanel>(game);
         case game::GameScreen::MainMenu:
-            return std::make_unique<MainMenu>("menu", game, game.programFolder());
+            return std::make_unique<MainMenu>("menu", game, game.playerFolder());
         case game::GameScreen::Options:
             // Asked for again while in front, the options give back the panel they keep, and
             // the slot takes that one again.

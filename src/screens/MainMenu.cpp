@@ -75,11 +75,11 @@ graphics::ImageResource* acquireLoaded(panels::ImageReferences& images, std::str
 
 }  // namespace
 
-MainMenu::MainMenu(std::string_view backgroundName, game::Game& game, std::string programFolder)
+MainMenu::MainMenu(std::string_view backgroundName, game::Game& game, std::string playerFolder)
     : Panel(game, backgroundName),
       game_(game),
       state_(game.state()),
-      programFolder_(std::move(programFolder)),
+      playerFolder_(std::move(playerFolder)),
       mask_(acquireLoaded(game.images(), "menumask")),
       slideSpeed_(kSlideSpeed)
 {
@@ -314,7 +314,7 @@ bool MainMenu::runCommand(std::int32_t command)
     switch (command) {
         case kMenuNew:
             game_.openModalPanel(
-                std::make_unique<PlayerSelection>("ng_fon", false, game_, state_, programFolder_));
+                std::make_unique<PlayerSelection>("ng_fon", false, game_, state_, playerFolder_));
             break;
         case kMenuExit:
             game_.openModalPanel(std::make_unique<YesNoDialog>(game_, "yn_fon", true));
@@ -327,10 +327,10 @@ bool MainMenu::runCommand(std::int32_t command)
             break;
         case kMenuStatistics:
             game_.openModalPanel(
-                std::make_unique<StatisticsPanel>(game_, "st_fon", state_, programFolder_));
+                std::make_unique<StatisticsPanel>(game_, "st_fon", state_, playerFolder_));
             break;
         case kMenuTopTen:
-            game_.openModalPanel(std::make_unique<TopTenPanel>(game_, "top_fon", programFolder_));
+            game_.openModalPanel(std::make_unique<TopTenPanel>(game_, "top_fon", playerFolder_));
             break;
         case kMenuLevels:
             if (levelPanel_ == nullptr) {

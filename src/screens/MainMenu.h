@@ -37,7 +37,7 @@ enum MenuCommand : std::int32_t {
 // gone. While it is not sinking it takes every message.
 class MainMenu : public panels::Panel {
 public:
-    MainMenu(std::string_view backgroundName, game::Game& game, std::string programFolder);
+    MainMenu(std::string_view backgroundName, game::Game& game, std::string playerFolder);
     ~MainMenu() override;
 
     bool handleInput(platform::MessageId message, platform::WParam wParam,
@@ -74,7 +74,7 @@ private:
 
     game::Game& game_;
     game::GameState& state_;
-    std::string programFolder_;
+    std::string playerFolder_;
     std::int32_t slideOffset_ = 0;
     graphics::ImageResource* mask_ = nullptr;
     graphics::ImageResource* levelPanel_ = nullptr;

@@ -45,14 +45,13 @@ constexpr std::int32_t kBlinkShown = 10;
 }  // namespace
 
 PlayerSelection::PlayerSelection(std::string_view backgroundName, bool startupMode,
-                                 game::Game& game, game::GameState& state,
-                                 std::string programFolder)
+                                 game::Game& game, game::GameState& state, std::string playerFolder)
     : ButtonPanel(game, backgroundName, table, !startupMode),
       startupMode_(startupMode),
       game_(game),
       state_(state),
-      programFolder_(std::move(programFolder)),
-      names_(game::listPlayers(programFolder_))
+      playerFolder_(std::move(playerFolder)),
+      names_(game::listPlayers(playerFolder_))
 {
     if (!startupMode_) {
         nameField_ = state_.currentPlayer.nameView().substr(0, game::kMaxTypedLength);
@@ -194,7 +193,7 @@ void PlayerSelection::runCommand(std::int32_t command)
                 return;
             }
             // A player past the listed 255 still has his record: never create over it.
-            if (game::hasRecordFile(programFolder_, nameField_)) {
+            if (game::hasRecordFile(playerFolder_, nameField_)) {
                 askPassword(PendingAction::Switch, true);
                 return;
             }
@@ -251,7 +250,7 @@ void PlayerSelection::completePendingAction()
     game::Scores& scores = game_.scores();
     if (pendingAction_ == PendingAction::Create) {
         std::string why;
-        if (!game::createPlayer(state_, scores, programFolder_, nameField_, enteredPassword_,
+        if (!game::createPlayer(state_, scores, playerFolder_, nameField_, enteredPassword_,
                                 &why)) {
             game_.saveProblems().report("the record of " + nameField_, why);
         }
@@ -264,9 +263,9 @@ void PlayerSelection::completePendingAction()
     const bool switching = pendingAction_ == PendingAction::Switch;
     game::PlayerProblem problem;
     const game::PlayerCheck check =
-        switching ? game::switchPlayer(state_, scores, programFolder_, nameField_, enteredPassword_,
+        switching ? game::switchPlayer(state_, scores, playerFolder_, nameField_, enteredPassword_,
                                        &problem)
-                  : game::deletePlayer(state_, scores, programFolder_, nameField_, enteredPassword_,
+                  : game::deletePlayer(state_, scores, playerFolder_, nameField_, enteredPassword_,
                                        &problem);
     tellProblem(problem);
     switch (check) {
@@ -299,7 +298,7 @@ void PlayerSelection::tellProblem(const game::PlayerProblem& problem)
 
 void PlayerSelection::resetAfterRemoval()
 {
-    names_ = game::listPlayers(programFolder_);
+    names_ = game::listPlayers(playerFolder_);
     firstVisible_ = 0;
     selectedIndex_ = -1;
     pendingAction_ = PendingAction::None;

@@ -35,7 +35,7 @@ public:
     // In start-up mode the panel must be answered: Escape does nothing and cancel closes the
     // window. From the menu, Escape and cancel only close it.
     PlayerSelection(std::string_view backgroundName, bool startupMode, game::Game& game,
-                    game::GameState& state, std::string programFolder);
+                    game::GameState& state, std::string playerFolder);
     ~PlayerSelection() override;
 
     bool handleInput(platform::MessageId message, platform::WParam wParam,
@@ -74,7 +74,7 @@ private:
     bool startupMode_;
     game::Game& game_;
     game::GameState& state_;
-    std::string programFolder_;
+    std::string playerFolder_;
     std::vector<std::string> names_;
     std::size_t firstVisible_ = 0;
     std::string nameField_;

@@ -100,11 +100,11 @@ std::string number(std::int64_t value)
 }  // namespace
 
 ProgressPanel::ProgressPanel(panels::PanelHost& host, std::string_view backgroundName,
-                             const game::GameState& state, std::string programFolder)
+                             const game::GameState& state, std::string playerFolder)
     : ButtonPanel(host, backgroundName, table, true),
       state_(state),
-      programFolder_(std::move(programFolder)),
-      history_(game::GameHistory::load(programFolder_, state.currentPlayer.nameView()))
+      playerFolder_(std::move(playerFolder)),
+      history_(game::GameHistory::load(playerFolder_, state.currentPlayer.nameView()))
 {
     firstShown_ = history_.games() - shownCount();
     for (const std::int32_t id : {kBack, kForward}) {
@@ -180,8 +180,7 @@ void ProgressPanel::scroll(bool back)
 // Destroys this panel: nothing of it is touched afterwards.
 void ProgressPanel::backToStatistics()
 {
-    host_.openModalPanel(
-        std::make_unique<StatisticsPanel>(host_, "st_fon", state_, programFolder_));
+    host_.openModalPanel(std::make_unique<StatisticsPanel>(host_, "st_fon", state_, playerFolder_));
 }
 
 void ProgressPanel::draw()

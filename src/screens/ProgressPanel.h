@@ -25,7 +25,7 @@ public:
     static constexpr std::size_t kScrollStep = 10;
 
     ProgressPanel(panels::PanelHost& host, std::string_view backgroundName,
-                  const game::GameState& state, std::string programFolder);
+                  const game::GameState& state, std::string playerFolder);
 
     // The arrows and Left/Up, Right/Down scroll the chart; close and Escape go back to the
     // statistics.
@@ -49,7 +49,7 @@ private:
     void drawResults() const;
 
     const game::GameState& state_;
-    std::string programFolder_;
+    std::string playerFolder_;
     game::GameHistory history_;
     std::size_t firstShown_ = 0;
 };

@@ -46,10 +46,10 @@ std::string_view ratingTitle(std::int32_t rating)
 }
 
 StatisticsPanel::StatisticsPanel(panels::PanelHost& host, std::string_view backgroundName,
-                                 const game::GameState& state, std::string programFolder)
+                                 const game::GameState& state, std::string playerFolder)
     : ButtonPanel(host, backgroundName, table, true),
       state_(state),
-      programFolder_(std::move(programFolder))
+      playerFolder_(std::move(playerFolder))
 {
 }
 
@@ -59,7 +59,7 @@ bool StatisticsPanel::handleInput(MessageId message, WParam wParam, LParam lPara
         (message == WM_KEYDOWN && wParam == kProgressKey)) {
         // Replaces, and so destroys, this panel: nothing of it is touched afterwards.
         host_.openModalPanel(
-            std::make_unique<ProgressPanel>(host_, "pg_fon", state_, programFolder_));
+            std::make_unique<ProgressPanel>(host_, "pg_fon", state_, playerFolder_));
         return true;
     }
     return closeOnCommand(0, message, wParam, lParam);

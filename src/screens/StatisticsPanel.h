@@ -19,9 +19,9 @@ std::string_view ratingTitle(std::int32_t rating);
 
 class StatisticsPanel : public panels::ButtonPanel {
 public:
-    // The player's files (his history, for the progress screen) are under programFolder.
+    // The player's files (his history, for the progress screen) are under playerFolder.
     StatisticsPanel(panels::PanelHost& host, std::string_view backgroundName,
-                    const game::GameState& state, std::string programFolder);
+                    const game::GameState& state, std::string playerFolder);
 
     // Its ok button and Escape close it; the two arrows do nothing. The progress button and
     // the key P put the progress screen in its place.
@@ -32,7 +32,7 @@ public:
 
 private:
     const game::GameState& state_;
-    std::string programFolder_;
+    std::string playerFolder_;
 };
 
 }  // namespace wordlark::screens

@@ -27,8 +27,8 @@ constexpr std::int32_t kRatingWidth = 56;
 }  // namespace
 
 TopTenPanel::TopTenPanel(panels::PanelHost& host, std::string_view backgroundName,
-                         std::string_view programFolder)
-    : ButtonPanel(host, backgroundName, table, true), entries_(game::readTopTen(programFolder))
+                         std::string_view playerFolder)
+    : ButtonPanel(host, backgroundName, table, true), entries_(game::readTopTen(playerFolder))
 {
 }
 

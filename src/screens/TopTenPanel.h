@@ -12,7 +12,7 @@ namespace wordlark::screens {
 class TopTenPanel : public panels::ButtonPanel {
 public:
     TopTenPanel(panels::PanelHost& host, std::string_view backgroundName,
-                std::string_view programFolder);
+                std::string_view playerFolder);
 
     // Its ok button and Escape close it.
     bool handleInput(platform::MessageId message, platform::WParam wParam,

@@ -55,8 +55,8 @@ void copyRecord(const std::uint8_t* record, WordBuffer& out)
 
 }  // namespace
 
-Dictionary::Dictionary(std::string programFolder, PlayerWordList::NameSource currentPlayerName)
-    : playerList_(std::move(programFolder), std::move(currentPlayerName))
+Dictionary::Dictionary(std::string playerFolder, PlayerWordList::NameSource currentPlayerName)
+    : playerList_(std::move(playerFolder), std::move(currentPlayerName))
 {
 }
 
@@ -79,7 +79,7 @@ bool Dictionary::load(archive::ArchiveRegistry& registry)
     if (archive == nullptr) {
         return false;
     }
-    const std::string where = registry.programFolder() + std::string(kArchiveFile);
+    const std::string where = registry.dataFolder() + std::string(kArchiveFile);
     const archive::DirectoryRecord* entry = archive->findEntry(kWordsEntry);
     if (entry == nullptr) {
         return refuse(where + " holds no word list (entry 'words')");

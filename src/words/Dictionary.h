@@ -20,9 +20,9 @@ namespace wordlark::words {
 // position, where the scan reads the current player's list. No index, no sorting.
 class Dictionary {
 public:
-    // The player's list is save/<name>.dic under programFolder, for the name that
+    // The player's list is save/<name>.dic under playerFolder, for the name that
     // currentPlayerName returns when a scan opens it.
-    Dictionary(std::string programFolder, PlayerWordList::NameSource currentPlayerName);
+    Dictionary(std::string playerFolder, PlayerWordList::NameSource currentPlayerName);
     virtual ~Dictionary();
     Dictionary(const Dictionary&) = delete;
     Dictionary& operator=(const Dictionary&) = delete;

@@ -10,7 +10,7 @@ std::string saveFolderPath(std::string_view playerFolder)
     return platform::withTrailingSeparator(std::string(playerFolder)) + "save";
 }
 
-std::optional<std::string> playerFilePath(std::string_view programFolder,
+std::optional<std::string> playerFilePath(std::string_view playerFolder,
                                           std::string_view playerName, std::string_view extension)
 {
     if (playerName.empty() || playerName == "." || playerName == "..") {
@@ -21,7 +21,7 @@ std::optional<std::string> playerFilePath(std::string_view programFolder,
     if (playerName.find_first_of(std::string_view("/\\\0", 3)) != std::string_view::npos) {
         return std::nullopt;
     }
-    std::string path = saveFolderPath(programFolder);
+    std::string path = saveFolderPath(playerFolder);
     path += platform::kPathSeparator;
     path += platform::toFileName(playerName);
     path += extension;

@@ -28,8 +28,8 @@ bool isCapital(int c)
 
 }  // namespace
 
-PlayerWordList::PlayerWordList(std::string programFolder, NameSource currentPlayerName)
-    : programFolder_(std::move(programFolder)),
+PlayerWordList::PlayerWordList(std::string playerFolder, NameSource currentPlayerName)
+    : playerFolder_(std::move(playerFolder)),
       currentPlayerName_(std::move(currentPlayerName)),
       buffer_(std::make_unique<char[]>(kBufferSize))
 {
@@ -45,7 +45,7 @@ std::optional<std::string> PlayerWordList::currentPath() const
     if (!currentPlayerName_) {
         return std::nullopt;
     }
-    return playerFilePath(programFolder_, currentPlayerName_(), kExtension);
+    return playerFilePath(playerFolder_, currentPlayerName_(), kExtension);
 }
 
 bool PlayerWordList::openForReading()

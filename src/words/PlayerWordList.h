@@ -21,7 +21,7 @@ public:
     // there is no list to read or write.
     using NameSource = std::function<std::string()>;
 
-    PlayerWordList(std::string programFolder, NameSource currentPlayerName);
+    PlayerWordList(std::string playerFolder, NameSource currentPlayerName);
     ~PlayerWordList();
     PlayerWordList(const PlayerWordList&) = delete;
     PlayerWordList& operator=(const PlayerWordList&) = delete;
@@ -67,7 +67,7 @@ private:
     }
     int refill();
 
-    std::string programFolder_;
+    std::string playerFolder_;
     NameSource currentPlayerName_;
     int descriptor_ = -1;
     std::unique_ptr<char[]> buffer_;

@@ -173,5 +173,17 @@ check "extract of a sound entry beside it" "$tool" extract "$work/flipped.heap" 
 refuses "verify of a flipped entry" "$tool" verify "$work/flipped.heap"
 grep -q "entry 'text1'" "$work/err" || { echo "FAIL: verify does not name the entry"; cat "$work/err"; failures=$((failures + 1)); }
 
+# Definitions: the senses of a word one a line, a word without an entry one line and exit 1.
+printf 'defs definitions defs words.txt\n' >"$work/defs.txt"
+"$tool" build "$work/defs.txt" "$work/defs.heap" >"$work/log" ||
+    { echo "FAIL: build definitions"; failures=$((failures + 1)); }
+grep -q '^definitions: 0 words without an entry' "$work/log" ||
+    { echo "FAIL: the build log lacks the count"; cat "$work/log"; failures=$((failures + 1)); }
+"$tool" define "$work/defs.heap" Dogs >"$work/out"
+[[ $? -eq 0 && $(grep -c '^DOGS, noun (dog): ' "$work/out") -eq 3 ]] ||
+    { echo "FAIL: define DOGS"; cat "$work/out"; failures=$((failures + 1)); }
+refuses "define a word the list lacks" "$tool" define "$work/defs.heap" ZEBRAS
+refuses "define from an archive without definitions" "$tool" define "$work/test.heap" CAT
+
 [[ $failures -eq 0 ]] && echo "heaptool: all checks passed"
 exit $((failures > 0))

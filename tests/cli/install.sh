@@ -27,7 +27,8 @@ expected=(
     share/applications/wordlark.desktop
     share/metainfo/org.wordlark.Wordlark.metainfo.xml
     share/man/man6/wordlark.6 share/man/man1/heaptool.1
-    share/doc/wordlark/words-COPYRIGHT
+    share/doc/wordlark/words-COPYRIGHT share/doc/wordlark/wordnet-COPYRIGHT
+    share/doc/wordlark/LICENSE
 )
 for size in "${sizes[@]}"; do
     expected+=("share/icons/hicolor/${size}x${size}/apps/wordlark.png")

@@ -42,7 +42,7 @@ if ! (cd "$prog" && cmake -E tar xf "$zip"); then
     exit 1
 fi
 listing=$(cd "$prog" && find . | sort | tr '\n' ' ')
-[[ $listing == ". ./save ./vek.heap ./vek.hlp ./wordlark-help.html ./wordlark.exe ./words-COPYRIGHT.txt " ]] ||
+[[ $listing == ". ./LICENSE.txt ./save ./vek.heap ./vek.hlp ./wordlark-help.html ./wordlark.exe ./wordnet-COPYRIGHT.txt ./words-COPYRIGHT.txt " ]] ||
     fail "the zip holds: $listing"
 if command -v x86_64-w64-mingw32-objdump >/dev/null; then
     dlls=$(x86_64-w64-mingw32-objdump -p "$prog/wordlark.exe" | sed -n 's/.*DLL Name: //p' |

@@ -1,5 +1,6 @@
 #include "heaptool/Manifest.h"
 
+#include <cstdio>
 #include <filesystem>
 #include <sstream>
 
@@ -7,6 +8,7 @@
 #include "archive/ChecksumTable.h"
 #include "archive/RegularFile.h"
 #include "heaptool/ArchiveWriter.h"
+#include "heaptool/DefinitionBuilder.h"
 #include "heaptool/OutputFile.h"
 #include "heaptool/PictureImport.h"
 #include "heaptool/WordList.h"
@@ -38,6 +40,28 @@ bool parseStorage(const ManifestLine& line, Storage* storage, std::string* error
     return true;
 }
 
+// The definitions of the words of a word list's records, from the WordNet folder the line
+// names (Debian's by default); the coverage goes to the build log.
+std::vector<std::uint8_t> definitionsEntry(const ManifestLine& line,
+                                           const std::vector<std::uint8_t>& records,
+                                           std::string* error)
+{
+    const auto option = line.options.find("wordnet");
+    const std::string folder = option == line.options.end() ? "/usr/share/wordnet" : option->second;
+    WordNet wordNet;
+    if (!wordNet.read(folder, error)) {
+        return {};
+    }
+    std::vector<std::string> words;
+    for (std::size_t at = 0; at + 16 <= records.size(); at += 16) {
+        words.emplace_back(reinterpret_cast<const char*>(records.data() + at));
+    }
+    DefinitionBuilder::Coverage coverage;
+    std::vector<std::uint8_t> entry = DefinitionBuilder(wordNet).build(words, &coverage);
+    std::fputs(DefinitionBuilder::report(coverage).c_str(), stdout);
+    return entry;
+}
+
 }  // namespace
 
 bool Manifest::parse(std::string_view text, Manifest* manifest, std::string* error)
@@ -64,10 +88,10 @@ bool Manifest::parse(std::string_view text, Manifest* manifest, std::string* err
             return false;
         }
         const std::string at = "line " + std::to_string(number) + ": ";
-        if (line.kind != "raw" && line.kind != "words" &&
+        if (line.kind != "raw" && line.kind != "words" && line.kind != "defs" &&
             !PictureImport::isPictureKind(line.kind)) {
             *error = at + "unknown kind '" + line.kind +
-                     "' (raw, words, gla0, fon0, fon6, ani0, bitm or bit6)";
+                     "' (raw, words, defs, gla0, fon0, fon6, ani0, bitm or bit6)";
             return false;
         }
         // The name field ends at its first NUL: the entry would be found under another name.
@@ -168,13 +192,20 @@ bool Manifest::buildArchive(const std::string& manifestPath, const std::string& 
         }
         if (line.kind == "raw") {
             writer.addEntry(line.name, line.tag, std::move(source), storage);
-        } else if (line.kind == "words") {
+        } else if (line.kind == "words" || line.kind == "defs") {
             std::vector<std::uint8_t> records;
             if (!wordRecordsFromText(
                     std::string_view(reinterpret_cast<const char*>(source.data()), source.size()),
                     &records, &reason)) {
                 *error = where + line.source + ": " + reason;
                 return false;
+            }
+            if (line.kind == "defs") {
+                records = definitionsEntry(line, records, &reason);
+                if (records.empty()) {
+                    *error = where + reason;
+                    return false;
+                }
             }
             writer.addEntry(line.name, line.tag, std::move(records), storage);
         }

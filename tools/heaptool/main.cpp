@@ -1,14 +1,17 @@
 // heaptool -- builds, lists and unpacks the game's resource archive and single packed streams.
 #include <algorithm>
+#include <cctype>
 #include <csignal>
 #include <cstdio>
 #include <cstring>
+#include <filesystem>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "Version.h"
 #include "archive/Archive.h"
+#include "archive/ArchiveRegistry.h"
 #include "archive/FileHandleCache.h"
 #include "archive/FourCC.h"
 #include "archive/RegularFile.h"
@@ -19,6 +22,7 @@
 #include "heaptool/Packer.h"
 #include "heaptool/PictureExporter.h"
 #include "platform/FileIo.h"
+#include "words/Definitions.h"
 
 namespace {
 
@@ -42,6 +46,7 @@ constexpr const char* kUsage =
     "       heaptool verify ARCHIVE\n"
     "       heaptool extract ARCHIVE ENTRY OUT\n"
     "       heaptool export ARCHIVE DIR\n"
+    "       heaptool define ARCHIVE WORD\n"
     "       heaptool pack --method 1|2|3 IN OUT\n"
     "       heaptool unpack IN OUT\n"
     "       heaptool --version\n";
@@ -201,6 +206,31 @@ int extract(const std::string& path, const std::string& entry, const std::string
     return status;
 }
 
+// A word's senses as the game shows them, one a line; 1 with one line when it has none.
+int define(const std::string& path, const std::string& word)
+{
+    std::string reason;
+    // The registry opens archives by file name in a folder, as the game does.
+    const std::filesystem::path file(path);
+    archive::ArchiveRegistry registry(
+        file.parent_path().empty() ? std::string("./") : file.parent_path().string() + "/");
+    if (!registry.openArchive(file.filename().string(), &reason)) {
+        return fail(reason);
+    }
+    words::Definitions definitions(registry, file.filename().string());
+    std::string upper = word;
+    std::transform(upper.begin(), upper.end(), upper.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::toupper(c)); });
+    const std::vector<std::string> lines = definitions.senseLines(upper);
+    if (lines.empty()) {
+        return fail(upper + ": no definition in " + path);
+    }
+    for (const std::string& line : lines) {
+        std::puts(line.c_str());
+    }
+    return 0;
+}
+
 int pack(const std::string& methodText, const std::string& in, const std::string& out)
 {
     if (methodText != "1" && methodText != "2" && methodText != "3") {
@@ -296,6 +326,9 @@ int main(int argc, char** argv)
             return fail(error);
         }
         return 0;
+    }
+    if (command == "define" && args.size() == 3) {
+        return define(args[1], args[2]);
     }
     if (command == "pack" && args.size() == 5 && args[1] == "--method") {
         return pack(args[2], args[3], args[4]);
