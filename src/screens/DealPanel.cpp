@@ -112,6 +112,16 @@ bool DealPanel::handleInput(MessageId message, WParam wParam, LParam lParam)
     return ButtonPanel::handleInput(message, wParam, lParam);
 }
 
+bool DealPanel::mayDeal()
+{
+    const panels::Button* start = game_.button(game::kCommandStart);
+    if (start == nullptr || !start->enabled()) {
+        message_ = "a new deal waits for this one's verdict";
+        return false;
+    }
+    return true;
+}
+
 void DealPanel::play()
 {
     std::string why;
@@ -120,13 +130,11 @@ void DealPanel::play()
         message_ = typed_.empty() ? "type a code of twelve letters" : why;
         return;
     }
-    game::Game& game = game_;
-    const panels::Button* start = game.button(game::kCommandStart);
-    if (start == nullptr || !start->enabled()) {
-        message_ = "a new deal waits for this one's verdict";
+    if (!mayDeal()) {
         return;
     }
     // The panel is gone once it closes; the deal is the game's.
+    game::Game& game = game_;
     closeSelf();
     game.playCode(*code);
 }
@@ -143,12 +151,10 @@ void DealPanel::copy()
 
 void DealPanel::daily()
 {
-    game::Game& game = game_;
-    const panels::Button* start = game.button(game::kCommandStart);
-    if (start == nullptr || !start->enabled()) {
-        message_ = "a new deal waits for this one's verdict";
+    if (!mayDeal()) {
         return;
     }
+    game::Game& game = game_;
     closeSelf();
     game.playDaily();
 }

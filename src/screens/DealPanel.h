@@ -37,6 +37,8 @@ public:
 
 private:
     void refreshButtons();
+    // Whether a new deal may start now; says why not when it may not.
+    bool mayDeal();
     void play();
     void copy();
     void daily();
