@@ -170,4 +170,27 @@ std::optional<std::string> utf8ToCp1252(std::string_view text)
     return out;
 }
 
+std::string typedToCp1252(std::string_view text)
+{
+    std::string out;
+    std::size_t i = 0;
+    while (i < text.size()) {
+        // The shortest run from here that converts is the one whole character starting here;
+        // none converts when that character is malformed or outside the code page.
+        std::optional<std::string> converted;
+        std::size_t length = 0;
+        while (!converted && length < 4 && i + length < text.size()) {
+            ++length;
+            converted = utf8ToCp1252(text.substr(i, length));
+        }
+        if (converted) {
+            out += *converted;
+            i += length;
+        } else {
+            ++i;
+        }
+    }
+    return out;
+}
+
 }  // namespace wordlark::platform

@@ -25,6 +25,11 @@ std::string cp1252ToUtf8(std::string_view text);
 // outside the code page.
 std::optional<std::string> utf8ToCp1252(std::string_view text);
 
+// The Windows-1252 bytes of typed UTF-8 text (a desktop's text input). A character the code
+// page lacks is dropped, and so is every byte of a malformed sequence, decoding going on after
+// it.
+std::string typedToCp1252(std::string_view text);
+
 // The code point of one Windows-1252 byte (0xFFFD for the five undefined bytes).
 char32_t cp1252ToCodePoint(unsigned char c);
 

@@ -1,12 +1,15 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <filesystem>
 #include <string>
 #include <vector>
 
 #include "graphics/Display.h"
 #include "platform/Text.h"
+#include "platform/freetype/FreeTypeText.h"
 #include "platform/headless/HeadlessVideo.h"
+#include "support/TempDir.h"
 #include "support/TestBackends.h"
 
 namespace wordlark::graphics {
@@ -212,6 +215,51 @@ TEST_F(TextTest, DrawsNothingWithoutAFrame)
     display().drawText(0, 0, "x");
     display().drawTextBox(0, 0, 10, 10, "x", kTextCenter);
     EXPECT_EQ(display().backBuffer().pixels, nullptr);
+}
+
+// The browser draws with the face files the game brings instead of fontconfig's: the same
+// files give the same pixels, so its frames can be checked against these.
+TEST(FreeTypeFolderTest, TheFacesInAFolderDrawAsTheSystemsSameFaces)
+{
+    platform::freetype::FreeTypeText system;
+    const std::string regular = system.facePath();
+    ASSERT_FALSE(regular.empty());
+    test::TempDir dir;
+    platform::freetype::FreeTypeText empty(dir.folder());
+    EXPECT_FALSE(empty.available());
+    std::filesystem::copy_file(regular, dir.file("LiberationSerif-Regular.ttf"));
+    platform::freetype::FreeTypeText brought(dir.folder());
+    ASSERT_TRUE(brought.available());
+    EXPECT_EQ(brought.facePath(), dir.file("LiberationSerif-Regular.ttf"));
+
+    // Italic is missing from the folder: the regular face stands in, as it does for
+    // fontconfig's own lack.
+    for (const std::int32_t italic : {0, 1}) {
+        platform::TextStyle style;
+        style.faceName = "Times New Roman Cyr";
+        style.font.height = 22;
+        style.font.italic = italic;
+        style.textColor = 0x2040E0;
+        std::vector<std::vector<std::uint16_t>> drawn;
+        for (platform::TextRenderer* text : {static_cast<platform::TextRenderer*>(&system),
+                                             static_cast<platform::TextRenderer*>(&brought)}) {
+            std::vector<std::uint16_t> pixels(200 * 40, kPaper);
+            platform::Surface frame;
+            frame.pixels = reinterpret_cast<std::uint8_t*>(pixels.data());
+            frame.width = 200;
+            frame.height = 40;
+            frame.pitch = 400;
+            frame.bitsPerPixel = 16;
+            text->drawLine(frame, 4, 4, "Wordlark: lay a word", style, {0, 0, 200, 40});
+            drawn.push_back(pixels);
+        }
+        EXPECT_NE(drawn[0], std::vector<std::uint16_t>(200 * 40, kPaper));
+        if (italic == 0) {
+            EXPECT_EQ(drawn[0], drawn[1]);
+        } else {
+            EXPECT_NE(drawn[0], drawn[1]);
+        }
+    }
 }
 
 }  // namespace

@@ -1,6 +1,8 @@
 #include "platform/freetype/FreeTypeText.h"
 
+#if WORDLARK_FONTCONFIG
 #include <fontconfig/fontconfig.h>
+#endif
 #include <ft2build.h>
 #include FT_FREETYPE_H
 #include FT_ADVANCES_H
@@ -9,6 +11,7 @@
 #include <strings.h>
 #include <algorithm>
 #include <cmath>
+#include <filesystem>
 #include <map>
 #include <tuple>
 #include <vector>
@@ -58,6 +61,7 @@ struct Sizing {
     std::int32_t averageWidth = 0;
 };
 
+#if WORDLARK_FONTCONFIG
 bool familyMatches(FcPattern* match, const std::string& family)
 {
     FcChar8* value = nullptr;
@@ -101,6 +105,26 @@ std::pair<std::string, int> findFace(FcConfig* config, const std::string& family
     FcPatternDestroy(match);
     return found;
 }
+#endif
+
+// The face in a folder of the game's own: Liberation Serif's four files under their own
+// names, the regular one standing in for a style the folder lacks.
+std::pair<std::string, int> folderFace(const std::string& folder, bool bold, bool italic)
+{
+    const char* style = bold && italic ? "BoldItalic"
+                        : bold         ? "Bold"
+                        : italic       ? "Italic"
+                                       : "Regular";
+    for (const std::string& name : {std::string("LiberationSerif-") + style + ".ttf",
+                                    std::string("LiberationSerif-Regular.ttf")}) {
+        std::error_code error;
+        const std::filesystem::path path = std::filesystem::path(folder) / name;
+        if (std::filesystem::is_regular_file(path, error)) {
+            return {path.string(), 0};
+        }
+    }
+    return {};
+}
 
 std::uint16_t blend565(std::uint16_t under, std::uint16_t over, unsigned coverage)
 {
@@ -133,8 +157,11 @@ void fillRect(const Surface& frame, const TextRect& clip, std::int32_t left, std
 
 struct FreeTypeText::Impl {
     FT_Library library = nullptr;
+    std::string folder;  // where the faces are; empty: where fontconfig says
+#if WORDLARK_FONTCONFIG
     // Our own fontconfig configuration, so that nothing of it outlives the renderer.
     FcConfig* fonts = nullptr;
+#endif
     // Faces by (face name, bold, italic).
     std::map<std::tuple<std::string, bool, bool>, LoadedFace> faces;
     // Glyphs by (face file, 26.6 size, x scale in 1/65536, byte).
@@ -150,9 +177,42 @@ struct FreeTypeText::Impl {
         if (library != nullptr) {
             FT_Done_FreeType(library);
         }
+#if WORDLARK_FONTCONFIG
         if (fonts != nullptr) {
             FcConfigDestroy(fonts);
         }
+#endif
+    }
+
+    // The file of the face the game names, as fontconfig finds it.
+    std::pair<std::string, int> systemFace(const std::string& faceName, bool bold, bool italic)
+    {
+#if WORDLARK_FONTCONFIG
+        if (fonts == nullptr) {
+            fonts = FcInitLoadConfigAndFonts();
+            if (fonts == nullptr) {
+                return {};
+            }
+        }
+        // The face asked for, then its metric-compatible stand-ins, then any serif.
+        std::vector<std::string> families{faceName};
+        if (faceName.size() > 4 && faceName.compare(faceName.size() - 4, 4, " Cyr") == 0) {
+            families.push_back(faceName.substr(0, faceName.size() - 4));
+        }
+        families.push_back("Liberation Serif");
+        for (const std::string& family : families) {
+            std::pair<std::string, int> file = findFace(fonts, family, bold, italic, false);
+            if (!file.first.empty()) {
+                return file;
+            }
+        }
+        return findFace(fonts, "serif", bold, italic, true);
+#else
+        (void)faceName;
+        (void)bold;
+        (void)italic;
+        return {};
+#endif
     }
 
     LoadedFace* face(const TextStyle& style)
@@ -169,29 +229,9 @@ struct FreeTypeText::Impl {
             library = nullptr;
             return nullptr;
         }
-        if (fonts == nullptr) {
-            fonts = FcInitLoadConfigAndFonts();
-            if (fonts == nullptr) {
-                return nullptr;
-            }
-        }
-        // The face asked for, then its metric-compatible stand-ins, then any serif.
-        std::vector<std::string> families{style.faceName};
-        if (style.faceName.size() > 4 &&
-            style.faceName.compare(style.faceName.size() - 4, 4, " Cyr") == 0) {
-            families.push_back(style.faceName.substr(0, style.faceName.size() - 4));
-        }
-        families.push_back("Liberation Serif");
-        std::pair<std::string, int> file;
-        for (const std::string& family : families) {
-            file = findFace(fonts, family, bold, italic, false);
-            if (!file.first.empty()) {
-                break;
-            }
-        }
-        if (file.first.empty()) {
-            file = findFace(fonts, "serif", bold, italic, true);
-        }
+        const std::pair<std::string, int> file = folder.empty()
+                                                     ? systemFace(style.faceName, bold, italic)
+                                                     : folderFace(folder, bold, italic);
         if (file.first.empty() ||
             FT_New_Face(library, file.first.c_str(), file.second, &loaded.face) != 0) {
             loaded.face = nullptr;
@@ -300,7 +340,10 @@ struct FreeTypeText::Impl {
     }
 };
 
-FreeTypeText::FreeTypeText() : impl_(std::make_unique<Impl>()) {}
+FreeTypeText::FreeTypeText(std::string fontFolder) : impl_(std::make_unique<Impl>())
+{
+    impl_->folder = std::move(fontFolder);
+}
 FreeTypeText::~FreeTypeText() = default;
 
 bool FreeTypeText::available()

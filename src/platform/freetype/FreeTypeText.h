@@ -1,4 +1,5 @@
-// FreeTypeText.h -- the text backend of the Linux desktop: FreeType glyphs, fontconfig's face.
+// FreeTypeText.h -- the text backend of the Linux desktop and the browser: FreeType glyphs, the
+// face fontconfig finds or the one the game brings.
 #pragma once
 
 #include <memory>
@@ -13,7 +14,9 @@ namespace wordlark::platform::freetype {
 // the average character width, as GDI reads them. Faces and glyphs are cached.
 class FreeTypeText final : public TextRenderer {
 public:
-    FreeTypeText();
+    // The faces fontconfig finds, or with `fontFolder` Liberation Serif's files in that folder
+    // (a system without fontconfig: the browser).
+    explicit FreeTypeText(std::string fontFolder = {});
     ~FreeTypeText() override;
     FreeTypeText(const FreeTypeText&) = delete;
     FreeTypeText& operator=(const FreeTypeText&) = delete;

@@ -9,6 +9,7 @@
 #include <string_view>
 #include <utility>
 
+#include "platform/CodePage.h"
 #include "platform/png/PngImage.h"
 #include "platform/sdl/SdlInput.h"
 #include "platform/sdl/X11Wait.h"
@@ -457,7 +458,7 @@ void SdlDesktop::translate(const SDL_Event& event)
             }
             break;
         case SDL_TEXTINPUT:
-            for (const char byte : textInputToCp1252(event.text.text)) {
+            for (const char byte : typedToCp1252(event.text.text)) {
                 postMessage(mainWindow_, WM_CHAR, static_cast<unsigned char>(byte), 1);
             }
             break;

@@ -1,7 +1,5 @@
 #include "platform/sdl/SdlInput.h"
 
-#include "platform/CodePage.h"
-
 namespace wordlark::platform::sdl {
 
 std::optional<WParam> virtualKey(SDL_Keycode key)
@@ -69,29 +67,6 @@ LParam keyFlags(const SDL_KeyboardEvent& event)
         flags |= kKeyAltHeld;
     }
     return flags;
-}
-
-std::string textInputToCp1252(std::string_view text)
-{
-    std::string out;
-    std::size_t i = 0;
-    while (i < text.size()) {
-        // The shortest run from here that converts is the one whole character starting here;
-        // none converts when that character is malformed or outside the code page.
-        std::optional<std::string> converted;
-        std::size_t length = 0;
-        while (!converted && length < 4 && i + length < text.size()) {
-            ++length;
-            converted = utf8ToCp1252(text.substr(i, length));
-        }
-        if (converted) {
-            out += *converted;
-            i += length;
-        } else {
-            ++i;
-        }
-    }
-    return out;
 }
 
 }  // namespace wordlark::platform::sdl

@@ -5,8 +5,6 @@
 #include <SDL_keycode.h>
 
 #include <optional>
-#include <string>
-#include <string_view>
 
 #include "platform/Messages.h"
 
@@ -18,9 +16,5 @@ std::optional<WParam> virtualKey(SDL_Keycode key);
 // WM_KEYDOWN's lParam for a key event: a repeat count of 1, the repeat bit, and the Shift and
 // Alt held with it.
 LParam keyFlags(const SDL_KeyboardEvent& event);
-
-// The Windows-1252 bytes of a text-input event's UTF-8. A character the code page lacks is
-// dropped, and so is every byte of a malformed sequence, decoding going on after it.
-std::string textInputToCp1252(std::string_view text);
 
 }  // namespace wordlark::platform::sdl
