@@ -4,7 +4,7 @@
 JOBS ?= 2
 CMAKE_FLAGS ?= -DCMAKE_BUILD_TYPE=Release
 
-.PHONY: all bootstrap build run check test bench art format install deb windows clean
+.PHONY: all bootstrap build run check test bench art format install deb windows web clean
 
 all: build
 
@@ -21,10 +21,13 @@ run: bootstrap build
 check: build
 	@ctest --test-dir build -j$(JOBS)
 
-test: bootstrap
+# Every test needs the browser game's tools too (emscripten, chromium and its driver).
+test:
+	@scripts/bootstrap web
 	@scripts/run-tests
 
 bench: bootstrap build
+	@scripts/bootstrap web
 	@scripts/run-benchmarks
 
 # Every picture of vek.heap as PNG with a contact sheet, and a shot of every screen, for review.
@@ -45,6 +48,12 @@ deb: bootstrap
 # The Windows game, cross-built: build-win/wordlark.exe and build-win/wordlark-windows.zip.
 windows: bootstrap
 	@scripts/make-windows
+
+# The browser game: build-web/index.html with the game, its data and the help, for any static
+# web server.
+web:
+	@scripts/bootstrap web
+	@scripts/make-web build-web
 
 format:
 	@git ls-files '*.cpp' '*.h' | xargs clang-format -i

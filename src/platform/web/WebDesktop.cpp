@@ -15,22 +15,8 @@ namespace {
 constexpr const char* kCanvas = "#canvas";
 
 // Sleeps on the browser's event loop until the page's wake call (an event arrived) or `ms`.
-EM_ASYNC_JS(void, waitForEvents, (int ms), {
-    await new Promise(resolve = > {
-        const timer = setTimeout(() = >
-                                      {
-                                          Module.wordlark.wake = null;
-                                          resolve();
-                                      },
-                                 ms);
-        Module.wordlark.wake = () = >
-        {
-            clearTimeout(timer);
-            Module.wordlark.wake = null;
-            resolve();
-        };
-    });
-});
+// (The JavaScript lives in page.js: formatting C++ would break arrows written here.)
+EM_ASYNC_JS(void, waitForEvents, (int ms), { await Module.wordlark.waitForEvents(ms); });
 
 void wake()
 {

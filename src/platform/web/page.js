@@ -45,6 +45,21 @@ Module.wordlark = (() => {
     wake: null,
     stored: false,
 
+    // A promise kept when an event wakes the game (wake()), or after `ms`.
+    waitForEvents(ms) {
+      return new Promise((resolve) => {
+        const timer = setTimeout(() => {
+          this.wake = null;
+          resolve();
+        }, ms);
+        this.wake = () => {
+          clearTimeout(timer);
+          this.wake = null;
+          resolve();
+        };
+      });
+    },
+
     pageSize() {
       const s = stage();
       return s ? [s.clientWidth, s.clientHeight] : [window.innerWidth, window.innerHeight];
@@ -149,12 +164,14 @@ Module.wordlark = (() => {
                  'their records would be lost: Wordlark needs it to start.', true);
           return;
         }
+        this.storageReadAt = performance.now();
         removeRunDependency('wordlark-storage');
       });
     },
   };
 })();
 
+Module.onRuntimeInitialized = function () { Module.wordlark.startedAt = performance.now(); };
 Module.preRun = Module.preRun || [];
 Module.preRun.push(() => Module.wordlark.mountStorage());
 // The game's arguments from the page's address: ?seed=5&deal=CODE&daily&date=2026-12-09.
