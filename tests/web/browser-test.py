@@ -91,6 +91,24 @@ def play(driver, steps, frames, out):
     return ok
 
 
+def says_what_is_missing(driver, url):
+    """A browser without WebAssembly or without storage for the page gets a line saying so."""
+    ok = True
+    for missing, hide in [('WebAssembly', 'delete window.WebAssembly;'),
+                          ('IndexedDB', 'Object.defineProperty(window, "indexedDB", {value: undefined});')]:
+        script = driver.execute_cdp_cmd('Page.addScriptToEvaluateOnNewDocument', {'source': hide})
+        driver.get(url)
+        time.sleep(0.5)
+        said = driver.find_element('id', 'status').text
+        frames = driver.execute_script('return window.Module && Module.wordlark ? Module.wordlark.frames : 0')
+        driver.execute_cdp_cmd('Page.removeScriptToEvaluateOnNewDocument',
+                               {'identifier': script['identifier']})
+        if missing not in said or frames:
+            print(f'FAIL: without {missing} the page says {said!r} and shows {frames} frames')
+            ok = False
+    return ok
+
+
 def main():
     if len(sys.argv) < 3:
         sys.exit(__doc__)
@@ -127,6 +145,8 @@ def main():
                 print('FAIL: no frame within', WAIT, 's of loading the page again')
                 failures += 1
             elif not play(driver, SECOND_RUN, second, out):
+                failures += 1
+            if not says_what_is_missing(driver, page):
                 failures += 1
             for entry in driver.get_log('browser'):
                 if entry['level'] == 'SEVERE':

@@ -17,16 +17,27 @@ Module.wordlark = (() => {
     }
   }
 
-  // The largest whole scale whose frame fits the stage (the page below its title), or the
-  // scale asked for when it fits; in the full screen the screen's, smooth at its height.
+  // The room for the frame: the page's width, and its height below the title.
+  function room() {
+    const s = stage();
+    if (!s) {
+      return [window.innerWidth, window.innerHeight];
+    }
+    const top = s.getBoundingClientRect().top + window.scrollY;
+    return [s.clientWidth, Math.max(0, window.innerHeight - top - 16)];
+  }
+
+  // The largest whole scale whose frame fits that room, or the scale asked for when it fits;
+  // in the full screen the screen's, smooth at its height.
   function show() {
     const c = canvas();
     if (!c) {
       return;
     }
     const full = !!document.fullscreenElement;
-    const width = full ? window.innerWidth : stage().clientWidth;
-    const height = full ? window.innerHeight : stage().clientHeight;
+    const area = full ? [window.innerWidth, window.innerHeight] : room();
+    const width = area[0];
+    const height = area[1];
     const fits = Math.max(1, Math.floor(Math.min(width / 640, height / 480)));
     let shownWidth = 640 * (mode.scale > 0 ? Math.min(mode.scale, fits) : fits);
     if (full && mode.smooth) {
@@ -61,8 +72,7 @@ Module.wordlark = (() => {
     },
 
     pageSize() {
-      const s = stage();
-      return s ? [s.clientWidth, s.clientHeight] : [window.innerWidth, window.innerHeight];
+      return room();
     },
 
     setDisplay(scale, fullscreen, smooth) {
