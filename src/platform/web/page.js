@@ -140,9 +140,15 @@ Module.wordlark = (() => {
       });
     },
 
+    // What the game wrote as it ended reaches the storage too.
     ended() {
+      this.syncFiles();
       document.body.classList.remove('playing');
       document.body.classList.add('ended');
+      const again = document.getElementById('again');
+      if (again) {
+        again.focus();
+      }
     },
 
     failed(message) {
