@@ -12,7 +12,7 @@ fi
 "$here/scripts/make-web" "$web" >/dev/null || exit 1
 status=0
 total=0
-for file in index.html wordlark.js wordlark.wasm wordlark.data icon.png; do
+for file in index.html wordlark.js wordlark.wasm wordlark.data icon.png favicon.ico; do
     raw=$(stat -c %s "$web/$file")
     sent=$(gzip -c "$web/$file" | wc -c)
     total=$((total + sent))

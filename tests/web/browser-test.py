@@ -91,6 +91,27 @@ def play(driver, steps, frames, out):
     return ok
 
 
+def opens_the_help(driver):
+    """F1 opens the help page in a tab of its own; the game's tab stays."""
+    game = driver.current_window_handle
+    ActionChains(driver).send_keys_to_element(driver.find_element('id', 'canvas'), Keys.F1).perform()
+    deadline = time.monotonic() + WAIT
+    while len(driver.window_handles) < 2 and time.monotonic() < deadline:
+        time.sleep(0.05)
+    tabs = [handle for handle in driver.window_handles if handle != game]
+    if not tabs:
+        print('FAIL: F1 opened no tab')
+        return False
+    driver.switch_to.window(tabs[0])
+    url = driver.current_url
+    driver.close()
+    driver.switch_to.window(game)
+    if not url.endswith('/wordlark-help.html'):
+        print(f'FAIL: F1 opened {url}')
+        return False
+    return True
+
+
 def says_what_is_missing(driver, url):
     """A browser without WebAssembly or without storage for the page gets a line saying so."""
     ok = True
@@ -146,12 +167,14 @@ def main():
                 failures += 1
             elif not play(driver, SECOND_RUN, second, out):
                 failures += 1
-            if not says_what_is_missing(driver, page):
+            if not opens_the_help(driver):
                 failures += 1
             for entry in driver.get_log('browser'):
+                print('browser:', entry['level'], entry['message'][:200])
                 if entry['level'] == 'SEVERE':
-                    print('browser:', entry['message'])
                     failures += 1
+            if not says_what_is_missing(driver, page):
+                failures += 1
         finally:
             driver.quit()
             server.shutdown()
