@@ -1,10 +1,11 @@
 #!/usr/bin/env bash
 # The browser game: what a server sends (every file of the page, gzipped as a server sends it)
 # and the first frame from opening the page (bench/web-first-frame.py).
-# usage: bench/web.sh [BUILD_WEB]   Anchors: at most 4 MB sent; the first frame within 1 s.
+# usage: bench/web.sh [BUILD_DIR]   (the Linux build, whose vek.heap the page packs; the page is
+# made in build-web/ beside it). Anchors: at most 4 MB sent; the first frame within 1 s.
 set -u
 here=$(cd "$(dirname "$0")/.." && pwd)
-web=${1:-$here/build-web}
+web=$here/build-web
 if ! command -v emcc >/dev/null || ! command -v chromium >/dev/null; then
     echo "skipped: emscripten or chromium is not installed (scripts/bootstrap web)"
     exit 0

@@ -105,6 +105,7 @@ LResult MainWindow::procedure(WindowId window, MessageId message, WParam wParam,
         case WM_LBUTTONUP:
         case WM_RBUTTONDOWN:
         case WM_RBUTTONUP:
+        case WM_MOUSEWHEEL:
         case WM_BUTTON_COMMAND:
             game->handleInput(message, wParam, lParam);
             return 1;

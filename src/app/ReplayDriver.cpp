@@ -285,6 +285,10 @@ void ReplayDriver::run(const ReplayStep& step)
             desktop.mouseMove(step.x, step.y);
             desktop.mouseButton(MouseButton::Right, false, step.x, step.y);
             break;
+        case ReplayAction::Wheel:
+            desktop.mouseMove(step.x, step.y);
+            desktop.wheel(step.notches);
+            break;
         case ReplayAction::Key:
             desktop.keyDown(static_cast<platform::WParam>(step.x),
                             static_cast<platform::LParam>(step.y));

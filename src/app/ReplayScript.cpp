@@ -154,6 +154,14 @@ std::optional<ReplayScript> ReplayScript::parse(std::istream& in, std::string& e
                 step.y < -32768 || step.y > 32767) {
                 return fail(std::string(verb) + " needs two coordinates");
             }
+        } else if (verb == "wheel") {
+            step.action = ReplayAction::Wheel;
+            if (parts.size() != 4 || !parseNumber(parts[1], step.x) ||
+                !parseNumber(parts[2], step.y) || !parseNumber(parts[3], step.notches) ||
+                step.x < -32768 || step.x > 32767 || step.y < -32768 || step.y > 32767 ||
+                step.notches < -100 || step.notches > 100 || step.notches == 0) {
+                return fail("wheel needs two coordinates and a turn from -100 to 100, not 0");
+            }
         } else if (verb == "key") {
             step.action = ReplayAction::Key;
             // Held keys come first, each with a plus: shift+tab, alt+return.

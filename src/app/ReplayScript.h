@@ -27,12 +27,14 @@ enum class ReplayAction {
     Paint,      // paint: the desktop asks the window to repaint itself
     Quit,       // quit: the window is closed as its menu's Close would
     Clock,      // clock YYYY-MM-DD: the desktop's calendar moves to noon UTC of that day
+    Wheel,      // wheel X Y N: a move there, then N notches of the wheel (negative: towards)
 };
 
 struct ReplayStep {
     ReplayAction action = ReplayAction::State;
     std::int32_t x = 0;        // point, or the key, the command id or the tick count
     std::int32_t y = 0;        // point, or the keys held with a key (WM_KEYDOWN's lParam bits)
+    std::int32_t notches = 0;  // the wheel's turn
     std::string text;          // typed text (Windows-1252) or the shot's file name
     std::int64_t seconds = 0;  // the calendar's time (seconds since 1970-01-01 UTC)
     int line = 0;

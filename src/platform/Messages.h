@@ -55,6 +55,9 @@ inline constexpr MessageId WM_LBUTTONUP = 0x0202;
 inline constexpr MessageId WM_LBUTTONDBLCLK = 0x0203;
 inline constexpr MessageId WM_RBUTTONDOWN = 0x0204;
 inline constexpr MessageId WM_RBUTTONUP = 0x0205;
+// The wheel turned: the high word of wParam is the signed turn, 120 a notch away from the
+// player. It goes to the window with the focus; the pointer's last place says what is under it.
+inline constexpr MessageId WM_MOUSEWHEEL = 0x020A;
 inline constexpr MessageId WM_USER = 0x0400;
 // A button of a panel was pressed: wParam is the button's command number.
 inline constexpr MessageId WM_BUTTON_COMMAND = WM_USER + 1;

@@ -48,6 +48,14 @@ constexpr std::int32_t kStripTop = 410;
 constexpr std::int32_t kStripLineStep = 15;
 constexpr std::size_t kStripLines = 4;
 constexpr std::int32_t kStripEm = -13;
+// A meaning longer than the strip scrolls; past this many lines (only damaged data has them)
+// it is cut with the ellipsis.
+constexpr std::size_t kMostStripLines = 200;
+// Room kept at the right of a scrolling meaning for its page, "2/3", with a gap before it.
+constexpr std::string_view kWidestPlace = "88/88";
+constexpr std::int32_t kPlaceGap = 8;
+// A notch of the wheel, as the system counts it.
+constexpr std::int32_t kWheelNotch = 120;
 
 }  // namespace
 
@@ -126,11 +134,69 @@ void AnalysisPanel::clickRow()
     if (index >= words_.size() || selected_ == index) {
         return;
     }
+    choose(index);
+}
+
+void AnalysisPanel::choose(std::size_t index)
+{
     selected_ = index;
-    definitionCut_ = false;
+    definitionWrapped_ = false;
+    definitionLine_ = 0;
     game::VerdictMeanings* meanings = game_.meanings();
     definition_ =
         meanings != nullptr ? std::optional(meanings->textOf(words_[index])) : std::nullopt;
+}
+
+const std::vector<std::string>& AnalysisPanel::stripLines()
+{
+    if (definitionWrapped_) {
+        return definitionLines_;
+    }
+    definitionWrapped_ = true;
+    definitionLines_.clear();
+    if (!definition_) {
+        return definitionLines_;
+    }
+    graphics::Display& display = graphics::display();
+    display.setFontParameter(0, kStripEm);
+    display.setFontParameter(1, 0);
+    const auto measure = [&display](std::string_view text) { return display.textWidth(text); };
+    definitionLines_ = graphics::wrapText(*definition_, kStripWidth, kMostStripLines, measure);
+    if (definitionLines_.size() > kStripLines) {
+        definitionLines_ =
+            graphics::wrapText(*definition_, kStripWidth - measure(kWidestPlace) - kPlaceGap,
+                               kMostStripLines, measure);
+    }
+    panels::setCommonTextStyle();
+    return definitionLines_;
+}
+
+void AnalysisPanel::scrollStrip(std::ptrdiff_t lines)
+{
+    const std::size_t count = stripLines().size();
+    if (count <= kStripLines) {
+        return;
+    }
+    const auto last = static_cast<std::ptrdiff_t>(count - kStripLines);
+    const std::ptrdiff_t first = static_cast<std::ptrdiff_t>(definitionLine_) + lines;
+    definitionLine_ = static_cast<std::size_t>(std::clamp<std::ptrdiff_t>(first, 0, last));
+}
+
+bool AnalysisPanel::clickStrip()
+{
+    const std::int32_t x = game_.pointerX();
+    const std::int32_t y = game_.pointerY();
+    if (!definition_ || x < kStripLeft || x >= kStripLeft + kStripWidth || y < kStripTop ||
+        y >= kStripTop + kStripLineStep * static_cast<std::int32_t>(kStripLines)) {
+        return false;
+    }
+    const std::size_t count = stripLines().size();
+    if (count > kStripLines) {
+        const std::size_t last = count - kStripLines;
+        definitionLine_ =
+            definitionLine_ >= last ? 0 : std::min(definitionLine_ + kStripLines, last);
+    }
+    return true;
 }
 
 bool AnalysisPanel::moveSelection(WParam key)
@@ -151,11 +217,7 @@ bool AnalysisPanel::moveSelection(WParam key)
     }
     if (index != *selected_) {
         // The pointer's row rule picks the word from the rows as they now stand.
-        selected_ = index;
-        definitionCut_ = false;
-        game::VerdictMeanings* meanings = game_.meanings();
-        definition_ =
-            meanings != nullptr ? std::optional(meanings->textOf(words_[index])) : std::nullopt;
+        choose(index);
     }
     return true;
 }
@@ -193,7 +255,28 @@ bool AnalysisPanel::scrollKey(WParam key)
 
 bool AnalysisPanel::handleInput(MessageId message, WParam wParam, LParam lParam)
 {
+    // Shift with Up or Down scrolls the meaning; alone they move the mark or the list.
+    if (message == WM_KEYDOWN && (lParam & kKeyShiftHeld) != 0 &&
+        (wParam == VK_UP || wParam == VK_DOWN)) {
+        scrollStrip(wParam == VK_UP ? -1 : 1);
+        return true;
+    }
     if (message == WM_KEYDOWN && (moveSelection(wParam) || scrollKey(wParam))) {
+        return true;
+    }
+    if (message == WM_MOUSEWHEEL) {
+        const std::int32_t x = game_.pointerX();
+        const std::int32_t y = game_.pointerY();
+        if (x >= kStripLeft && x < kStripLeft + kStripWidth && y >= kStripTop &&
+            y < kStripTop + kStripLineStep * static_cast<std::int32_t>(kStripLines)) {
+            // A line a notch; a finer wheel's part notch still moves one.
+            const std::int32_t delta = static_cast<std::int16_t>(hiWord(wParam));
+            const std::int32_t notches = delta / kWheelNotch;
+            scrollStrip(-(notches != 0 ? notches : (delta > 0) - (delta < 0)));
+        }
+        return true;
+    }
+    if (message == WM_LBUTTONDOWN && clickStrip()) {
         return true;
     }
     if (message == WM_LBUTTONDOWN) {
@@ -249,17 +332,24 @@ void AnalysisPanel::draw()
         ++index;
     }
     if (definition_) {
+        const std::vector<std::string>& lines = stripLines();
         display.setFontParameter(0, kStripEm);
         display.setFontParameter(1, 0);
-        if (!definitionCut_) {
-            definitionLines_ = graphics::wrapText(
-                *definition_, kStripWidth, kStripLines,
-                [&display](std::string_view text) { return display.textWidth(text); });
-            definitionCut_ = true;
-        }
-        for (std::size_t i = 0; i < definitionLines_.size(); ++i) {
+        for (std::size_t i = 0; i < kStripLines && definitionLine_ + i < lines.size(); ++i) {
             display.drawText(kStripLeft, kStripTop + kStripLineStep * static_cast<std::int32_t>(i),
-                             definitionLines_[i]);
+                             lines[definitionLine_ + i]);
+        }
+        if (lines.size() > kStripLines) {
+            // Which page of the meaning shows, on the strip's last line at its right.
+            const std::size_t pages = (lines.size() + kStripLines - 1) / kStripLines;
+            const std::size_t page = definitionLine_ + kStripLines >= lines.size()
+                                         ? pages
+                                         : definitionLine_ / kStripLines + 1;
+            char place[48];
+            std::snprintf(place, sizeof place, "%zu/%zu", page, pages);
+            display.drawText(
+                kStripLeft + kStripWidth - display.textWidth(place),
+                kStripTop + kStripLineStep * static_cast<std::int32_t>(kStripLines - 1), place);
         }
         panels::setCommonTextStyle();
     }
@@ -275,6 +365,7 @@ void AnalysisPanel::describe(nlohmann::ordered_json& fields) const
     fields["alphabetical"] = alphabetical_;
     fields["selected"] = selected_ ? nlohmann::ordered_json(words_[*selected_]) : nullptr;
     fields["definition"] = definition_ ? nlohmann::ordered_json(*definition_) : nullptr;
+    fields["definitionLine"] = definitionLine_;
 }
 
 }  // namespace wordlark::screens

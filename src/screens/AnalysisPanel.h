@@ -48,6 +48,14 @@ public:
 private:
     // A press on a row of the list chooses its word.
     void clickRow();
+    // Makes the word at `index` the chosen one, its meaning shown from the first line.
+    void choose(std::size_t index);
+    // The chosen word's meaning as the strip wraps it, every line.
+    const std::vector<std::string>& stripLines();
+    // The meaning longer than the strip moves by `lines` (negative: back), kept in range.
+    void scrollStrip(std::ptrdiff_t lines);
+    // A press on the strip shows its next page, the first again after the last.
+    bool clickStrip();
     // Up and Down move a chosen word's mark, the list following it; false without one.
     bool moveSelection(platform::WParam key);
     // Puts the words in `order` (indexes of the present list), keeping the chosen word.
@@ -62,10 +70,12 @@ private:
     std::vector<std::string> words_;
     std::size_t top_ = 0;
     std::optional<std::size_t> selected_;
-    // The chosen word's meaning, whole and as cut for the strip below the list.
+    // The chosen word's meaning, whole and as wrapped for the strip below the list, and the
+    // wrapped line at the strip's top.
     std::optional<std::string> definition_;
     std::vector<std::string> definitionLines_;
-    bool definitionCut_ = false;
+    bool definitionWrapped_ = false;
+    std::size_t definitionLine_ = 0;
 };
 
 }  // namespace wordlark::screens

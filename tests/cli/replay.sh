@@ -136,7 +136,8 @@ status=$?
 [[ $status -eq 2 && $(wc -l <"$work/err") -eq 1 ]] && grep -q 'line 2\b.*jump 3 4' "$work/err" ||
     fail "bad script line (exit $status)"
 for bad in 'focus' 'focus up' 'command' 'command -1' 'quit now' 'tick 0' 'key f13' 'key f0' \
-    'key shift+' 'key ctrl+tab' 'key alt+shift+nothing'; do
+    'key shift+' 'key ctrl+tab' 'key alt+shift+nothing' 'wheel 1 2' 'wheel 1 2 0' \
+    'wheel 1 2 101'; do
     printf '%s\n' "$bad" | "$game" --headless --data "$build" --script - >/dev/null 2>&1
     [[ $? -eq 2 ]] || fail "'$bad' was accepted"
 done

@@ -208,6 +208,15 @@ void HeadlessDesktop::mouseButton(MouseButton button, bool down, std::int32_t x,
     postMouse(client, frame, x, y);
 }
 
+void HeadlessDesktop::wheel(std::int32_t notches)
+{
+    if (menuOpen_) {
+        return;
+    }
+    const auto turn = static_cast<std::uint16_t>(static_cast<std::int16_t>(notches * 120));
+    postMessage(lastWindow_, WM_MOUSEWHEEL, static_cast<WParam>(turn) << 16, 0);
+}
+
 void HeadlessDesktop::keyDown(WParam virtualKey, LParam held)
 {
     if (menuOpen_) {

@@ -87,6 +87,8 @@ public:
     // whether the press reaches the client area or the window's frame (caption, menu corner).
     void mouseMove(std::int32_t x, std::int32_t y);
     void mouseButton(MouseButton button, bool down, std::int32_t x, std::int32_t y);
+    // The wheel turned `notches` (positive: away from the player) with the window focused.
+    void wheel(std::int32_t notches);
     // `held` carries the Shift and Alt held with the key, as WM_KEYDOWN's lParam bits.
     void keyDown(WParam virtualKey, LParam held = 0);
     // A typed character (a Windows-1252 byte).

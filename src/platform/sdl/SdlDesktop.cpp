@@ -462,6 +462,16 @@ void SdlDesktop::translate(const SDL_Event& event)
                 postMessage(mainWindow_, WM_CHAR, static_cast<unsigned char>(byte), 1);
             }
             break;
+        case SDL_MOUSEWHEEL: {
+            const Sint32 notches =
+                event.wheel.direction == SDL_MOUSEWHEEL_FLIPPED ? -event.wheel.y : event.wheel.y;
+            if (notches != 0) {
+                const auto turn =
+                    static_cast<std::uint16_t>(static_cast<std::int16_t>(notches * 120));
+                postMessage(mainWindow_, WM_MOUSEWHEEL, static_cast<WParam>(turn) << 16, 0);
+            }
+            break;
+        }
         case SDL_MOUSEMOTION:
             mouseEvent(WM_MOUSEMOVE, 0, event.motion.x, event.motion.y);
             break;
