@@ -133,6 +133,16 @@ constexpr std::uint16_t hiWord(std::uintptr_t value)
     return static_cast<std::uint16_t>((value >> 16) & 0xFFFF);
 }
 
+// A turn of the wheel: one notch away from the player is +kWheelNotch.
+inline constexpr std::int32_t kWheelNotch = 120;
+
+// WM_MOUSEWHEEL's wParam for a turn of `notches` (negative: towards the player).
+constexpr WParam makeWheelWParam(std::int32_t notches)
+{
+    const auto turn = static_cast<std::uint16_t>(static_cast<std::int16_t>(notches * kWheelNotch));
+    return static_cast<WParam>(turn) << 16;
+}
+
 // A point packed as mouse messages carry it: x in the low word, y in the high word.
 constexpr LParam makeLParam(std::int32_t x, std::int32_t y)
 {

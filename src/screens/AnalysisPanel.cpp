@@ -55,7 +55,6 @@ constexpr std::size_t kMostStripLines = 200;
 constexpr std::string_view kWidestPlace = "88/88";
 constexpr std::int32_t kPlaceGap = 8;
 // A notch of the wheel, as the system counts it.
-constexpr std::int32_t kWheelNotch = 120;
 
 }  // namespace
 

@@ -213,8 +213,7 @@ void HeadlessDesktop::wheel(std::int32_t notches)
     if (menuOpen_) {
         return;
     }
-    const auto turn = static_cast<std::uint16_t>(static_cast<std::int16_t>(notches * 120));
-    postMessage(lastWindow_, WM_MOUSEWHEEL, static_cast<WParam>(turn) << 16, 0);
+    postMessage(lastWindow_, WM_MOUSEWHEEL, makeWheelWParam(notches), 0);
 }
 
 void HeadlessDesktop::keyDown(WParam virtualKey, LParam held)

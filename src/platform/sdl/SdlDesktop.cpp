@@ -466,9 +466,7 @@ void SdlDesktop::translate(const SDL_Event& event)
             const Sint32 notches =
                 event.wheel.direction == SDL_MOUSEWHEEL_FLIPPED ? -event.wheel.y : event.wheel.y;
             if (notches != 0) {
-                const auto turn =
-                    static_cast<std::uint16_t>(static_cast<std::int16_t>(notches * 120));
-                postMessage(mainWindow_, WM_MOUSEWHEEL, static_cast<WParam>(turn) << 16, 0);
+                postMessage(mainWindow_, WM_MOUSEWHEEL, makeWheelWParam(notches), 0);
             }
             break;
         }

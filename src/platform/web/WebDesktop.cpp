@@ -47,6 +47,11 @@ EM_BOOL onTouch(int type, const EmscriptenTouchEvent* event, void* user)
     return desktopOf(user).touch(type, *event) ? EM_TRUE : EM_FALSE;
 }
 
+EM_BOOL onWheel(int, const EmscriptenWheelEvent* event, void* user)
+{
+    return desktopOf(user).wheel(*event) ? EM_TRUE : EM_FALSE;
+}
+
 EM_BOOL onFocus(int type, const EmscriptenFocusEvent*, void* user)
 {
     desktopOf(user).focus(type == EMSCRIPTEN_EVENT_FOCUS);
@@ -69,6 +74,7 @@ WebDesktop::WebDesktop(const DisplayMode& mode)
     emscripten_set_touchmove_callback(kCanvas, this, EM_TRUE, onTouch);
     emscripten_set_touchend_callback(kCanvas, this, EM_TRUE, onTouch);
     emscripten_set_touchcancel_callback(kCanvas, this, EM_TRUE, onTouch);
+    emscripten_set_wheel_callback(kCanvas, this, EM_TRUE, onWheel);
     emscripten_set_focus_callback(EMSCRIPTEN_EVENT_TARGET_WINDOW, this, EM_TRUE, onFocus);
     emscripten_set_blur_callback(EMSCRIPTEN_EVENT_TARGET_WINDOW, this, EM_TRUE, onFocus);
 }
@@ -281,6 +287,18 @@ bool WebDesktop::touch(int eventType, const EmscriptenTouchEvent& event)
         }
     }
     // The browser makes no mouse events of its own from the touches, nor scrolls the page.
+    return true;
+}
+
+bool WebDesktop::wheel(const EmscriptenWheelEvent& event)
+{
+    if (mainWindow_ == kNoWindow || event.deltaY == 0) {
+        return false;
+    }
+    // A page scrolls down for a positive delta, which is a turn towards the player; however
+    // fine the wheel, each event is a notch.
+    postMessage(mainWindow_, WM_MOUSEWHEEL, makeWheelWParam(event.deltaY > 0 ? -1 : 1), 0);
+    wake();
     return true;
 }
 

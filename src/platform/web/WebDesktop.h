@@ -11,6 +11,7 @@
 struct EmscriptenKeyboardEvent;
 struct EmscriptenMouseEvent;
 struct EmscriptenTouchEvent;
+struct EmscriptenWheelEvent;
 struct EmscriptenFocusEvent;
 
 namespace wordlark::platform::web {
@@ -58,6 +59,7 @@ public:
     bool keyDown(const EmscriptenKeyboardEvent& event);
     bool mouse(int eventType, const EmscriptenMouseEvent& event);
     bool touch(int eventType, const EmscriptenTouchEvent& event);
+    bool wheel(const EmscriptenWheelEvent& event);
     void focus(bool gained);
 
 private:
