@@ -151,22 +151,20 @@ def main():
         driver = browser(os.path.join(work, 'profile'))
         try:
             page = f'http://127.0.0.1:{server.server_port}/index.html?seed={SEED}&date={DAY}'
-            driver.get(page)
-            if not wait_for_game(driver):
-                print('FAIL: no frame within', WAIT, 's of loading the page')
-                failures += 1
-            elif not play(driver, FIRST_RUN, first, out):
-                failures += 1
-            # Everything the game saved is in the browser's storage before the page goes.
-            deadline = time.monotonic() + WAIT
-            while not driver.execute_script('return Module.wordlark.stored') and time.monotonic() < deadline:
-                time.sleep(0.05)
-            driver.get(page)
-            if not wait_for_game(driver):
-                print('FAIL: no frame within', WAIT, 's of loading the page again')
-                failures += 1
-            elif not play(driver, SECOND_RUN, second, out):
-                failures += 1
+            for load, (steps, frames) in enumerate([(FIRST_RUN, first), (SECOND_RUN, second)]):
+                if load > 0:
+                    # Everything the game saved is in the browser's storage before the page
+                    # goes.
+                    deadline = time.monotonic() + WAIT
+                    while (not driver.execute_script('return Module.wordlark.stored') and
+                           time.monotonic() < deadline):
+                        time.sleep(0.05)
+                driver.get(page)
+                if not wait_for_game(driver):
+                    print(f'FAIL: no frame within {WAIT} s of loading the page (load {load + 1})')
+                    failures += 1
+                elif not play(driver, steps, frames, out):
+                    failures += 1
             if not opens_the_help(driver):
                 failures += 1
             for entry in driver.get_log('browser'):
