@@ -283,5 +283,29 @@ for kind in huge garbage long nul crlf odd fifo folder link; do
 done
 check "a huge history shows its last verdicts" grep -q '"games":[1-9]' <<<"$(timeout 30 "$game" --headless --seed 1 --data "$work/history-huge" --script "$work/progress.txt")"
 
+# 9. The meanings of the words: an archive without them, or with their entry damaged. The game
+# plays the deal, and after the verdict says the computer's word has none.
+d="$work/meanings-damaged"
+fresh "$d"
+offset=$("$tool" list "$d/vek.heap" | awk '$2 == "defs" { print $3 }')
+stored=$("$tool" list "$d/vek.heap" | awk '$2 == "defs" { print $4 }')
+flip_byte "$d/vek.heap" $((base + offset + stored / 2))
+d="$work/meanings-none"
+fresh "$d"
+# The manifest without its definitions line, beside links to the sources it names.
+mkdir -p "$work/assets-nodefs"
+ln -s "$(cd "$source_dir" && pwd)"/assets/* "$work/assets-nodefs/"
+rm "$work/assets-nodefs/manifest.txt"
+grep -v '^defs[[:space:]]' "$source_dir/assets/manifest.txt" >"$work/assets-nodefs/manifest.txt"
+"$tool" build "$work/assets-nodefs/manifest.txt" "$d/vek.heap" >/dev/null
+{ passes 1; printf 'tick 5
+state
+'; } >"$work/meanings.txt"
+for kind in damaged none; do
+    out=$(timeout 30 "$game" --headless --seed 1 --data "$work/meanings-$kind" --script "$work/meanings.txt" 2>"$work/err")
+    check "meanings $kind: the deal is played" grep -q '"games":1' <<<"$out"
+    check "meanings $kind: the computer's word has none" grep -q '"computer":"[A-Z]*: no definition in the dictionary"' <<<"$out"
+done
+
 [[ $failures -eq 0 ]] && echo "hostile: all checks passed"
 exit $((failures > 0))
