@@ -130,6 +130,18 @@ void QueuedDesktop::postQuitMessage(int code)
     quitPosted_ = code;
 }
 
+std::optional<bool> QueuedDesktop::takeWaiting(Message& message)
+{
+    if (nextWaiting(message)) {
+        return message.message != WM_QUIT;
+    }
+    if (windows_.empty()) {
+        message = {kNoWindow, WM_QUIT, 0, 0};
+        return false;
+    }
+    return std::nullopt;
+}
+
 bool QueuedDesktop::nextWaiting(Message& message)
 {
     if (!queue_.empty()) {

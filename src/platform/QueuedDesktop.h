@@ -103,6 +103,9 @@ protected:
     // Takes the next message that waits: posted ones first, then a posted quit, then a
     // repaint, then a timer tick that fell due by tickCount(). False when nothing waits.
     bool nextWaiting(Message& message);
+    // What getMessage answers when a message is waiting, or the quit once every window is
+    // gone; none when the desktop must wait for input or the next timer.
+    std::optional<bool> takeWaiting(Message& message);
     // Milliseconds until the next timer falls due, at most a second (-1: no timer).
     int untilNextTimer() const;
 

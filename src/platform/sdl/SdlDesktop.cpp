@@ -350,12 +350,8 @@ bool SdlDesktop::getMessage(Message& message)
             translate(event);
             continue;
         }
-        if (nextWaiting(message)) {
-            return message.message != WM_QUIT;
-        }
-        if (windows().empty()) {
-            message = {kNoWindow, WM_QUIT, 0, 0};
-            return false;
+        if (const std::optional<bool> got = takeWaiting(message)) {
+            return *got;
         }
         // Sleep until input arrives or the next tick is due; never spin. On X11 the sleep is
         // on the server's connection (see X11Wait.h); the next turn polls what woke it.

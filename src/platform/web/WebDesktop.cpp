@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <memory>
+#include <optional>
 
 #include "platform/web/WebInput.h"
 
@@ -146,12 +147,8 @@ bool WebDesktop::getMessage(Message& message)
     for (;;) {
         // The files the last message saved go to the browser's storage before anything else.
         EM_ASM({ Module.wordlark.syncFiles(); });
-        if (nextWaiting(message)) {
-            return message.message != WM_QUIT;
-        }
-        if (windows().empty()) {
-            message = {kNoWindow, WM_QUIT, 0, 0};
-            return false;
+        if (const std::optional<bool> got = takeWaiting(message)) {
+            return *got;
         }
         const int wait = untilNextTimer();
         // Without a timer the page still wakes now and then: nothing is lost by it.
@@ -214,14 +211,12 @@ bool WebDesktop::keyDown(const EmscriptenKeyboardEvent& event)
     return taken;
 }
 
-void WebDesktop::pointerAt(MessageId clientMessage, MessageId frameMessage, double x, double y)
+void WebDesktop::pointerAt(MessageId clientMessage, MessageId frameMessage, double x, double y,
+                           double shownWidth, double shownHeight)
 {
     if (mainWindow_ == kNoWindow) {
         return;
     }
-    double shownWidth = 0;
-    double shownHeight = 0;
-    emscripten_get_element_css_size(kCanvas, &shownWidth, &shownHeight);
     pointer_ = toFrame(x, y, shownWidth, shownHeight);
     routePointer(mainWindow_, clientMessage, frameMessage, pointer_);
     wake();
@@ -237,7 +232,7 @@ bool WebDesktop::mouse(int eventType, const EmscriptenMouseEvent& event)
                       event.canvasY < shownHeight;
     if (eventType == EMSCRIPTEN_EVENT_MOUSEMOVE) {
         if (over || buttons() != 0) {
-            pointerAt(WM_MOUSEMOVE, 0, event.canvasX, event.canvasY);
+            pointerAt(WM_MOUSEMOVE, 0, event.canvasX, event.canvasY, shownWidth, shownHeight);
         }
         return false;
     }
@@ -260,13 +255,16 @@ bool WebDesktop::mouse(int eventType, const EmscriptenMouseEvent& event)
         return false;
     }
     setButton(bit, down);
-    pointerAt(client, frame, event.canvasX, event.canvasY);
+    pointerAt(client, frame, event.canvasX, event.canvasY, shownWidth, shownHeight);
     return down;
 }
 
 bool WebDesktop::touch(int eventType, const EmscriptenTouchEvent& event)
 {
     // The first finger down is the left button; the others are ignored until it lifts.
+    double shownWidth = 0;
+    double shownHeight = 0;
+    emscripten_get_element_css_size(kCanvas, &shownWidth, &shownHeight);
     for (int i = 0; i < event.numTouches; ++i) {
         const EmscriptenTouchPoint& point = event.touches[i];
         if (point.isChanged == 0) {
@@ -275,15 +273,17 @@ bool WebDesktop::touch(int eventType, const EmscriptenTouchEvent& event)
         const int id = static_cast<int>(point.identifier);
         if (eventType == EMSCRIPTEN_EVENT_TOUCHSTART && touchId_ < 0) {
             touchId_ = id;
-            pointerAt(WM_MOUSEMOVE, 0, point.targetX, point.targetY);
+            pointerAt(WM_MOUSEMOVE, 0, point.targetX, point.targetY, shownWidth, shownHeight);
             setButton(MK_LBUTTON, true);
-            pointerAt(WM_LBUTTONDOWN, WM_NCLBUTTONDOWN, point.targetX, point.targetY);
+            pointerAt(WM_LBUTTONDOWN, WM_NCLBUTTONDOWN, point.targetX, point.targetY, shownWidth,
+                      shownHeight);
         } else if (id == touchId_ && eventType == EMSCRIPTEN_EVENT_TOUCHMOVE) {
-            pointerAt(WM_MOUSEMOVE, 0, point.targetX, point.targetY);
+            pointerAt(WM_MOUSEMOVE, 0, point.targetX, point.targetY, shownWidth, shownHeight);
         } else if (id == touchId_) {
             touchId_ = -1;
             setButton(MK_LBUTTON, false);
-            pointerAt(WM_LBUTTONUP, WM_NCLBUTTONUP, point.targetX, point.targetY);
+            pointerAt(WM_LBUTTONUP, WM_NCLBUTTONUP, point.targetX, point.targetY, shownWidth,
+                      shownHeight);
         }
     }
     // The browser makes no mouse events of its own from the touches, nor scrolls the page.

@@ -70,8 +70,9 @@ private:
 
     bool movesWindow(LResult) const override { return false; }
     void windowDestroyed(WindowId window, WindowRecord& record) override;
-    // A pointer message at a point of the canvas in CSS pixels.
-    void pointerAt(MessageId clientMessage, MessageId frameMessage, double x, double y);
+    // A pointer message at a point of the canvas in CSS pixels, the canvas shown that large.
+    void pointerAt(MessageId clientMessage, MessageId frameMessage, double x, double y,
+                   double shownWidth, double shownHeight);
 
     WindowId mainWindow_ = kNoWindow;
     Point pointer_{};
